@@ -1,0 +1,388 @@
+#include "engine/code_table.h"
+
+#include "engine/bytes.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace zv {
+
+uint8_t codeByteFromUnit(char16_t u) {
+    if (u < 0x20) return 0;
+    if (u < 0x80) return static_cast<uint8_t>(u);
+    if (u >= 0xFF0A && u <= 0xFF19) return static_cast<uint8_t>(u & 0xFF);
+    return 0;
+}
+
+char16_t unitFromCodeByte(uint8_t b) {
+    if (b < 0x20) return static_cast<char16_t>(0xFF00 + b);
+    if (b >= 0x80) return 0;
+    return b;
+}
+
+size_t codeFromText(std::u16string_view text, uint8_t* out, size_t max) {
+    size_t n = 0;
+    for (char16_t u : text) {
+        if (n >= max || n >= 255) break;
+        uint8_t b = codeByteFromUnit(u);
+        if (!b) break;
+        out[n++] = b;
+    }
+    return n;
+}
+
+std::string codeFromText(std::u16string_view text) {
+    uint8_t buf[256];
+    size_t n = codeFromText(text, buf, sizeof buf);
+    return std::string(reinterpret_cast<const char*>(buf), n);
+}
+
+std::u16string textFromCode(std::string_view code) {
+    std::u16string out;
+    out.reserve(code.size());
+    for (char c : code) {
+        char16_t u = unitFromCodeByte(static_cast<uint8_t>(c));
+        if (!u) break;
+        out.push_back(u);
+    }
+    return out;
+}
+
+std::u16string_view prefixAlphabet() {
+    static const char16_t kAlphabet[] =
+        u"abcdefghijklmnopqrstuvwxyz1234567890ABCDEFGHIJKLMNOPQRSTUVWXYZ`-=[]\\;',./~!@#$%^&*()_+{}|:\"<>?"
+        u"１２３４５６７８９０＊／＋－． ";
+    return {kAlphabet, sizeof kAlphabet / sizeof kAlphabet[0] - 1};
+}
+
+const uint8_t* prefixAlphabetBytes(size_t* count) {
+    static const auto bytes = [] {
+        std::string b;
+        for (char16_t u : prefixAlphabet()) b.push_back(static_cast<char>(codeByteFromUnit(u)));
+        return b;
+    }();
+    *count = bytes.size();
+    return reinterpret_cast<const uint8_t*>(bytes.data());
+}
+
+std::u16string EntryView::wordText() const {
+    std::u16string s(wordLen, u'\0');
+    for (uint32_t i = 0; i < wordLen; ++i) s[i] = wordUnit(i);
+    return s;
+}
+
+CodeTable::CodeTable(uint8_t* base, uint32_t size) : base_(base), size_(size) {
+    if (!base || size < dmg::IndexStart) return;
+    low_ = rd32(base);
+    int32_t count = static_cast<int32_t>(rd32(base + 4));
+    type_ = rd32(base + 8);
+    if (count < 0 || (type_ != dmg::TypeCodeTable && type_ != dmg::TypeWordList)) return;
+    uint64_t indexEnd = dmg::IndexStart + 4ull * static_cast<uint32_t>(count);
+    if (indexEnd > low_ || low_ > size) return;
+    count_ = static_cast<uint32_t>(count);
+    valid_ = true;
+}
+
+uint32_t CodeTable::indexSlot(uint32_t i) const { return rd32(base_ + dmg::IndexStart + 4 * i); }
+
+EntryView CodeTable::recordAt(uint32_t off) const {
+    EntryView e;
+    if (!valid_ || off < dmg::IndexStart || off > size_ || size_ - off < 5) return e;
+    const uint8_t* p = base_ + off;
+    uint32_t room = size_ - off;
+    if (type_ == dmg::TypeWordList) {
+        uint32_t n = p[4];
+        if (5 + 2 * n > room) return e;
+        e.word = p + 5;
+        e.wordLen = n;
+    } else {
+        uint32_t cl = p[4];
+        if (cl == 0 || cl > dmg::MaxCodeLen || 6 + cl > room) return e;
+        uint32_t wl = p[5 + cl];
+        if (wl > dmg::MaxWordLen || 6 + cl + 2 * wl > room) return e;
+        e.code = p + 5;
+        e.codeLen = cl;
+        e.word = p + 6 + cl;
+        e.wordLen = wl;
+    }
+    e.attributes = rd32(p);
+    e.offset = off;
+    return e;
+}
+
+EntryView CodeTable::entry(uint32_t i) const {
+    if (!valid_ || i >= count_) return {};
+    return recordAt(indexSlot(i));
+}
+
+int compareEntry(const EntryView& e, const SearchKey& k, bool wordList) {
+    if (!wordList) {
+        uint32_t n = std::min(e.codeLen, k.codeLen);
+        if (n) {
+            int c = std::memcmp(e.code, k.code, n);
+            if (c) return c;
+        }
+        if (e.codeLen != k.codeLen) return e.codeLen < k.codeLen ? -1 : 1;
+    }
+    uint32_t n = std::min(e.wordLen, k.wordLen);
+    for (uint32_t i = 0; i < n; ++i) {
+        char16_t a = e.wordUnit(i), b = k.word[i];
+        if (a != b) return a < b ? -1 : 1;
+    }
+    if (e.wordLen != k.wordLen) return e.wordLen < k.wordLen ? -1 : 1;
+    return 0;
+}
+
+namespace {
+// Word comparison used with a custom code comparator: an empty key word, or
+// a key word that is a proper prefix of the record's, counts as smaller.
+int compareWordsForComparator(const EntryView& e, const SearchKey& k) {
+    if (k.wordLen == 0) return 1;
+    uint32_t n = std::min(e.wordLen, k.wordLen);
+    for (uint32_t i = 0; i < n; ++i) {
+        char16_t a = e.wordUnit(i), b = k.word[i];
+        if (a != b) return a < b ? -1 : 1;
+    }
+    if (k.wordLen < e.wordLen) return 1;
+    if (k.wordLen > e.wordLen) return -1;
+    return 0;
+}
+}  // namespace
+
+int64_t CodeTable::search(const SearchKey& key, uint32_t lo, uint32_t hi, CodeComparator cmp) const {
+    if (!valid_) return 0;
+    hi = std::min(hi, count_);
+    if (lo > hi) lo = hi;
+    // Halving over [lo, hi); an unreadable record compares as smaller than
+    // every key, which keeps the search inside the index whatever the bytes.
+    const bool wordList = isWordList();
+    while (lo < hi) {
+        uint32_t mid = lo + (hi - lo) / 2;
+        EntryView e = entry(mid);
+        int c;
+        if (!e.valid()) {
+            c = -1;
+        } else if (cmp && !wordList) {
+            c = cmp(e.code, e.codeLen, key.code, key.codeLen);
+            if (c == 0) c = compareWordsForComparator(e, key);
+        } else {
+            c = compareEntry(e, key, wordList);
+        }
+        if (c == 0) return static_cast<int64_t>(mid) + 1;
+        if (c < 0)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    return -static_cast<int64_t>(lo);
+}
+
+uint32_t CodeTable::insertionPoint(const SearchKey& key, uint32_t lo, uint32_t hi) const {
+    int64_t r = search(key, lo, hi);
+    return static_cast<uint32_t>(r > 0 ? r - 1 : -r);
+}
+
+int32_t CodeTable::prefixSlot(uint32_t k) const {
+    if (!valid_ || k >= dmg::PrefixSlotCount) return 0;
+    return static_cast<int32_t>(rd32(base_ + dmg::PrefixStart + 4 * k));
+}
+
+bool CodeTable::prefixWindow(const uint8_t* code, uint32_t len, uint32_t* first, uint32_t* end) const {
+    if (!valid_ || type_ != dmg::TypeCodeTable || len == 0 || code[0] >= 0x80) return false;
+    uint32_t slot = 128u * code[0];
+    if (len >= 2) {
+        if (code[1] >= 0x7F) return false;
+        slot += code[1];
+    }
+    int32_t a = prefixSlot(slot), b = prefixSlot(slot + 1);
+    // Slots that do not describe a range of this index are not trusted.
+    if (a < 0 || b < a || static_cast<uint32_t>(b) > count_) return false;
+    *first = static_cast<uint32_t>(a);
+    *end = static_cast<uint32_t>(b);
+    return true;
+}
+
+namespace {
+// Key c1..c(n-1), cn-1, 0xC8: its insertion point is the first entry whose
+// code is at least c1..cn.
+uint32_t rangeStart(const CodeTable& t, const uint8_t* code, uint32_t len, uint32_t lo, uint32_t hi) {
+    uint8_t buf[dmg::MaxCodeLen + 2];
+    std::memcpy(buf, code, len);
+    buf[len - 1] = static_cast<uint8_t>(buf[len - 1] - 1);
+    buf[len] = dmg::KeyAfterAll;
+    return t.insertionPoint(SearchKey{buf, len + 1, nullptr, 0}, lo, hi);
+}
+}  // namespace
+
+void CodeTable::exactRange(const uint8_t* code, uint32_t len, uint32_t* first, uint32_t* end) const {
+    *first = *end = 0;
+    if (!valid_ || len == 0 || len > dmg::MaxCodeLen) return;
+    uint32_t lo = 0, hi = count_;
+    if (!prefixWindow(code, len, &lo, &hi)) {
+        lo = 0;
+        hi = count_;
+    }
+    uint8_t buf[dmg::MaxCodeLen + 2];
+    std::memcpy(buf, code, len);
+    buf[len] = dmg::KeyEmptyWord;
+    *end = insertionPoint(SearchKey{buf, len + 1, nullptr, 0}, lo, hi);
+    *first = rangeStart(*this, code, len, lo, *end);
+}
+
+void CodeTable::prefixRange(const uint8_t* code, uint32_t len, uint32_t* first, uint32_t* end) const {
+    *first = *end = 0;
+    if (!valid_ || len == 0 || len > dmg::MaxCodeLen) return;
+    uint32_t lo = 0, hi = count_;
+    if (prefixWindow(code, len, &lo, &hi)) {
+        if (len <= 2) {
+            *first = lo;
+            *end = hi;
+            return;
+        }
+    } else {
+        lo = 0;
+        hi = count_;
+    }
+    uint8_t buf[dmg::MaxCodeLen + 2];
+    std::memcpy(buf, code, len);
+    buf[len] = dmg::KeyAfterAll;
+    *end = insertionPoint(SearchKey{buf, len + 1, nullptr, 0}, lo, hi);
+    *first = rangeStart(*this, code, len, lo, *end);
+}
+
+void CodeTable::prefixRangeUnwindowed(const uint8_t* code, uint32_t len, uint32_t* first, uint32_t* end) const {
+    *first = *end = 0;
+    if (!valid_ || len == 0 || len > dmg::MaxCodeLen) return;
+    uint8_t buf[dmg::MaxCodeLen + 2];
+    std::memcpy(buf, code, len);
+    buf[len] = dmg::KeyAfterAll;
+    *end = insertionPoint(SearchKey{buf, len + 1, nullptr, 0}, 0, count_);
+    *first = rangeStart(*this, code, len, 0, *end);
+}
+
+void rebuildPrefixIndex(CodeTable& t) {
+    if (!t.valid() || t.type() != dmg::TypeCodeTable) return;
+    uint8_t* slots = t.base() + dmg::PrefixStart;
+    std::memset(slots, 0, 65536);
+    size_t n = 0;
+    const uint8_t* alphabet = prefixAlphabetBytes(&n);
+    const uint32_t count = t.count();
+    auto point = [&](uint8_t a, int b) {
+        uint8_t key[3] = {a, 0, 0};
+        uint32_t len;
+        if (b < 0) {
+            key[1] = dmg::KeyAfterAll;
+            len = 2;
+        } else {
+            key[1] = static_cast<uint8_t>(b);
+            key[2] = dmg::KeyAfterAll;
+            len = 3;
+        }
+        return t.insertionPoint(SearchKey{key, len, nullptr, 0}, 0, count);
+    };
+    for (size_t i = 0; i < n; ++i) {
+        uint8_t b = alphabet[i];
+        uint32_t start = point(static_cast<uint8_t>(b - 1), -1);
+        uint32_t end = point(b, -1);
+        wr32(slots + 4 * (128u * b), start);
+        wr32(slots + 4 * (128u * b + 1), end);
+        for (size_t j = 0; j < n; ++j) {
+            uint8_t f = alphabet[j];
+            // Both searches stay inside b's own range.
+            uint8_t k1[3] = {b, static_cast<uint8_t>(f - 1), dmg::KeyAfterAll};
+            uint8_t k2[3] = {b, f, dmg::KeyAfterAll};
+            uint32_t s = t.insertionPoint(SearchKey{k1, 3, nullptr, 0}, start, end);
+            uint32_t e = t.insertionPoint(SearchKey{k2, 3, nullptr, 0}, s, end);
+            wr32(slots + 4 * (128u * b + f), s);
+            wr32(slots + 4 * (128u * b + f + 1), e);
+        }
+    }
+}
+
+bool buildCodeRecord(uint32_t attributes, std::string_view code, std::u16string_view word, RecordBuffer& out) {
+    if (code.empty() || code.size() > dmg::MaxCodeLen || word.size() > dmg::MaxWordLen) return false;
+    uint8_t* p = out.bytes;
+    wr32(p, attributes);
+    p[4] = static_cast<uint8_t>(code.size());
+    std::memcpy(p + 5, code.data(), code.size());
+    p[5 + code.size()] = static_cast<uint8_t>(word.size());
+    uint8_t* w = p + 6 + code.size();
+    for (size_t i = 0; i < word.size(); ++i) wr16(w + 2 * i, word[i]);
+    out.size = static_cast<uint32_t>(code.size() + 2 * word.size() + 6);
+    return true;
+}
+
+bool buildWordRecord(uint32_t order, std::u16string_view word, RecordBuffer& out) {
+    if (word.empty() || word.size() > 255) return false;
+    uint8_t* p = out.bytes;
+    wr32(p, order);
+    p[4] = static_cast<uint8_t>(word.size());
+    for (size_t i = 0; i < word.size(); ++i) wr16(p + 5 + 2 * i, word[i]);
+    out.size = static_cast<uint32_t>(5 + 2 * word.size());
+    return true;
+}
+
+EntryView viewOfRecord(const uint8_t* p, uint32_t size, bool wordList) {
+    EntryView e;
+    if (size < 5) return e;
+    if (wordList) {
+        uint32_t n = p[4];
+        if (5 + 2 * n > size) return e;
+        e.word = p + 5;
+        e.wordLen = n;
+    } else {
+        uint32_t cl = p[4];
+        if (cl == 0 || 6 + cl > size) return e;
+        uint32_t wl = p[5 + cl];
+        if (6 + cl + 2 * wl > size) return e;
+        e.code = p + 5;
+        e.codeLen = cl;
+        e.word = p + 6 + cl;
+        e.wordLen = wl;
+    }
+    e.attributes = rd32(p);
+    e.offset = 1;  // marks the view as usable; not a file offset
+    return e;
+}
+
+void initEmptyTable(uint8_t* base, uint32_t size, uint32_t type, std::u16string_view name) {
+    std::memset(base, 0, dmg::IndexStart);
+    wr32(base, size);
+    wr32(base + 4, 0);
+    wr32(base + 8, type);
+    for (size_t i = 0; i < name.size() && i < 16; ++i) wr16(base + 16 + 2 * i, name[i]);
+    std::memcpy(base + 48, "YNSN", 4);
+}
+
+void initTempTable(uint8_t* base) {
+    std::memset(base, 0, dmg::TempFileSize);
+    initEmptyTable(base, dmg::TempFileSize, dmg::TypeCodeTable, u"");
+    resetTempTable(base, dmg::TempFileSize);
+}
+
+void resetTempTable(uint8_t* base, uint32_t size) {
+    if (size < dmg::TempFileSize) return;
+    wr32(base, size);
+    wr32(base + 4, 0);
+    std::memset(base + dmg::PrefixStart, 0, 65536);
+    // Keep the slots as they are when they are a valid set; otherwise lay
+    // them out afresh, so that a damaged file becomes usable again.
+    bool seen[dmg::TempSlotCount] = {};
+    bool ok = true;
+    for (uint32_t i = 0; ok && i < dmg::TempSlotCount; ++i) {
+        uint32_t off = rd32(base + dmg::IndexStart + 4 * i);
+        if (off < dmg::TempFirstSlot || (off - dmg::TempFirstSlot) % dmg::TempSlotSize != 0) {
+            ok = false;
+            break;
+        }
+        uint32_t slot = (off - dmg::TempFirstSlot) / dmg::TempSlotSize;
+        if (slot >= dmg::TempSlotCount || seen[slot]) ok = false;
+        else seen[slot] = true;
+    }
+    if (!ok) {
+        for (uint32_t i = 0; i < dmg::TempSlotCount; ++i)
+            wr32(base + dmg::IndexStart + 4 * i, dmg::TempFirstSlot + dmg::TempSlotSize * i);
+    }
+}
+
+}  // namespace zv

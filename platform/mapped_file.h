@@ -1,0 +1,60 @@
+#pragma once
+// A data file used in place: a shared read/write mapping of the whole file,
+// or a read-only heap copy when the file cannot be mapped for writing.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace zv::platform {
+
+class MappedFile {
+public:
+    MappedFile() = default;
+    ~MappedFile();
+    MappedFile(const MappedFile&) = delete;
+    MappedFile& operator=(const MappedFile&) = delete;
+
+    // Opens an existing file for read and write with read and write sharing
+    // and maps all of it. When that fails the file is read into a zeroed heap
+    // block of size + 10 bytes whose changes are never written back.
+    bool open(std::u16string_view path);
+    // Flushes, unmaps and closes; the object can be opened again.
+    void close();
+    // Closes and opens the same path again (used when another process grew it).
+    bool reopen();
+    // Sets the file size to n bytes and maps it again. Every pointer into the
+    // old view is invalid afterwards. A heap copy cannot grow.
+    bool resize(uint32_t n);
+    void flush();
+
+    bool isOpen() const { return view_ != nullptr; }
+    bool isHeapCopy() const { return heap_; }
+    uint8_t* data() const { return view_; }
+    uint32_t size() const { return size_; }
+    const std::u16string& path() const { return path_; }
+
+    // Size of the file on disk now (to notice growth by another process);
+    // returns -1 when it cannot be read.
+    int64_t sizeOnDisk() const;
+
+private:
+    bool mapFile();
+    bool readHeapCopy();
+    void release();
+
+    std::u16string path_;
+    uint8_t* view_ = nullptr;
+    uint32_t size_ = 0;
+    bool heap_ = false;
+    intptr_t file_ = -1;     // descriptor or HANDLE
+    intptr_t mapping_ = 0;   // mapping HANDLE on Windows
+};
+
+bool fileExists(std::u16string_view path);
+// Creates (or truncates) a file with the given bytes; used by the tools.
+bool writeWholeFile(std::u16string_view path, const void* data, size_t size);
+bool readWholeFile(std::u16string_view path, std::string& out);
+bool removeFile(std::u16string_view path);
+
+}  // namespace zv::platform
