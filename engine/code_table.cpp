@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace zv {
 
@@ -214,6 +215,29 @@ uint32_t rangeStart(const CodeTable& t, const uint8_t* code, uint32_t len, uint3
 }
 }  // namespace
 
+namespace {
+// Whether the entry at i has a code equal to (or, for a prefix, beginning
+// with) the given bytes.
+bool codeMatches(const CodeTable& t, uint32_t i, const uint8_t* code, uint32_t len, bool prefix) {
+    EntryView e = t.entry(i);
+    if (!e.valid() || e.codeLen < len || (!prefix && e.codeLen != len)) return false;
+    return std::memcmp(e.code, code, len) == 0;
+}
+
+// The end of a run of matching entries that starts at first: a short walk
+// covers the usual handful of entries, a binary search the long runs.
+uint32_t runEnd(const CodeTable& t, uint32_t first, uint32_t hi, const uint8_t* code, uint32_t len, bool prefix) {
+    uint32_t i = first;
+    for (int steps = 0; i < hi && steps < 8; ++i, ++steps)
+        if (!codeMatches(t, i, code, len, prefix)) return i;
+    if (i >= hi) return hi;
+    uint8_t buf[dmg::MaxCodeLen + 2];
+    std::memcpy(buf, code, len);
+    buf[len] = prefix ? dmg::KeyAfterAll : dmg::KeyEmptyWord;
+    return t.insertionPoint(SearchKey{buf, len + 1, nullptr, 0}, i, hi);
+}
+}  // namespace
+
 void CodeTable::exactRange(const uint8_t* code, uint32_t len, uint32_t* first, uint32_t* end) const {
     *first = *end = 0;
     if (!valid_ || len == 0 || len > dmg::MaxCodeLen) return;
@@ -222,11 +246,8 @@ void CodeTable::exactRange(const uint8_t* code, uint32_t len, uint32_t* first, u
         lo = 0;
         hi = count_;
     }
-    uint8_t buf[dmg::MaxCodeLen + 2];
-    std::memcpy(buf, code, len);
-    buf[len] = dmg::KeyEmptyWord;
-    *end = insertionPoint(SearchKey{buf, len + 1, nullptr, 0}, lo, hi);
-    *first = rangeStart(*this, code, len, lo, *end);
+    *first = rangeStart(*this, code, len, lo, hi);
+    *end = runEnd(*this, *first, hi, code, len, false);
 }
 
 void CodeTable::prefixRange(const uint8_t* code, uint32_t len, uint32_t* first, uint32_t* end) const {
@@ -243,11 +264,8 @@ void CodeTable::prefixRange(const uint8_t* code, uint32_t len, uint32_t* first, 
         lo = 0;
         hi = count_;
     }
-    uint8_t buf[dmg::MaxCodeLen + 2];
-    std::memcpy(buf, code, len);
-    buf[len] = dmg::KeyAfterAll;
-    *end = insertionPoint(SearchKey{buf, len + 1, nullptr, 0}, lo, hi);
-    *first = rangeStart(*this, code, len, lo, *end);
+    *first = rangeStart(*this, code, len, lo, hi);
+    *end = runEnd(*this, *first, hi, code, len, true);
 }
 
 void CodeTable::prefixRangeUnwindowed(const uint8_t* code, uint32_t len, uint32_t* first, uint32_t* end) const {
@@ -262,39 +280,47 @@ void CodeTable::prefixRangeUnwindowed(const uint8_t* code, uint32_t len, uint32_
 
 void rebuildPrefixIndex(CodeTable& t) {
     if (!t.valid() || t.type() != dmg::TypeCodeTable) return;
+    // Count the entries by their first two bytes; in index order a one-byte
+    // code comes before every longer code with the same first byte. The
+    // slots are then the bounds of each one- and two-byte prefix, exactly what
+    // binary searches for the sentinel keys would give on a sorted index.
+    constexpr int kNone = 0;  // column of one-byte codes; byte f is column f + 1
+    std::vector<uint32_t> counts(256 * 257, 0);
+    for (uint32_t i = 0; i < t.count(); ++i) {
+        EntryView e = t.entry(i);
+        if (!e.valid()) {
+            ++counts[kNone];  // an unreadable record sorts before everything
+            continue;
+        }
+        int column = e.codeLen > 1 ? e.code[1] + 1 : kNone;
+        ++counts[e.code[0] * 257 + column];
+    }
+    uint32_t firstOf[257];  // first index of each first byte, and the end
+    uint32_t total = 0;
+    for (int b = 0; b < 256; ++b) {
+        firstOf[b] = total;
+        for (int c = 0; c < 257; ++c) total += counts[b * 257 + c];
+    }
+    firstOf[256] = total;
     uint8_t* slots = t.base() + dmg::PrefixStart;
     std::memset(slots, 0, 65536);
     size_t n = 0;
     const uint8_t* alphabet = prefixAlphabetBytes(&n);
-    const uint32_t count = t.count();
-    auto point = [&](uint8_t a, int b) {
-        uint8_t key[3] = {a, 0, 0};
-        uint32_t len;
-        if (b < 0) {
-            key[1] = dmg::KeyAfterAll;
-            len = 2;
-        } else {
-            key[1] = static_cast<uint8_t>(b);
-            key[2] = dmg::KeyAfterAll;
-            len = 3;
-        }
-        return t.insertionPoint(SearchKey{key, len, nullptr, 0}, 0, count);
-    };
     for (size_t i = 0; i < n; ++i) {
-        uint8_t b = alphabet[i];
-        uint32_t start = point(static_cast<uint8_t>(b - 1), -1);
-        uint32_t end = point(b, -1);
-        wr32(slots + 4 * (128u * b), start);
-        wr32(slots + 4 * (128u * b + 1), end);
+        const uint8_t b = alphabet[i];
+        wr32(slots + 4 * (128u * b), firstOf[b]);
+        wr32(slots + 4 * (128u * b + 1), firstOf[b + 1]);
+        // Running start of each second byte within b's range.
+        uint32_t before[256];
+        uint32_t run = firstOf[b] + counts[b * 257 + kNone];
+        for (int f = 0; f < 256; ++f) {
+            before[f] = run;
+            run += counts[b * 257 + f + 1];
+        }
         for (size_t j = 0; j < n; ++j) {
-            uint8_t f = alphabet[j];
-            // Both searches stay inside b's own range.
-            uint8_t k1[3] = {b, static_cast<uint8_t>(f - 1), dmg::KeyAfterAll};
-            uint8_t k2[3] = {b, f, dmg::KeyAfterAll};
-            uint32_t s = t.insertionPoint(SearchKey{k1, 3, nullptr, 0}, start, end);
-            uint32_t e = t.insertionPoint(SearchKey{k2, 3, nullptr, 0}, s, end);
-            wr32(slots + 4 * (128u * b + f), s);
-            wr32(slots + 4 * (128u * b + f + 1), e);
+            const uint8_t f = alphabet[j];
+            wr32(slots + 4 * (128u * b + f), before[f]);
+            wr32(slots + 4 * (128u * b + f + 1), before[f] + counts[b * 257 + f + 1]);
         }
     }
 }

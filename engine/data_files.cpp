@@ -1,0 +1,178 @@
+#include "engine/data_files.h"
+
+#include "engine/bytes.h"
+#include "engine/pair_table.h"
+#include "platform/clock.h"
+#include "platform/registry.h"
+
+namespace zv {
+
+namespace {
+
+#ifdef _WIN32
+constexpr char16_t kSeparator = u'\\';
+#else
+constexpr char16_t kSeparator = u'/';
+#endif
+
+bool endsWithSeparator(std::u16string_view p) { return !p.empty() && (p.back() == u'\\' || p.back() == u'/'); }
+
+constexpr size_t kPathUnits = 260;
+
+bool pairTableUsable(const platform::MappedFile& f) { return PairTable(f.data(), f.size()).valid(); }
+
+// Whether an opened file can serve its slot; a file that cannot is closed and
+// its feature stays off (or, for a required file, the engine does not open).
+bool usable(DataSlot slot, const platform::MappedFile& f) {
+    switch (slot) {
+    case SlotConfig: return findBlocks(f.data(), f.size()).complete();
+    case SlotMain: {
+        CodeTable t(f.data(), f.size());
+        return t.valid() && t.type() == dmg::TypeCodeTable;
+    }
+    case SlotTemp: return tempTableUsable(CodeTable(f.data(), f.size()));
+    case SlotEnglish:
+    case SlotAssociation: {
+        CodeTable t(f.data(), f.size());
+        return t.valid() && t.isWordList();
+    }
+    case SlotChars:
+    case SlotTraditional:
+    case SlotSimplified: return pairTableUsable(f);
+    default: return false;
+    }
+}
+
+void openFiles(EngineContext& ctx) {
+    for (int s = 0; s < SlotCount; ++s) {
+        auto slot = static_cast<DataSlot>(s);
+        std::u16string path = ctx.dataDir + std::u16string(dataFileName(slot));
+        if (path.size() >= kPathUnits || !platform::fileExists(path)) continue;
+        auto f = std::make_unique<platform::MappedFile>();
+        if (f->open(path) && usable(slot, *f)) ctx.files[s] = std::move(f);
+    }
+}
+
+// Temporary words live until the next boot when the user asks for it.
+void clearTempWordsAfterBoot(EngineContext& ctx) {
+    if (!ctx.isOpen(SlotTemp) || !ctx.blocks.ime.bit(ImeSettings::OptionA, ImeSettings::A_TempClearOnBoot)) return;
+    platform::Clock* clock = ctx.platform.clock ? ctx.platform.clock : &platform::systemClock();
+    int64_t boot = clock->epochSeconds() - static_cast<int64_t>(clock->tickCount() / 1000);
+    uint64_t stamp = static_cast<uint64_t>(boot) & ~uint64_t(0xFF);
+    if (stamp == ctx.blocks.ime.u64(ImeSettings::BootTime)) return;
+    platform::MappedFile& f = *ctx.file(SlotTemp);
+    resetTempTable(f.data(), f.size());
+    f.flush();
+    ctx.blocks.ime.setU64(ImeSettings::BootTime, stamp);
+}
+
+bool finishOpening(EngineContext& ctx) {
+    openFiles(ctx);
+    if (!ctx.isOpen(SlotConfig) || !ctx.isOpen(SlotMain)) {
+        closeData(ctx);
+        return false;
+    }
+    platform::MappedFile& config = *ctx.file(SlotConfig);
+    ctx.blocks = findBlocks(config.data(), config.size());
+    if (!ctx.blocks.complete()) {
+        closeData(ctx);
+        return false;
+    }
+    clearTempWordsAfterBoot(ctx);
+    return true;
+}
+
+}  // namespace
+
+std::u16string instanceKey(std::u16string_view imeName) {
+    std::u16string key = u"Software\\ZorvanIME3\\";
+    key += imeName;
+    return key;
+}
+
+std::u16string_view dataFileName(DataSlot slot) {
+    switch (slot) {
+    case SlotConfig: return u"config.dsc";
+    case SlotMain: return u"main.dmg";
+    case SlotEnglish: return u"engl.dmg";
+    case SlotTemp: return u"temp.dmg";
+    case SlotChars: return u"danzi.dmi";
+    case SlotAssociation: return u"sysl.dmg";
+    case SlotTraditional: return u"traditional.dms";
+    case SlotSimplified: return u"simplified.dms";
+    default: return u"";
+    }
+}
+
+bool openData(EngineContext& ctx, std::u16string_view imeName) {
+    closeData(ctx);
+    platform::Registry* reg = ctx.platform.registry;
+    if (!reg || imeName.empty()) return false;
+    std::u16string key = instanceKey(imeName.substr(0, 40));
+    if (!reg->keyExists(platform::Hive::LocalMachine, key)) return false;
+    ctx.imeName.assign(imeName.substr(0, 40));
+    if (auto name = reg->readString(platform::Hive::LocalMachine, key, u"IMEName")) ctx.imeName = name->substr(0, 40);
+    auto install = reg->readString(platform::Hive::LocalMachine, key + u"\\", u"InstallLocation");
+    auto data = reg->readString(platform::Hive::LocalMachine, key + u"\\", u"DataLocation");
+    if (!install || !data) return false;
+    ctx.installDir = install->substr(0, kPathUnits - 1);
+    if (!endsWithSeparator(ctx.installDir)) ctx.installDir.push_back(kSeparator);
+    ctx.dataDir = data->substr(0, kPathUnits - 1);
+    return finishOpening(ctx);
+}
+
+bool openDataFolder(EngineContext& ctx, std::u16string_view dataDir, std::u16string_view installDir) {
+    closeData(ctx);
+    ctx.dataDir.assign(dataDir.substr(0, kPathUnits - 2));
+    if (!endsWithSeparator(ctx.dataDir)) ctx.dataDir.push_back(kSeparator);
+    ctx.installDir.assign(installDir.empty() ? std::u16string_view(ctx.dataDir) : installDir.substr(0, kPathUnits - 2));
+    if (!endsWithSeparator(ctx.installDir)) ctx.installDir.push_back(kSeparator);
+    return finishOpening(ctx);
+}
+
+void closeData(EngineContext& ctx) {
+    static constexpr DataSlot kCloseOrder[] = {SlotConfig,     SlotMain,        SlotTemp,  SlotAssociation,
+                                               SlotSimplified, SlotTraditional, SlotChars, SlotEnglish};
+    for (DataSlot s : kCloseOrder) ctx.files[s].reset();
+    ctx.blocks = SettingsBlocks{};
+    ctx.candidates.clear();
+}
+
+void syncTables(EngineContext& ctx) {
+    for (DataSlot s : {SlotMain, SlotTemp, SlotEnglish, SlotAssociation}) {
+        platform::MappedFile* f = ctx.file(s);
+        if (!f) continue;
+        int64_t onDisk = f->sizeOnDisk();
+        int64_t mapped = f->isHeapCopy() ? int64_t(f->size()) - 10 : int64_t(f->size());
+        if (f->isOpen() && onDisk == mapped) continue;
+        // A table that vanished or became unusable turns its feature off;
+        // main.dmg stays in its slot so that searches simply find nothing.
+        if (!f->reopen() || !usable(s, *f)) {
+            if (s != SlotMain) ctx.files[s].reset();
+            else f->close();
+        }
+    }
+}
+
+CodeTable tableView(const EngineContext& ctx, DataSlot slot) {
+    platform::MappedFile* f = ctx.file(slot);
+    if (!f || !f->isOpen()) return {};
+    return CodeTable(f->data(), f->size());
+}
+
+bool tempTableUsable(const CodeTable& t) {
+    if (!t.valid() || t.type() != dmg::TypeCodeTable || t.size() < dmg::TempFileSize ||
+        t.count() > dmg::TempSlotCount)
+        return false;
+    bool seen[dmg::TempSlotCount] = {};
+    for (uint32_t i = 0; i < dmg::TempSlotCount; ++i) {
+        uint32_t off = rd32(t.base() + dmg::IndexStart + 4 * i);
+        if (off < dmg::TempFirstSlot || (off - dmg::TempFirstSlot) % dmg::TempSlotSize != 0) return false;
+        uint32_t k = (off - dmg::TempFirstSlot) / dmg::TempSlotSize;
+        if (k >= dmg::TempSlotCount || seen[k]) return false;
+        seen[k] = true;
+    }
+    return true;
+}
+
+}  // namespace zv

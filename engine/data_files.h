@@ -1,0 +1,38 @@
+#pragma once
+// Opening the data folder of an engine instance from the registry, keeping
+// the mappings current while other processes grow the tables, and closing.
+
+#include "engine/engine_context.h"
+
+#include <string_view>
+
+namespace zv {
+
+// This product's own instance name (the registry subkey of a default
+// installation on systems without an installer).
+constexpr std::u16string_view kDefaultImeName = u"{6F3A8E21-5C4B-4D97-A1E0-2B7C9D4F8A63}";
+// "Software\ZorvanIME3\<name>", the instance key under HKEY_LOCAL_MACHINE.
+std::u16string instanceKey(std::u16string_view imeName);
+// The file names of the data slots ("config.dsc", "main.dmg", ...).
+std::u16string_view dataFileName(DataSlot slot);
+
+// Reads the instance key, opens every data file that exists and finds the
+// four settings blocks. Fails, with everything closed again, when the key or
+// its location values are missing, when config.dsc or main.dmg is missing or
+// unusable, or when a settings block is missing. Empties temp.dmg once per
+// boot when 临时词重启电脑后清空 is on.
+bool openData(EngineContext& ctx, std::u16string_view imeName);
+// Opens the files of a data folder directly (no registry): for tools.
+bool openDataFolder(EngineContext& ctx, std::u16string_view dataDir, std::u16string_view installDir);
+void closeData(EngineContext& ctx);
+
+// Re-opens main.dmg, temp.dmg, engl.dmg and sysl.dmg when their size on disk
+// differs from the mapped size (another process grew or replaced them).
+void syncTables(EngineContext& ctx);
+
+// A view of a table slot; invalid when the file is absent or damaged.
+CodeTable tableView(const EngineContext& ctx, DataSlot slot);
+// The usable temp.dmg: the fixed-slot layout intact.
+bool tempTableUsable(const CodeTable& t);
+
+}  // namespace zv

@@ -1,0 +1,103 @@
+#pragma once
+// One engine instance: the open data files, the settings blocks found in
+// config.dsc, the candidate list and the input state. Owned by whoever opened
+// the engine (a host front end, the configuration program or a tool).
+
+#include "engine/code_table.h"
+#include "engine/config_store.h"
+#include "platform/mapped_file.h"
+#include "platform/services.h"
+
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace zv {
+
+// The data files of an engine, in the order they are opened.
+enum DataSlot : uint8_t {
+    SlotConfig,       // config.dsc (required)
+    SlotMain,         // main.dmg (required)
+    SlotEnglish,      // engl.dmg
+    SlotTemp,         // temp.dmg
+    SlotChars,        // danzi.dmi
+    SlotAssociation,  // sysl.dmg
+    SlotTraditional,  // traditional.dms
+    SlotSimplified,   // simplified.dms
+    SlotCount,
+    SlotNone = 0xFF,
+};
+
+// Where a candidate comes from. Bit 0x20 marks code-table entries, 0x10
+// generated and word-list candidates, 0x40 plain-text candidates.
+enum CandidateSource : uint8_t {
+    SourceWordList = 19,
+    SourceGenerated = 20,
+    SourceMain = 33,
+    SourceTemp = 34,
+    SourcePlainText = 0x40 | 20,
+};
+constexpr uint8_t SourceTableBit = 0x20;
+constexpr uint8_t SourceWordBit = 0x10;
+constexpr uint8_t SourcePlainBit = 0x40;
+
+struct Candidate {
+    uint32_t ref = 0;         // record offset in its table, or index into the text pool
+    int32_t score = 0;
+    uint32_t attributes = 0;  // the record's attribute word when it was admitted
+    uint8_t source = 0;
+    uint8_t slot = SlotNone;  // the table holding the record
+    uint8_t chars = 0;        // characters of the word (a surrogate pair counts once)
+    char16_t hint[3] = {};    // the next code keys after the typed code
+};
+
+struct CandidateList {
+    static constexpr int Capacity = 3000;
+    static constexpr int ScanLimit = 1000;      // a table scan stops adding here
+    static constexpr int WordListLimit = 2500;  // a word-list search stops here
+    std::array<Candidate, Capacity> items;
+    int count = 0;
+    std::vector<std::u16string> texts;  // texts of generated and plain-text candidates
+
+    void clear() {
+        count = 0;
+        texts.clear();
+    }
+};
+
+// Engine mode bits.
+enum ModeFlags : uint32_t {
+    ModeFullWidth = 0x1,
+    ModeEnglishPunct = 0x2,
+    ModeEnglish = 0x4,
+    ModeKeyboardDisabled = 0x8,
+    ModeEnglishWords = 0x10,
+    ModeSoftKeyboard = 0x20,
+    ModeSecondaryOnly = 0x40,
+    ModeTempEnglish = 0x10000000,
+    ModeAssociation = 0x20000000,
+    ModeNested = 0x40000000,
+};
+
+struct EngineContext {
+    platform::Platform platform;
+    std::u16string imeName;     // the instance name (its registry subkey)
+    std::u16string installDir;  // ends with a path separator
+    std::u16string dataDir;     // used as the registry gives it
+    std::array<std::unique_ptr<platform::MappedFile>, SlotCount> files;
+    SettingsBlocks blocks;
+
+    uint32_t modeFlags = 0;
+    CandidateList candidates;
+
+    // The entry of the last commit recorded for temporary words, for 在线删词.
+    uint8_t lastCommitSource = 0;
+    uint8_t lastCommitSlot = SlotNone;
+    uint32_t lastCommitRef = 0;
+
+    platform::MappedFile* file(DataSlot s) const { return files[s].get(); }
+    bool isOpen(DataSlot s) const { return files[s] && files[s]->isOpen(); }
+};
+
+}  // namespace zv

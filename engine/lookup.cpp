@@ -1,0 +1,361 @@
+#include "engine/lookup.h"
+
+#include "engine/bytes.h"
+#include "engine/data_files.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace zv {
+
+namespace {
+
+constexpr std::u16string_view kMacroPrefix = u"$zvcmd(";
+
+bool isMacroWord(const EntryView& e) {
+    if (e.wordLen < kMacroPrefix.size()) return false;
+    for (size_t i = 0; i < kMacroPrefix.size(); ++i)
+        if (e.wordUnit(static_cast<uint32_t>(i)) != kMacroPrefix[i]) return false;
+    return true;
+}
+
+int countWordCharacters(const EntryView& e) {
+    int n = 0;
+    for (uint32_t i = 0; i < e.wordLen; ++i) {
+        char16_t u = e.wordUnit(i);
+        if (u >= 0xD800 && u < 0xDC00 && i + 1 < e.wordLen) {
+            char16_t v = e.wordUnit(i + 1);
+            if (v >= 0xDC00 && v < 0xE000) ++i;
+        }
+        ++n;
+    }
+    return n;
+}
+
+bool hasWildcard(const uint8_t* key, uint32_t len) { return std::memchr(key, dmg::Wildcard, len) != nullptr; }
+
+}  // namespace
+
+int countCharacters(std::u16string_view text) {
+    int n = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] >= 0xD800 && text[i] < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] < 0xE000)
+            ++i;
+        ++n;
+    }
+    return n;
+}
+
+SearchRange currentSearchRange(const EngineContext& ctx) {
+    SearchRange r;
+    const ImeSettings& ime = ctx.blocks.ime;
+    if (!ime) return r;
+    r.main = ime.bit(ImeSettings::OptionA, ImeSettings::A_MainTable);
+    r.aux = ime.bit(ImeSettings::OptionA, ImeSettings::A_AuxTable);
+    r.secondaryOnly = (ctx.modeFlags & ModeSecondaryOnly) != 0;
+    r.secondaryToo = ime.bit(ImeSettings::OptionA, ImeSettings::A_SearchSecondary);
+    return r;
+}
+
+int matchScore(const DmeSettings& dme, const EntryView& e, const uint8_t* key, uint32_t n, bool prefix,
+               bool wildcard) {
+    const uint32_t d = dme.d();
+    const uint32_t L = e.codeLen;
+    const uint32_t minWordCode = d >> DmeSettings::D_WordLengthShift;
+    // Words appear only from a given code length on; macros always.
+    auto isWord = [&] { return e.wordLen > 1 && countWordCharacters(e) > 1; };
+    if (minWordCode && n < minWordCode && isWord() && !isMacroWord(e)) return 0;
+    if (wildcard) {
+        if (L < n) return 0;
+        for (uint32_t i = 0; i < n; ++i)
+            if (key[i] != dmg::Wildcard && key[i] != e.code[i]) return 0;
+        if (n == 1 && (L > 1 || !(d & DmeSettings::D_QueryFirstKey))) return 0;
+        if ((d & DmeSettings::D_QuerySingleOnly) && isWord()) return 0;
+        int score = static_cast<int>(n) - static_cast<int>(L) + 64;
+        return score > 0 ? score : 0;
+    }
+    if (L < n || std::memcmp(e.code, key, n) != 0) return 0;
+    if (L == n) return 129;
+    return prefix ? static_cast<int>(n) - static_cast<int>(L) + 129 : 0;
+}
+
+bool admitEntry(EngineContext& ctx, const EntryView& e, DataSlot slot, uint8_t tag, int score, uint32_t hintPos,
+                const SearchRange& range) {
+    const uint32_t a = e.attributes;
+    if (attr::deleted(a)) return false;
+    // Temporary words carry their age in the attribute word, not a category.
+    const int category = tag == SourceTemp ? CategoryNone : attr::category(a);
+    if (category == CategoryAuxiliary) {
+        if (!range.aux || range.secondaryOnly) return false;
+    } else {
+        if (!range.main) return false;
+        if (category == CategorySecondary) {
+            if (!range.secondaryOnly && !range.secondaryToo) return false;
+        } else if (range.secondaryOnly) {
+            return false;
+        }
+    }
+    if (tag == 0 && score == 0) return false;
+    CandidateList& list = ctx.candidates;
+    if (list.count >= CandidateList::Capacity) return false;
+    Candidate& c = list.items[list.count++];
+    c = Candidate{};
+    c.ref = e.offset;
+    c.score = score;
+    c.attributes = a;
+    c.source = tag;
+    c.slot = slot;
+    c.chars = static_cast<uint8_t>(std::min(countWordCharacters(e), 255));
+    if ((tag & SourceTableBit) && hintPos < e.codeLen) {
+        for (uint32_t k = 0; k < 2 && hintPos + k < e.codeLen; ++k) {
+            char16_t u = unitFromCodeByte(e.code[hintPos + k]);
+            if (!u) break;
+            c.hint[k] = u;
+        }
+    }
+    return true;
+}
+
+bool addTextCandidate(EngineContext& ctx, std::u16string_view text, uint8_t source, int score) {
+    CandidateList& list = ctx.candidates;
+    if (list.count >= CandidateList::Capacity) return false;
+    Candidate& c = list.items[list.count++];
+    c = Candidate{};
+    c.ref = static_cast<uint32_t>(list.texts.size());
+    c.score = score;
+    c.source = source;
+    c.chars = static_cast<uint8_t>(std::min(countCharacters(text), 255));
+    list.texts.emplace_back(text);
+    return true;
+}
+
+int scanTable(EngineContext& ctx, DataSlot slot, uint8_t tag, const CodeSearch& s) {
+    CodeTable t = tableView(ctx, slot);
+    if (!t.valid() || t.isWordList() || s.len == 0 || s.len > dmg::MaxCodeLen || !ctx.blocks.dme) return 0;
+    uint32_t first = 0, end = 0, hintPos = s.len;
+    if (const void* w = std::memchr(s.key, dmg::Wildcard, s.len)) {
+        uint32_t p = static_cast<uint32_t>(static_cast<const uint8_t*>(w) - s.key);
+        if (p == 0) return 0;  // a leading wildcard is expanded by searchCode
+        t.prefixRangeUnwindowed(s.key, p, &first, &end);
+        hintPos = p;
+    } else if (s.prefix) {
+        t.prefixRange(s.key, s.len, &first, &end);
+    } else {
+        t.exactRange(s.key, s.len, &first, &end);
+    }
+    if (s.queryJustTyped) hintPos = 0;
+    int admitted = 0;
+    for (uint32_t i = first; i < end && ctx.candidates.count < CandidateList::ScanLimit; ++i) {
+        EntryView e = t.entry(i);
+        if (!e.valid()) continue;
+        int score = matchScore(ctx.blocks.dme, e, s.key, s.len, s.prefix, s.wildcard);
+        if (score > 0 && admitEntry(ctx, e, slot, tag, score, hintPos, s.range)) ++admitted;
+    }
+    return admitted;
+}
+
+int searchCode(EngineContext& ctx, const CodeSearch& request) {
+    if (request.len == 0 || request.len > dmg::MaxCodeLen || !ctx.blocks.dme) return 0;
+    // The whole search is a query when its key holds the wildcard, also for
+    // the keys tried in place of a leading one.
+    CodeSearch s = request;
+    s.wildcard = s.wildcard || hasWildcard(s.key, s.len);
+    if (s.key[0] != dmg::Wildcard)
+        return scanTable(ctx, SlotMain, SourceMain, s) + scanTable(ctx, SlotTemp, SourceTemp, s);
+    const DmeSettings& dme = ctx.blocks.dme;
+    if (s.len == 1 && !(dme.d() & DmeSettings::D_QueryFirstKey)) return 0;
+    uint8_t key[dmg::MaxCodeLen];
+    std::memcpy(key, s.key, s.len);
+    CodeSearch each = s;
+    each.key = key;
+    int admitted = 0;
+    for (int b = 0; b < 128; ++b) {
+        if (!(dme.charClass(static_cast<uint8_t>(b)) & DmeSettings::ClassCode) || b < 0x0A) continue;
+        key[0] = static_cast<uint8_t>(b);
+        admitted += scanTable(ctx, SlotMain, SourceMain, each) + scanTable(ctx, SlotTemp, SourceTemp, each);
+    }
+    return admitted;
+}
+
+bool hasLongerEntry(const EngineContext& ctx, const uint8_t* key, uint32_t len, const SearchRange& range,
+                    uint32_t except) {
+    if (len == 0 || len > dmg::MaxCodeLen) return false;
+    for (DataSlot slot : {SlotMain, SlotTemp}) {
+        CodeTable t = tableView(ctx, slot);
+        if (!t.valid() || t.isWordList()) continue;
+        uint32_t first, end;
+        t.prefixRange(key, len, &first, &end);
+        for (uint32_t i = first; i < end; ++i) {
+            EntryView e = t.entry(i);
+            if (!e.valid() || e.codeLen <= len || attr::deleted(e.attributes)) continue;
+            if (slot == SlotMain && e.offset == except) continue;
+            const int category = slot == SlotTemp ? CategoryNone : attr::category(e.attributes);
+            bool inRange = category == CategoryAuxiliary
+                               ? range.aux && !range.secondaryOnly
+                               : range.main && (category == CategorySecondary
+                                                    ? range.secondaryOnly || range.secondaryToo
+                                                    : !range.secondaryOnly);
+            if (inRange) return true;
+        }
+    }
+    return false;
+}
+
+namespace {
+
+int searchWordListOnce(EngineContext& ctx, const CodeTable& t, DataSlot slot, std::u16string_view key,
+                       size_t scoreLen, uint32_t flags) {
+    if (key.empty()) return 0;
+    std::u16string lowKey(key), highKey(key);
+    lowKey.back() = static_cast<char16_t>(lowKey.back() - 1);
+    lowKey.push_back(0xFFFF);
+    highKey.push_back(0xFFFF);
+    uint32_t first = t.insertionPoint(SearchKey{nullptr, 0, lowKey.data(), static_cast<uint32_t>(lowKey.size())}, 0,
+                                      t.count());
+    uint32_t end = t.insertionPoint(SearchKey{nullptr, 0, highKey.data(), static_cast<uint32_t>(highKey.size())},
+                                    first, t.count());
+    int admitted = 0;
+    SearchRange everything;
+    for (uint32_t i = first; i < end && ctx.candidates.count < CandidateList::WordListLimit; ++i) {
+        EntryView e = t.entry(i);
+        if (!e.valid() || e.wordLen < key.size()) continue;
+        if (e.wordLen == key.size() && !(flags & WordAllowEqual)) continue;
+        bool begins = true;
+        for (size_t k = 0; k < key.size() && begins; ++k) begins = e.wordUnit(static_cast<uint32_t>(k)) == key[k];
+        if (!begins) continue;
+        int score = (flags & WordScored) ? static_cast<int>(scoreLen) - static_cast<int>(e.wordLen) + 129 : 1;
+        // Word lists have no categories: their attribute word is an order value.
+        EntryView plain = e;
+        plain.attributes &= 0xFFFF;
+        if (admitEntry(ctx, plain, slot, SourceWordList, score, 0, everything)) ++admitted;
+    }
+    return admitted;
+}
+
+}  // namespace
+
+int searchWordList(EngineContext& ctx, std::u16string_view key, uint32_t flags) {
+    DataSlot slot = (flags & WordEnglish) ? SlotEnglish : SlotAssociation;
+    CodeTable t = tableView(ctx, slot);
+    if (!t.valid() || !t.isWordList() || key.empty() || key.size() > 254) return 0;
+    if (flags & WordSeparator) {
+        std::u16string k(key);
+        k.push_back(u'#');
+        return searchWordListOnce(ctx, t, slot, k, k.size(), flags);
+    }
+    std::u16string lower(key), upper(key);
+    for (auto& u : lower)
+        if (u >= u'A' && u <= u'Z') u = static_cast<char16_t>(u + 32);
+    for (auto& u : upper)
+        if (u >= u'a' && u <= u'z') u = static_cast<char16_t>(u - 32);
+    return searchWordListOnce(ctx, t, slot, lower, key.size(), flags) +
+           searchWordListOnce(ctx, t, slot, upper, key.size(), flags);
+}
+
+EntryView candidateEntry(const EngineContext& ctx, const Candidate& c) {
+    if (c.slot >= SlotCount || !(c.source & (SourceTableBit | SourceWordBit)) || c.source == SourceGenerated ||
+        (c.source & SourcePlainBit))
+        return {};
+    return tableView(ctx, static_cast<DataSlot>(c.slot)).recordAt(c.ref);
+}
+
+std::u16string candidateText(const EngineContext& ctx, const Candidate& c) {
+    if (c.slot == SlotNone) return c.ref < ctx.candidates.texts.size() ? ctx.candidates.texts[c.ref] : u"";
+    EntryView e = candidateEntry(ctx, c);
+    return e.valid() ? e.wordText() : u"";
+}
+
+int compareCandidates(const EngineContext& ctx, const Candidate& a, const Candidate& b, bool association) {
+    if (a.score != b.score) return a.score > b.score ? -1 : 1;
+    if (!association && ctx.blocks.ime) {
+        uint32_t basis = ctx.blocks.ime.b();
+        if (basis & ImeSettings::B_SingleFirst) {
+            if (a.chars != b.chars) return a.chars < b.chars ? -1 : 1;
+        } else if (basis & ImeSettings::B_ByCode) {
+            EntryView ea = candidateEntry(ctx, a), eb = candidateEntry(ctx, b);
+            uint32_t n = std::min(ea.codeLen, eb.codeLen);
+            int c = n ? std::memcmp(ea.code, eb.code, n) : 0;
+            if (c != 0) return c < 0 ? -1 : 1;
+            if (ea.codeLen != eb.codeLen) return ea.codeLen < eb.codeLen ? -1 : 1;
+        }
+    }
+    uint32_t ka = a.attributes & attr::SortMask, kb = b.attributes & attr::SortMask;
+    if (ka != kb) return ka > kb ? -1 : 1;
+    // Table position: main.dmg before temp.dmg, then record address.
+    if (a.slot != b.slot) return a.slot < b.slot ? -1 : 1;
+    if (a.ref != b.ref) return a.ref < b.ref ? -1 : 1;
+    return 0;
+}
+
+void orderCandidates(EngineContext& ctx, bool association) {
+    CandidateList& list = ctx.candidates;
+    std::sort(list.items.begin(), list.items.begin() + list.count,
+              [&](const Candidate& a, const Candidate& b) { return compareCandidates(ctx, a, b, association) < 0; });
+}
+
+FrequencyMode frequencyMode(const ImeSettings& ime) {
+    switch (ime.b() & ImeSettings::B_FreqMask) {
+    case ImeSettings::B_FreqToTop: return FreqToTop;
+    case ImeSettings::B_FreqGradual: return FreqGradual;
+    case ImeSettings::B_FreqCount: return FreqCount;
+    default: return FreqNone;
+    }
+}
+
+namespace {
+// A main.dmg record whose order value may be written.
+uint8_t* writableMainRecord(EngineContext& ctx, const Candidate& c) {
+    if (c.source != SourceMain || c.slot != SlotMain) return nullptr;
+    EntryView e = candidateEntry(ctx, c);
+    if (!e.valid()) return nullptr;
+    return tableView(ctx, SlotMain).base() + e.offset;
+}
+
+uint16_t orderOf(const uint8_t* rec) { return static_cast<uint16_t>(rec[0] | rec[1] << 8); }
+void setOrder(uint8_t* rec, uint16_t v) {
+    rec[0] = static_cast<uint8_t>(v);
+    rec[1] = static_cast<uint8_t>(v >> 8);
+}
+}  // namespace
+
+bool adjustFrequency(EngineContext& ctx, int a, FrequencyMode mode) {
+    CandidateList& list = ctx.candidates;
+    if (mode == FreqNone || a < 1 || a >= list.count) return false;
+    uint8_t* chosen = writableMainRecord(ctx, list.items[a]);
+    if (!chosen || attr::fixed(rd32(chosen))) return false;
+    int c = -1;
+    for (int i = 0; i < a; ++i) {
+        const Candidate& o = list.items[i];
+        if (o.score == list.items[a].score && (o.source & SourceTableBit) && candidateEntry(ctx, o).valid() &&
+            !attr::fixed(candidateEntry(ctx, o).attributes)) {
+            c = i;
+            break;
+        }
+    }
+    if (c < 0) return false;
+    if (mode == FreqCount) {
+        if (orderOf(chosen) < 0xFFFF) {
+            setOrder(chosen, static_cast<uint16_t>(orderOf(chosen) + 1));
+        } else {
+            for (int i = c; i < a; ++i)
+                if (uint8_t* r = writableMainRecord(ctx, list.items[i]); r && orderOf(r) == 0xFFFF) setOrder(r, 0xFFFE);
+        }
+    } else {
+        int target = mode == FreqToTop ? c : c + (a - c) / 2;
+        EntryView te = candidateEntry(ctx, list.items[target]);
+        if (!te.valid()) return false;
+        uint16_t t = attr::order(te.attributes);
+        if (t == 0xFFFF) {
+            if (uint8_t* r = writableMainRecord(ctx, list.items[target])) setOrder(r, 0xFFFE);
+            setOrder(chosen, 0xFFFF);
+        } else {
+            setOrder(chosen, static_cast<uint16_t>(t + 1));
+        }
+    }
+    list.items[a].attributes = rd32(chosen);
+    ctx.file(SlotMain)->flush();
+    return true;
+}
+
+}  // namespace zv
