@@ -40,10 +40,19 @@ std::u16string number(int64_t v) {
     return s;
 }
 
-std::u16string padded(int v) { return (v >= 0 && v < 10 ? u"0" : u"") + number(v); }
+// A zero first below 10: `zero` then the number as `write` gives it.
+template <typename Write>
+std::u16string withZero(int v, std::u16string_view zero, Write write) {
+    std::u16string s;
+    if (v >= 0 && v < 10) s = zero;
+    s += write(v);
+    return s;
+}
+
+std::u16string padded(int v) { return withZero(v, u"0", number); }
 
 // "HH", "MM", "SS", "DD": a zero first below 10, read as 零.
-std::u16string chinesePadded(int v) { return (v >= 0 && v < 10 ? u"零" : u"") + chineseSmallNumber(v); }
+std::u16string chinesePadded(int v) { return withZero(v, u"零", chineseSmallNumber); }
 
 bool onlyOf(std::u16string_view s, char16_t u) {
     return !s.empty() && s.find_first_not_of(u) == std::u16string_view::npos;
@@ -157,7 +166,8 @@ void addShortDate(std::vector<GeneratedCandidate>& out, std::u16string_view a, s
     bool yearMonthB = vb >= 1 && vb <= 12;
     if (yearMonthB && va >= 2 && va <= 9998) add(number(va) + u"年" + number(vb) + u"月");
     if (yearMonthB && (a.size() == 1 || a.size() == 2 || a.size() == 4)) {
-        std::u16string year = a.size() == 1 ? u"0" + std::u16string(a) : std::u16string(a);
+        std::u16string year(a);
+        if (year.size() == 1) year.insert(year.begin(), u'0');
         add(chineseDigits(year, u'〇') + u"年" + chineseSmallNumber(vb) + u"月");
     }
 }
