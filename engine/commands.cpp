@@ -18,10 +18,6 @@ constexpr int kMaxRepeat = 256;
 // Virtual keys of the modifiers a key group may hold down.
 constexpr uint8_t kVkShift = 0x10, kVkCtrl = 0x11, kVkAlt = 0x12, kVkLeftWin = 0x5B;
 
-void cut(std::u16string& s, size_t n) {
-    if (s.size() > n) s.resize(n);
-}
-
 uint32_t textKind(uint8_t source) {
     if (source & SourceWordBit) return ResultText | ResultWordBit;
     return ResultText | (source & SourcePlainBit ? uint32_t(ResultPlainBit) : 0u);
@@ -54,7 +50,7 @@ std::u16string argumentOf(std::u16string_view inner, std::u16string_view install
         arg = folder(installDir);
     }
     arg += inner;
-    cut(arg, kCommandUnits);
+    cutText(arg, kCommandUnits);
     return arg;
 }
 
@@ -107,7 +103,7 @@ PreparedCommand prepareCommand(const CommandItem& item, bool commandsOn, std::u1
     } else if (out.starts_with(u"set(")) {
         r.kind = ResultCommand | CommandSettings;
         r.argument = out;
-        cut(r.argument, kCommandUnits);
+        cutText(r.argument, kCommandUnits);
     } else if (out.starts_with(u"conv") && open != std::u16string_view::npos) {
         // "convert(" is known by its first four units; a "(" must follow so
         // that English words such as "convey" stay text.

@@ -1,6 +1,7 @@
 #include "engine/data_files.h"
 
 #include "engine/bytes.h"
+#include "engine/output_conversion.h"
 #include "engine/pair_table.h"
 #include "platform/clock.h"
 #include "platform/registry.h"
@@ -79,6 +80,8 @@ bool finishOpening(EngineContext& ctx) {
         return false;
     }
     clearTempWordsAfterBoot(ctx);
+    // Alternating quotes start again with their opening mark.
+    resetSymbolToggles(ctx.blocks.ime);
     return true;
 }
 

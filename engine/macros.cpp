@@ -2,6 +2,7 @@
 
 #include "engine/chinese_numerals.h"
 #include "engine/lookup.h"
+#include "engine/output_conversion.h"
 #include "platform/clock.h"
 #include "platform/services.h"
 
@@ -17,15 +18,6 @@ constexpr size_t kPlaceholderPartUnits = 20;
 constexpr size_t kClipboardUnits = 128;
 
 constexpr std::u16string_view kWeekdays[] = {u"日", u"一", u"二", u"三", u"四", u"五", u"六"};
-
-bool isHigh(char16_t u) { return u >= 0xD800 && u < 0xDC00; }
-
-// Cuts at n units without leaving half of a surrogate pair at the end.
-void cutUnits(std::u16string& s, size_t n) {
-    if (s.size() <= n) return;
-    s.resize(n);
-    if (!s.empty() && isHigh(s.back())) s.pop_back();
-}
 
 std::u16string number(int64_t v) {
     std::u16string s;
@@ -111,7 +103,7 @@ std::u16string expandOne(std::u16string_view name, std::u16string_view field, co
     if (name == u"clipboard") {
         if (!src.clipboard) return {};
         std::u16string text = src.clipboard->text();
-        cutUnits(text, kClipboardUnits);
+        cutText(text, kClipboardUnits);
         return text;
     }
     return {};
@@ -228,7 +220,7 @@ std::u16string expandPlaceholders(std::u16string_view text, const MacroSources& 
         }
         out.push_back(text[i++]);
     }
-    cutUnits(out, kMacroTextUnits);
+    cutText(out, kMacroTextUnits);
     return out;
 }
 
@@ -273,7 +265,7 @@ std::vector<GeneratedCandidate> tempEnglishCandidates(std::u16string_view code) 
         else
             addFullDate(out, a, b, c);
     }
-    for (GeneratedCandidate& g : out) cutUnits(g.text, kGeneratedTextUnits);
+    for (GeneratedCandidate& g : out) cutText(g.text, kGeneratedTextUnits);
     return out;
 }
 

@@ -22,13 +22,6 @@ std::u16string symbolText(const uint8_t* entry, size_t off, size_t units) {
 bool isHigh(char16_t u) { return u >= 0xD800 && u < 0xDC00; }
 bool isLow(char16_t u) { return u >= 0xDC00 && u < 0xE000; }
 
-// Cuts at n units without leaving half of a surrogate pair at the end.
-void cutUnits(std::u16string& s, size_t n) {
-    if (s.size() <= n) return;
-    s.resize(n);
-    if (!s.empty() && isHigh(s.back())) s.pop_back();
-}
-
 // Appends the result of one symbol entry; false when the entry is empty.
 bool applySymbol(uint8_t* entry, PunctuationState& state, std::u16string& out) {
     switch (rd16(entry + symbol::Kind)) {
@@ -71,6 +64,12 @@ ConversionTable tableOf(const EngineContext& ctx, DataSlot slot) {
 }
 
 }  // namespace
+
+void cutText(std::u16string& text, size_t n) {
+    if (text.size() <= n) return;
+    text.resize(n);
+    if (!text.empty() && isHigh(text.back())) text.pop_back();
+}
 
 PunctuationState& processPunctuationState() {
     static PunctuationState state;
@@ -135,8 +134,8 @@ std::vector<ConvertedText> convertCandidateText(const ConversionTable& table, st
             ConvertedText item;
             item.display = r + u"(" + std::u16string(text) + u")";
             item.output = std::move(r);
-            cutUnits(item.display, kItemTextUnits);
-            cutUnits(item.output, kItemTextUnits);
+            cutText(item.display, kItemTextUnits);
+            cutText(item.output, kItemTextUnits);
             items.push_back(std::move(item));
         }
         if (!items.empty()) return items;
@@ -166,15 +165,15 @@ std::vector<ConvertedText> convertCandidateText(const ConversionTable& table, st
                 if (i < counted) r = results(table, chars[i]);
                 item.output += r.empty() ? std::u16string(chars[i]) : r.front();
             }
-            cutUnits(item.output, kItemTextUnits);
+            cutText(item.output, kItemTextUnits);
             item.display = item.output;
             items.push_back(std::move(item));
             return items;
         }
     }
     ConvertedText item{std::u16string(text), std::u16string(text)};
-    cutUnits(item.display, kItemTextUnits);
-    cutUnits(item.output, kItemTextUnits);
+    cutText(item.display, kItemTextUnits);
+    cutText(item.output, kItemTextUnits);
     items.push_back(std::move(item));
     return items;
 }

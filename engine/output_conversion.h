@@ -46,6 +46,9 @@ bool punctuationChanges(const ImeSettings& ime, char16_t unit);
 // Space becomes U+3000, printable ASCII its full-width form; the rest stays.
 void toFullWidth(std::u16string& text);
 
+// Cuts text at n units without leaving half of a surrogate pair at its end.
+void cutText(std::u16string& text, size_t n);
+
 // Display and output texts of a page item hold at most this many units.
 constexpr size_t kItemTextUnits = 128;
 

@@ -176,11 +176,17 @@ TEST(HostConversion, FollowsTheModes) {
     EXPECT_EQ(HostNoConversion | HostSymbol, hostConversionStatus(ModeEnglishWords));
 }
 
-TEST(ActiveConversionTable, TraditionalWinsAndMissingFilesTurnItOff) {
+TEST(EngineOpening, ResetsPairTogglesAndFindsTheConversionTable) {
     test::DataFixture f;
     f.writeFile("traditional.dms", buildPairTable({{u"发", u"發"}}));
+    uint8_t* quote = f.blocks().ime.symbol('"');
+    wr16(quote + symbol::Kind, SymbolPair);
+    wr16(quote + symbol::Toggle, 1);
     auto ctx = f.open();
     ASSERT_TRUE(ctx);
+    EXPECT_EQ(0, rd16(ctx->blocks.ime.symbol('"') + symbol::Toggle));
+
+    // Traditional output wins over simplified; a missing file turns it off.
     ImeSettings& ime = ctx->blocks.ime;
     auto convert = [&] { return convertCandidateText(activeConversionTable(*ctx), u"发")[0].output; };
     EXPECT_EQ(u"发", convert());
