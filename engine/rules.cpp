@@ -98,20 +98,27 @@ RuleResult parseRule(DmeSettings& dme, std::u16string_view line) {
 }
 
 std::u16string ruleText(const DmeSettings& dme, int length) {
-    auto elements = ruleElements(dme, length);
+    auto number = [](std::u16string& out, int v) {
+        std::string digits = std::to_string(v);
+        out.append(digits.begin(), digits.end());
+    };
     std::u16string parts;
-    for (uint16_t e : elements) {
+    for (uint16_t e : ruleElements(dme, length)) {
         int d = rule::character(e);
         // An element that names no character cannot be read back; leaving it
         // out keeps the rest of the rule.
         if (d < 1 || d > rule::MaxCharacter) continue;
         if (!parts.empty()) parts += u'+';
-        std::string one = "L" + std::to_string(d) + (rule::isF(e) ? "F" : "B") + std::to_string(rule::position(e));
-        parts.append(one.begin(), one.end());
+        parts += u'L';
+        number(parts, d);
+        parts += rule::isF(e) ? u'F' : u'B';
+        number(parts, rule::position(e));
     }
     if (parts.empty()) return {};
-    std::string head = "P" + std::to_string(length) + "=";
-    return std::u16string(head.begin(), head.end()) + parts;
+    std::u16string line = u"P";
+    number(line, length);
+    line += u'=';
+    return line + parts;
 }
 
 }  // namespace zv

@@ -264,12 +264,17 @@ struct RandomSettings {
 
         for (int n = 2; n <= 30; ++n) {
             if (below(2)) continue;
-            std::string line = "P" + std::to_string(n) + "=";
+            std::string line = "P";
+            line += std::to_string(n);
+            line += '=';
             for (int e = below(6) == 0 ? below(128) : below(6); e > 0; --e) {
                 bool right = below(2);
                 int k = right ? 1 + below(n < 30 ? n : 30) : 1 + below(30);
-                line += (right ? "R" : "L") + std::to_string(k) + (below(2) ? "F" : "B") + std::to_string(below(128));
-                if (below(2)) line += "+";
+                line += right ? 'R' : 'L';
+                line += std::to_string(k);
+                line += below(2) ? 'F' : 'B';
+                line += std::to_string(below(128));
+                if (below(2)) line += '+';
             }
             if (!line.empty() && line.back() == '+') line.pop_back();
             parseRule(b.dme, std::u16string(line.begin(), line.end()));
