@@ -2,6 +2,7 @@
 
 #include "engine/engine_context.h"
 #include "engine/output_conversion.h"
+#include "engine/set_command.h"
 
 #include <algorithm>
 
@@ -259,10 +260,12 @@ CommandOutcome runResultCommand(EngineContext& ctx, const PreparedCommand& comma
     return o;
 }
 
-bool applySettingsCommand(EngineContext&, std::u16string_view) {
-    // The settings text reader applies the option; until it is part of the
-    // engine a settings command changes nothing.
-    return false;
+bool applySettingsCommand(EngineContext& ctx, std::u16string_view text) {
+    if (!ctx.blocks.complete()) return false;
+    SetOutcome outcome = runSetCommand(ctx.blocks, text, {ctx.platform.shell, ctx.installDir, ctx.imeName});
+    if (outcome.result != OptionResult::Applied || !outcome.valid || outcome.refused) return false;
+    if (platform::MappedFile* config = ctx.file(SlotConfig)) config->flush();
+    return true;
 }
 
 bool startConfigProgram(platform::Shell& shell, std::u16string_view installDir, std::u16string_view imeName,

@@ -44,6 +44,15 @@ constexpr size_t NameUnits = 65;
 constexpr size_t Fields = 136;
 }  // namespace section
 
+// Symbol-table entry kinds (ImeSettings symbol table, 24 bytes an entry).
+enum SymbolKind : uint16_t { SymbolNone = 0, SymbolText = 1, SymbolPair = 2 };
+
+namespace symbol {
+constexpr size_t Kind = 0, TextA = 2, TextB = 12, Toggle = 22;
+constexpr size_t TextUnits = 10;  // a single text may run on to offset 21
+constexpr size_t PairUnits = 5;   // each text of a pair
+}  // namespace symbol
+
 struct ImeSettings : SettingsBlock {
     static constexpr std::u16string_view Name = u"zv_ime_config_data_default";
     static constexpr uint16_t Id = 1;

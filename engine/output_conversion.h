@@ -13,15 +13,6 @@
 
 namespace zv {
 
-// Symbol-table entry kinds (ImeSettings symbol table, 24 bytes an entry).
-enum SymbolKind : uint16_t { SymbolNone = 0, SymbolText = 1, SymbolPair = 2 };
-
-namespace symbol {
-constexpr size_t Kind = 0, TextA = 2, TextB = 12, Toggle = 22;
-constexpr size_t TextUnits = 10;  // a single text may run on to offset 21
-constexpr size_t PairUnits = 5;   // each text of a pair
-}  // namespace symbol
-
 // Nesting of book-title marks ("《〈" opens, "〉》" closes). One per process:
 // the marks typed in one application pair with those typed in another.
 struct PunctuationState {

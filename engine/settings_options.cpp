@@ -261,9 +261,10 @@ std::u16string codeCharacter(uint8_t b) {
     return std::u16string(1, u);
 }
 
-constexpr size_t kSymbolTextUnits = 11;  // 10 units and the terminator
-constexpr size_t kPairTextUnits = 5;     // 4 units and the terminator
-constexpr size_t kPairSecond = 12;  // the alternation state follows at 22
+// Text fields with their terminators: a single text of 10 units, a pair of
+// texts of 4 units each.
+constexpr size_t kSymbolTextUnits = symbol::TextUnits + 1;
+constexpr size_t kPairTextUnits = symbol::PairUnits;
 
 }  // namespace
 
@@ -418,14 +419,14 @@ OptionResult applySymbol(ImeSettings& ime, std::u16string_view key, std::u16stri
         if (first.size() >= kPairTextUnits || second.size() >= kPairTextUnits) return OptionResult::BadValue;
         for (size_t i = 0; i < I::SymbolSize; ++i) ime.setU8(entry + i, 0);
         ime.setU16(entry, SymbolPair);
-        ime.setText(entry + 2, kPairTextUnits, first);
-        ime.setText(entry + kPairSecond, kPairTextUnits, second);
+        ime.setText(entry + symbol::TextA, kPairTextUnits, first);
+        ime.setText(entry + symbol::TextB, kPairTextUnits, second);
         return OptionResult::Applied;
     }
     if (value.size() >= kSymbolTextUnits) return OptionResult::BadValue;
     for (size_t i = 0; i < I::SymbolSize; ++i) ime.setU8(entry + i, 0);
     ime.setU16(entry, SymbolText);
-    ime.setText(entry + 2, kSymbolTextUnits, value);
+    ime.setText(entry + symbol::TextA, kSymbolTextUnits, value);
     return OptionResult::Applied;
 }
 
@@ -623,11 +624,11 @@ std::u16string writeSymbols(const ImeSettings& ime) {
         out += c;
         out += u'=';
         if (kind == SymbolText) {
-            out += ime.text(entry + 2, kSymbolTextUnits);
+            out += ime.text(entry + symbol::TextA, kSymbolTextUnits);
         } else {
-            out += ime.text(entry + 2, kPairTextUnits);
+            out += ime.text(entry + symbol::TextA, kPairTextUnits);
             out += u',';
-            out += ime.text(entry + kPairSecond, kPairTextUnits);
+            out += ime.text(entry + symbol::TextB, kPairTextUnits);
         }
         out += u"\r\n";
     }

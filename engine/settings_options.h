@@ -51,9 +51,6 @@ OptionResult applySkinOption(SkinSettings& skin, std::u16string_view key, std::u
 OptionResult applySymbol(ImeSettings& ime, std::u16string_view key, std::u16string_view value);
 void clearSymbols(ImeSettings& ime);
 
-// Symbol entry kinds.
-enum : uint16_t { SymbolNone = 0, SymbolText = 1, SymbolPair = 2 };
-
 // The option lines of a section, each ending in "\r\n", as the settings
 // text holds them.
 std::u16string writeImeOptions(const ImeSettings& ime);

@@ -173,6 +173,20 @@ TEST_F(RunCommand, KeysModesAndSoftKeyboard) {
     EXPECT_TRUE(services.opened.empty());
 }
 
+TEST_F(RunCommand, SettingsCommandAppliesOneOption) {
+    EXPECT_TRUE(run(u"set([-IME设置-],词频调整=一次到顶)").settingsChanged);
+    EXPECT_EQ(1u, ctx->blocks.ime.b() & ImeSettings::B_FreqMask);
+    EXPECT_FALSE(run(u"set([-IME设置-],输入法框架=是)").settingsChanged);
+    EXPECT_FALSE(run(u"set([-IME设置-],词频调整)").settingsChanged);
+    // Leaving the text-service styles has the installer remove the service.
+    ctx->blocks.ime.setBit(ImeSettings::OptionC, ImeSettings::C_Framework, true);
+    ctx->blocks.ime.setBit(ImeSettings::OptionA, ImeSettings::A_StyleEmbedCode, true);
+    EXPECT_TRUE(run(u"set([-IME设置-],编码窗口样式=IME-传统样式)").settingsChanged);
+    ASSERT_EQ(1u, services.runs.size());
+    EXPECT_EQ(u"C:\\Zorvan\\installer.exe", services.runs[0].program);
+    EXPECT_EQ(u"/EMMODE=0 /GUID={NAME}", services.runs[0].arguments);
+}
+
 TEST(ConfigProgram, FolderGetsItsSeparator) {
     test::RecordingServices services;
     startConfigProgram(services, u"C:\\Program Files\\Zorvan", u"{N}", u"");
