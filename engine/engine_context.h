@@ -66,6 +66,30 @@ struct CandidateList {
     }
 };
 
+// One displayed position of the candidate page.
+struct PageItem {
+    std::u16string display;
+    std::u16string output;
+    int candidate = -1;  // index into the ordered candidates
+};
+
+struct CandidatePage {
+    static constexpr int MaxItems = 10;
+    std::array<PageItem, MaxItems> items;
+    int count = 0;       // items on the page
+    int size = 5;        // the page size in force
+    int highlight = 0;
+    int start = 0;       // ordered index of the first candidate shown
+    int startPart = 0;   // converted forms of that candidate already shown before
+    int next = 0;        // ordered index where the next page starts
+    int nextPart = 0;    // forms of candidate `next` already placed
+    int number = 0;      // 0-based page number
+    struct Mark {
+        int start, part;
+    };
+    std::vector<Mark> previous;  // where the earlier pages started, for 前翻页
+};
+
 // Engine mode bits.
 enum ModeFlags : uint32_t {
     ModeFullWidth = 0x1,
@@ -80,7 +104,46 @@ enum ModeFlags : uint32_t {
     ModeNested = 0x40000000,
 };
 
+class EngineObserver;
+
+// Values the tap timer, smart dynamic commit and the soft keyboard share
+// between the input contexts of one process.
+struct SharedInputState {
+    uint32_t lastModifierScan = 0;
+    uint32_t downScan = 0;       // the key whose down-time is recorded
+    uint64_t downTick = 0;
+    bool hasPreviousFirst = false;
+    Candidate previousFirst;     // first candidate before the latest evaluation
+    std::u16string previousFirstText;
+    int softKeyboardLayout = 1;  // 1..13
+};
+
+// The composition and what the last keys produced.
+struct InputState {
+    static constexpr int MaxCode = 128;
+    std::u16string code;         // keypad keys held as the units 0x0A..0x19
+    int cursor = 0;
+    int pendingKey = 0;          // virtual key, plus 256 when shifted
+    uint64_t pendingMask = 0;
+    std::u16string_view pendingText;
+    std::u16string display;      // what the composition shows
+    int displayCursor = 0;
+    std::u16string result;       // text of the last commit
+    uint32_t resultKind = 0;
+    std::u16string lastOutput;
+    std::u16string previousComposition;  // saved when the input is cleared
+    std::u16string commandArgument;      // argument of a command result
+    bool composing = false;
+    bool candidatesOpen = false;         // the candidate-list-opened notice was sent
+    bool compositionStarted = false;     // a composition-started notice is outstanding
+    int refreshRequest = 0;
+};
+
 struct EngineContext {
+    EngineContext() = default;
+    EngineContext(const EngineContext&) = delete;
+    EngineContext& operator=(const EngineContext&) = delete;
+
     platform::Platform platform;
     std::u16string imeName;     // the instance name (its registry subkey)
     std::u16string installDir;  // ends with a path separator
@@ -90,6 +153,15 @@ struct EngineContext {
 
     uint32_t modeFlags = 0;
     CandidateList candidates;
+    std::vector<int> ordered;  // the candidates in display order, duplicates hidden
+    CandidatePage page;
+    InputState input;
+    SharedInputState ownShared;
+    SharedInputState* shared = &ownShared;
+    EngineObserver* observer = nullptr;
+    // The text service takes a modifier tap only when no other modifier is
+    // down at its release; the IMM32 front end does not ask.
+    bool lonelyTaps = true;
 
     // The entry of the last commit recorded for temporary words, for 在线删词.
     uint8_t lastCommitSource = 0;

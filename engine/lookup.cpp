@@ -319,16 +319,18 @@ void setOrder(uint8_t* rec, uint16_t v) {
 }
 }  // namespace
 
-bool adjustFrequency(EngineContext& ctx, int a, FrequencyMode mode) {
+bool adjustFrequency(EngineContext& ctx, const std::vector<int>& ordered, int a, FrequencyMode mode) {
     CandidateList& list = ctx.candidates;
-    if (mode == FreqNone || a < 1 || a >= list.count) return false;
-    uint8_t* chosen = writableMainRecord(ctx, list.items[a]);
+    auto at = [&](int i) -> Candidate& { return list.items[ordered[i]]; };
+    if (mode == FreqNone || a < 1 || a >= static_cast<int>(ordered.size())) return false;
+    uint8_t* chosen = writableMainRecord(ctx, at(a));
     if (!chosen || attr::fixed(rd32(chosen))) return false;
     int c = -1;
     for (int i = 0; i < a; ++i) {
-        const Candidate& o = list.items[i];
-        if (o.score == list.items[a].score && (o.source & SourceTableBit) && candidateEntry(ctx, o).valid() &&
-            !attr::fixed(candidateEntry(ctx, o).attributes)) {
+        const Candidate& o = at(i);
+        if (o.score != at(a).score || !(o.source & SourceTableBit)) continue;
+        EntryView oe = candidateEntry(ctx, o);
+        if (oe.valid() && !attr::fixed(oe.attributes)) {
             c = i;
             break;
         }
@@ -339,21 +341,27 @@ bool adjustFrequency(EngineContext& ctx, int a, FrequencyMode mode) {
             setOrder(chosen, static_cast<uint16_t>(orderOf(chosen) + 1));
         } else {
             for (int i = c; i < a; ++i)
-                if (uint8_t* r = writableMainRecord(ctx, list.items[i]); r && orderOf(r) == 0xFFFF) setOrder(r, 0xFFFE);
+                if (uint8_t* r = writableMainRecord(ctx, at(i)); r && orderOf(r) == 0xFFFF) {
+                    setOrder(r, 0xFFFE);
+                    at(i).attributes = rd32(r);
+                }
         }
     } else {
         int target = mode == FreqToTop ? c : c + (a - c) / 2;
-        EntryView te = candidateEntry(ctx, list.items[target]);
+        EntryView te = candidateEntry(ctx, at(target));
         if (!te.valid()) return false;
         uint16_t t = attr::order(te.attributes);
         if (t == 0xFFFF) {
-            if (uint8_t* r = writableMainRecord(ctx, list.items[target])) setOrder(r, 0xFFFE);
+            if (uint8_t* r = writableMainRecord(ctx, at(target))) {
+                setOrder(r, 0xFFFE);
+                at(target).attributes = rd32(r);
+            }
             setOrder(chosen, 0xFFFF);
         } else {
             setOrder(chosen, static_cast<uint16_t>(t + 1));
         }
     }
-    list.items[a].attributes = rd32(chosen);
+    at(a).attributes = rd32(chosen);
     ctx.file(SlotMain)->flush();
     return true;
 }

@@ -6,6 +6,7 @@
 #include "engine/engine_context.h"
 
 #include <string_view>
+#include <vector>
 
 namespace zv {
 
@@ -70,9 +71,9 @@ int compareCandidates(const EngineContext& ctx, const Candidate& a, const Candid
 // 词频调整 modes (ImeSettings option word B bits 0..2).
 enum FrequencyMode { FreqNone = 0, FreqToTop = 1, FreqGradual = 2, FreqCount = 4 };
 FrequencyMode frequencyMode(const ImeSettings& ime);
-// Adjusts the order value of the candidate at list index a; true when a
-// record changed.
-bool adjustFrequency(EngineContext& ctx, int a, FrequencyMode mode);
+// Adjusts the order value of the candidate at position a of the ordered
+// list (indices into the candidate list); true when a record changed.
+bool adjustFrequency(EngineContext& ctx, const std::vector<int>& ordered, int a, FrequencyMode mode);
 
 // The record of a table candidate (invalid view for other candidates).
 EntryView candidateEntry(const EngineContext& ctx, const Candidate& c);

@@ -32,6 +32,13 @@ std::vector<int> scores(const EngineContext& ctx) {
     return out;
 }
 
+// The candidate list as its own display order.
+std::vector<int> identity(const EngineContext& ctx) {
+    std::vector<int> order;
+    for (int i = 0; i < ctx.candidates.count; ++i) order.push_back(i);
+    return order;
+}
+
 std::u16string hintOf(const Candidate& c) { return std::u16string(c.hint); }
 
 TEST(Lookup, ProgressiveScoresRankExactBeforeLongerCodes) {
@@ -226,7 +233,7 @@ TEST(Lookup, FrequencyAdjustmentModes) {
         ASSERT_TRUE(ctx);
         search(*ctx, "aa", false);
         orderCandidates(*ctx, false);
-        adjustFrequency(*ctx, fc.chosen, fc.mode);
+        adjustFrequency(*ctx, identity(*ctx), fc.chosen, fc.mode);
         std::vector<uint16_t> after;
         for (int i = 0; i < ctx->candidates.count; ++i)
             after.push_back(attr::order(candidateEntry(*ctx, ctx->candidates.items[i]).attributes));
@@ -243,8 +250,8 @@ TEST(Lookup, FrequencyAdjustmentLeavesFixedEntriesAlone) {
     orderCandidates(*ctx, false);
     ASSERT_EQ((std::vector<std::u16string>{u"甲", u"丙", u"乙"}), texts(*ctx));
     // No unfixed candidate above 乙: nothing changes; a fixed one never moves.
-    EXPECT_FALSE(adjustFrequency(*ctx, 2, FreqToTop));
-    EXPECT_FALSE(adjustFrequency(*ctx, 1, FreqToTop));
+    EXPECT_FALSE(adjustFrequency(*ctx, identity(*ctx), 2, FreqToTop));
+    EXPECT_FALSE(adjustFrequency(*ctx, identity(*ctx), 1, FreqToTop));
     search(*ctx, "aa", false);
     ctx->candidates.count = 3;
     EXPECT_EQ(500, attr::order(candidateEntry(*ctx, ctx->candidates.items[2]).attributes));

@@ -1,0 +1,66 @@
+#pragma once
+// The input state machine: which keys the input method takes, what they do
+// to the code being typed, how the code is evaluated against the tables and
+// when text is committed.
+
+#include "engine/engine_context.h"
+
+#include <string_view>
+
+namespace zv {
+
+// The keyboard as the host sees it when a key event arrives.
+struct KeyboardState {
+    bool shift = false;
+    bool ctrl = false;
+    bool alt = false;
+    bool capsLock = false;
+};
+
+// Key data as in a WM_KEYDOWN/WM_KEYUP lParam: scan code in bits 16..23,
+// the extended-key flag in bit 24, the transition flag in bit 31.
+inline uint32_t keyDataFor(uint32_t scan, bool extended, bool up) {
+    return ((scan & 0xFF) << 16) | (extended ? 1u << 24 : 0) | (up ? 0xC0000000u : 0);
+}
+
+// Whether the input method takes the key; records it as the pending key.
+bool testKey(EngineContext& ctx, int virtualKey, uint32_t keyData, bool keyUp, const KeyboardState& keys);
+// Acts on the pending key.
+void processKey(EngineContext& ctx);
+// Carries out a key-function mask; true when something handled it.
+bool runKeyFunction(EngineContext& ctx, uint64_t mask);
+
+// which: 0 the highlighted candidate, 1..10 a page position, 11 the code as
+// English text, 12 the last candidate of the page.
+bool commitCandidate(EngineContext& ctx, int which, bool noAssociation, bool notify = true);
+void commitKeyText(EngineContext& ctx, std::u16string_view text);
+void clearInput(EngineContext& ctx, bool sendEnd);
+// Re-evaluates the code and acts on the verdict; true when a redraw is due.
+bool refresh(EngineContext& ctx);
+// The code-editing functions (cursor moves and deletions), by function bit.
+void editCode(EngineContext& ctx, uint64_t function);
+
+// Mode commands of the status bar and menus: 0x103 Chinese, 0x104 English,
+// 0x2001/0x2002 full width on/off, 0x2003/0x2004 English punctuation on/off,
+// 0x2005 toggle traditional, 0x2006 toggle simplified output.
+void setMode(EngineContext& ctx, int command);
+
+// The position functions of the candidate list that re-evaluate the code.
+void adjustOrder(EngineContext& ctx, int position);
+void deleteCandidate(EngineContext& ctx, int position);
+// Offers next-word candidates for text just committed; false when none.
+bool showAssociation(EngineContext& ctx, std::u16string_view committed);
+
+// Prepares a freshly opened engine for an input context that gains focus:
+// the initial conversion state, the symbol-table toggles reset.
+void startInputContext(EngineContext& ctx);
+
+}  // namespace zv
+
+namespace zv {
+
+// The engine's command entry for the status bar and the menus; true when
+// the command was known.
+bool uiCommand(EngineContext& ctx, int command, int value1, int value2);
+
+}  // namespace zv

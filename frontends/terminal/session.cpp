@@ -1,0 +1,133 @@
+#include "frontends/terminal/session.h"
+
+#include "engine/candidates.h"
+#include "engine/key_text.h"
+#include "platform/utf.h"
+
+#include <cstdio>
+
+namespace zv::term {
+
+Session::Session(EngineContext& ctx, platform::ManualClock& clock) : ctx_(ctx), clock_(clock) {
+    ctx_.observer = this;
+    ctx_.platform.keys = this;
+    ctx_.platform.clipboard = this;
+    ctx_.platform.clock = &clock_;
+}
+
+Session::~Session() {
+    if (ctx_.observer == this) ctx_.observer = nullptr;
+    if (ctx_.platform.keys == this) ctx_.platform.keys = nullptr;
+    if (ctx_.platform.clipboard == this) ctx_.platform.clipboard = nullptr;
+}
+
+void Session::resultCommitted(std::u16string_view text, uint32_t kind) {
+    text_ += text;
+    out_ += text;
+    kind_ = kind;
+}
+
+void Session::send(const std::vector<platform::KeyEvent>& events) {
+    synthetic_.insert(synthetic_.end(), events.begin(), events.end());
+}
+
+void Session::drainSynthetic() {
+    if (draining_) return;
+    draining_ = true;
+    while (!synthetic_.empty()) {
+        platform::KeyEvent e = synthetic_.front();
+        synthetic_.pop_front();
+        keyEvent(e.virtualKey, e.scan, e.extended, e.up);
+    }
+    draining_ = false;
+}
+
+void Session::applicationKey(int virtualKey) {
+    if (keys_.ctrl || keys_.alt) return;
+    switch (virtualKey) {
+    case 0x0D: text_ += u'\n'; return;
+    case 0x09: text_ += u'\t'; return;
+    case 0x08:
+        if (!text_.empty()) {
+            size_t n = text_.size() >= 2 && text_.back() >= 0xDC00 && text_.back() < 0xE000 &&
+                               text_[text_.size() - 2] >= 0xD800 && text_[text_.size() - 2] < 0xDC00
+                           ? 2
+                           : 1;
+            text_.erase(text_.size() - n);
+        }
+        return;
+    default: break;
+    }
+    const bool letter = virtualKey >= 'A' && virtualKey <= 'Z';
+    const bool shifted = letter && keys_.capsLock ? !keys_.shift : keys_.shift;
+    std::u16string_view t = keyTextOf(virtualKey, shifted);
+    if (isNamedKeyText(t)) return;
+    char16_t c = t[0];
+    if (c < 0x20) c = static_cast<char16_t>(c + 0x20);  // keypad keys type ASCII
+    text_ += c;
+}
+
+void Session::keyEvent(int virtualKey, uint32_t scan, bool extended, bool up) {
+    const bool shift = virtualKey == 0x10 || virtualKey == 0xA0 || virtualKey == 0xA1;
+    const bool ctrl = virtualKey == 0x11 || virtualKey == 0xA2 || virtualKey == 0xA3;
+    const bool alt = virtualKey == 0x12 || virtualKey == 0xA4 || virtualKey == 0xA5;
+    if (!up) {
+        if (shift) keys_.shift = true;
+        if (ctrl) keys_.ctrl = true;
+        if (alt) keys_.alt = true;
+        if (virtualKey == 0x14) keys_.capsLock = !keys_.capsLock;
+    } else {
+        if (shift) keys_.shift = false;
+        if (ctrl) keys_.ctrl = false;
+        if (alt) keys_.alt = false;
+    }
+    const bool taken = testKey(ctx_, virtualKey, keyDataFor(scan, extended, up), up, keys_);
+    if (taken)
+        processKey(ctx_);
+    else if (!up && !shift && !ctrl && !alt)
+        applicationKey(virtualKey);
+    drainSynthetic();
+}
+
+void Session::play(const KeyStroke& k) {
+    out_.clear();
+    kind_ = 0;
+    switch (k.kind) {
+    case KeyStroke::Wait: clock_.advance(k.waitMs); return;
+    case KeyStroke::Tap:
+        keyEvent(k.virtualKey, k.scan, k.extended, false);
+        keyEvent(k.virtualKey, k.scan, k.extended, true);
+        return;
+    case KeyStroke::Press: break;
+    }
+    if (k.ctrl) keyEvent(0x11, 0x1D, false, false);
+    if (k.alt) keyEvent(0x12, 0x38, false, false);
+    if (k.shift) keyEvent(0x10, 0x2A, false, false);
+    keyEvent(k.virtualKey, k.scan, k.extended, false);
+    keyEvent(k.virtualKey, k.scan, k.extended, true);
+    if (k.shift) keyEvent(0x10, 0x2A, false, true);
+    if (k.alt) keyEvent(0x12, 0x38, false, true);
+    if (k.ctrl) keyEvent(0x11, 0x1D, false, true);
+}
+
+std::string Session::traceLine(const std::string& key) {
+    std::u16string code;
+    for (char16_t u : ctx_.input.code) code += u >= 0x0A && u <= 0x19 ? static_cast<char16_t>(0xFF00 + u) : u;
+    const CandidatePage& page = ctx_.page;
+    int pages = page.count ? pageCount(ctx_) : 0;
+    std::u16string items;
+    for (int i = 0; i < page.count; ++i) {
+        if (i) items += u", ";
+        items += page.items[i].display;
+        items += u'|';
+        if (const Candidate* c = orderedCandidate(ctx_, page.items[i].candidate)) items += c->hint;
+    }
+    char tail[96];
+    std::snprintf(tail, sizeof tail, " kind=0x%X modes=0x%X", kind_, ctx_.modeFlags);
+    return "key=" + key + " code=" + utf16ToUtf8(code) + " cursor=" + std::to_string(ctx_.input.cursor) +
+           " page=" + std::to_string(page.count ? page.number + 1 : 0) + "/" + std::to_string(pages) +
+           " hl=" + std::to_string(page.highlight) + " items=[" + utf16ToUtf8(items) + "] out=" + utf16ToUtf8(out_) +
+           tail;
+}
+
+}  // namespace zv::term

@@ -1,0 +1,58 @@
+#pragma once
+// zvtype plays the application: an input context that has the focus, a
+// text field that receives every committed result, and a keyboard whose
+// key events go through the input method first. Keys the input method does
+// not take act as in a plain text field.
+
+#include "engine/engine_context.h"
+#include "engine/input.h"
+#include "engine/observer.h"
+#include "frontends/terminal/key_script.h"
+#include "platform/clock.h"
+#include "platform/services.h"
+
+#include <deque>
+#include <string>
+
+namespace zv::term {
+
+class Session : public EngineObserver, public platform::KeySender, public platform::Clipboard {
+public:
+    // The engine must be open; the session becomes its observer, key sender
+    // and clipboard, and the clock drives the tick count.
+    Session(EngineContext& ctx, platform::ManualClock& clock);
+    ~Session() override;
+
+    // Plays one stroke of a key script.
+    void play(const KeyStroke& stroke);
+    // One key event as the host delivers it (the keyboard state follows).
+    void keyEvent(int virtualKey, uint32_t scan, bool extended, bool up);
+    // One trace line for the state after the last stroke.
+    std::string traceLine(const std::string& key);
+
+    // The text of the application's field.
+    const std::u16string& typed() const { return text_; }
+    std::u16string clipboardText;
+
+    // EngineObserver
+    void resultCommitted(std::u16string_view text, uint32_t kind) override;
+    // KeySender: synthetic keys come back through the keyboard.
+    void send(const std::vector<platform::KeyEvent>& events) override;
+    // Clipboard
+    std::u16string text() override { return clipboardText; }
+
+private:
+    void applicationKey(int virtualKey);
+    void drainSynthetic();
+
+    EngineContext& ctx_;
+    platform::ManualClock& clock_;
+    KeyboardState keys_;
+    std::u16string text_;
+    std::u16string out_;  // committed during the current stroke
+    uint32_t kind_ = 0;
+    std::deque<platform::KeyEvent> synthetic_;
+    bool draining_ = false;
+};
+
+}  // namespace zv::term
