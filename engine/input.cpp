@@ -11,6 +11,7 @@
 #include "engine/output_conversion.h"
 #include "engine/soft_keyboard.h"
 #include "engine/table_update.h"
+#include "engine/user_words.h"
 #include "platform/clock.h"
 
 #include <algorithm>
@@ -1004,12 +1005,7 @@ bool commitCandidate(EngineContext& ctx, int which, bool noAssociation, bool not
                     text[i] = static_cast<char16_t>(text[i] - 32);
         }
         adjustFrequency(ctx, ctx.ordered, listIndex, frequencyMode(ctx.blocks.ime));
-        // Learning: temporary words become user words when committed again.
-        if (ctx.isOpen(SlotTemp) && imeA(ctx, ImeSettings::A_TempWords) && !englishInput(ctx) &&
-            !inAssociation(ctx)) {
-            if (chosen.source == SourceTemp) promoteTempWord(ctx, ctx.ordered[listIndex]);
-            rememberCommittedEntry(ctx, chosen);
-        }
+        learnFromCommit(ctx, listIndex);
     }
     if (!notify) {
         in.result = result.text;
@@ -1239,6 +1235,9 @@ bool uiCommand(EngineContext& ctx, int command, int value1, int value2) {
             ctx.modeFlags &= ~ModeSoftKeyboard;
         }
         reportModes(ctx);
+        return true;
+    case 514:
+        if (wordOperation(ctx, value1, value2)) reevaluateWhenComposing(ctx);
         return true;
     case 8208:
         // 0 main and auxiliary entries, 1 main only, other auxiliary only.
