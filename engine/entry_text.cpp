@@ -45,6 +45,7 @@ std::optional<MarkedCode> parseMarkedCode(std::u16string_view text) {
     if (takeMarker(text, u"#次")) m.category = CategorySecondary, m.categoryGiven = true;
     if (takeMarker(text, u"#辅")) m.category = CategoryAuxiliary, m.categoryGiven = true;
     if (takeMarker(text, u"#固")) m.fixed = true;
+    m.codeText = text;
     m.code = codeFromText(text);
     if (m.code.empty()) return std::nullopt;
     if (m.code.size() > dmg::MaxCodeLen) m.code.resize(dmg::MaxCodeLen);

@@ -19,6 +19,10 @@ struct MarkedCode {
     bool fixed = false;      // "#固"
     bool orderGiven = false;
     bool categoryGiven = false;
+    // The code as written, once the markers are cut off (a view into the
+    // parsed text), for callers that must reject characters outside the
+    // code alphabet instead of stopping at them.
+    std::u16string_view codeText;
 
     uint32_t attributes() const { return attr::make(order, category, fixed); }
 };

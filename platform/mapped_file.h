@@ -19,8 +19,14 @@ public:
     // and maps all of it. When that fails the file is read into a zeroed heap
     // block of size + 10 bytes whose changes are never written back.
     bool open(std::u16string_view path);
+    // Creates the file (or truncates an existing one) with n zero bytes and
+    // maps it read/write; no heap-copy fallback.
+    bool create(std::u16string_view path, uint32_t n);
     // Flushes, unmaps and closes; the object can be opened again.
     void close();
+    // Unmaps and closes without flushing: for scratch files that are removed
+    // right after, where writing the pages back would only cost time.
+    void discard();
     // Closes and opens the same path again (used when another process grew it).
     bool reopen();
     // Sets the file size to n bytes and maps it again. Every pointer into the

@@ -24,6 +24,28 @@ bool MappedFile::open(std::u16string_view path) {
     return readHeapCopy();
 }
 
+bool MappedFile::create(std::u16string_view path, uint32_t n) {
+    close();
+    path_.assign(path);
+    if (n == 0) return false;
+    int fd = ::open(nativePath(path_).c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) return false;
+    file_ = fd;
+    if (ftruncate(fd, static_cast<off_t>(n)) != 0) {
+        release();
+        return false;
+    }
+    void* p = mmap(nullptr, n, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+    if (p == MAP_FAILED) {
+        release();
+        return false;
+    }
+    view_ = static_cast<uint8_t*>(p);
+    size_ = n;
+    heap_ = false;
+    return true;
+}
+
 bool MappedFile::mapFile() {
     int fd = ::open(nativePath(path_).c_str(), O_RDWR | O_CLOEXEC);
     if (fd < 0) return false;
@@ -95,6 +117,8 @@ void MappedFile::close() {
     flush();
     release();
 }
+
+void MappedFile::discard() { release(); }
 
 bool MappedFile::reopen() {
     std::u16string p = path_;

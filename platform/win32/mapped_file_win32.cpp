@@ -20,6 +20,32 @@ bool MappedFile::open(std::u16string_view path) {
     return readHeapCopy();
 }
 
+bool MappedFile::create(std::u16string_view path, uint32_t n) {
+    close();
+    path_.assign(path);
+    if (n == 0) return false;
+    HANDLE f = CreateFileW(widePath(path_).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                           nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return false;
+    file_ = reinterpret_cast<intptr_t>(f);
+    // A mapping larger than the file extends it with zero bytes.
+    HANDLE m = CreateFileMappingW(f, nullptr, PAGE_READWRITE, 0, n, nullptr);
+    if (!m) {
+        release();
+        return false;
+    }
+    mapping_ = reinterpret_cast<intptr_t>(m);
+    void* v = MapViewOfFile(m, FILE_MAP_ALL_ACCESS, 0, 0, 0);
+    if (!v) {
+        release();
+        return false;
+    }
+    view_ = static_cast<uint8_t*>(v);
+    size_ = n;
+    heap_ = false;
+    return true;
+}
+
 bool MappedFile::mapFile() {
     HANDLE f = CreateFileW(widePath(path_).c_str(), GENERIC_READ | GENERIC_WRITE,
                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
@@ -91,6 +117,8 @@ void MappedFile::close() {
     flush();
     release();
 }
+
+void MappedFile::discard() { release(); }
 
 bool MappedFile::reopen() {
     std::u16string p = path_;
