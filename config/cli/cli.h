@@ -1,0 +1,96 @@
+#pragma once
+// zvconfig: the configuration program's operations on a data folder from the
+// command line. run() parses the options common to every command (--data,
+// --install, --name, --yes, anywhere on the line) and dispatches to the
+// command's function; each group of commands lives in its own file and is
+// listed in commandGroups().
+
+#include "config/data_folder.h"
+#include "config/progress.h"
+#include "platform/registry.h"
+
+#include <iosfwd>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zv::config::cli {
+
+// Exit statuses.
+constexpr int ExitOk = 0;
+constexpr int ExitRefused = 1;  // refused, or the operation could not be done
+constexpr int ExitUsage = 2;    // usage errors, unusable data folder or files
+
+// What the program gets from its surroundings; tests supply their own.
+struct Io {
+    Io(std::ostream& o, std::ostream& e, std::istream& i) : out(o), err(e), in(i) {}
+    std::ostream& out;
+    std::ostream& err;
+    std::istream& in;
+    bool inTerminal = false;
+    bool errTerminal = false;
+    platform::Registry* systemRegistry = nullptr;  // for --name; null: the real one
+    std::u16string tempFolder;       // with a separator
+    std::u16string documentsFolder;  // with a separator
+};
+
+struct Options {
+    std::optional<std::u16string> dataDir;
+    std::optional<std::u16string> installDir;
+    std::optional<std::u16string> name;
+    bool yes = false;
+};
+
+// One run of a command.
+struct Session {
+    Io& io;
+    Options options;
+    std::vector<std::string> args;  // after the command name, common options removed
+    std::unique_ptr<platform::Registry> registry;
+    DataFolder folder;
+
+    // Opens the data folder named by the options; on failure prints the
+    // message and returns false (the command then exits with ExitUsage).
+    // With files = false only the registry is read (folder.info).
+    bool openFolder(bool files = true);
+    // Asks a question the configuration program asks before destroying
+    // data: --yes answers yes; otherwise it is asked on a terminal, and
+    // refused without one. Prints why it was refused.
+    bool confirm(std::u16string_view question);
+    // A progress bar on a terminal; nothing otherwise. finishProgress()
+    // ends the bar's line.
+    Progress progress();
+    void finishProgress();
+
+    void print(std::u16string_view text);  // a line on standard output
+    void error(std::u16string_view text);  // a line on standard error
+
+    int lastPercent = -1;
+};
+
+struct Command {
+    std::string_view name;
+    std::string_view usage;  // arguments after the name
+    int (*run)(Session& session);
+};
+
+// The table commands: build, import, import-list, export, clear, check.
+std::span<const Command> tableCommands();
+// Every group of commands, for dispatch and the usage text.
+std::vector<std::span<const Command>> commandGroups();
+
+int run(const std::vector<std::string>& args, Io& io);
+
+// Helpers for commands.
+std::u16string fromUtf8(std::string_view s);
+std::string toUtf8(std::u16string_view s);
+// Takes "--flag VALUE" out of args; false when the flag is absent; sets
+// *bad when the value is missing.
+bool takeValue(std::vector<std::string>& args, std::string_view flag, std::string* value, bool* bad);
+// An integer made of decimal digits only (with an optional sign).
+bool parseInt(std::string_view s, int* out);
+
+}  // namespace zv::config::cli
