@@ -96,7 +96,7 @@ TEST(TableBuild, InvalidDuplicateAndOverlongLines) {
 
 TEST(TableBuild, MainNeverShrinksAndKeepsItsHeader) {
     std::vector<TableEntry> many;
-    for (int i = 0; i < 500; ++i) many.push_back({"k" + std::to_string(i), u"旧词", attr::make(1, 2)});
+    for (int i = 0; i < 500; ++i) many.push_back({std::string("k").append(std::to_string(i)), u"旧词", attr::make(1, 2)});
     test::DataFolder f(many);
     auto before = f.dir.read("main.dmg");
     // A header byte the builder does not own survives.

@@ -98,7 +98,7 @@ TEST(TableCheck, PairTablesConfigAndTheFolder) {
 
 TEST(TableCheck, ListsAreCut) {
     std::vector<TableEntry> es;
-    for (int i = 0; i < 200; ++i) es.push_back({"k" + std::to_string(1000 + i), u"词", 1});
+    for (int i = 0; i < 200; ++i) es.push_back({std::string("k").append(std::to_string(1000 + i)), u"词", 1});
     auto f = buildCodeTableImage(es);
     for (int i = 0; i < 200; ++i) wr32(f.data() + dmg::IndexStart + 4 * i, 7);  // all out of bounds
     auto problems = check(f);

@@ -33,7 +33,12 @@ TEST(WordList, OrderValuesCountDownPerFirstUnitInFileOrder) {
 TEST(WordList, SeparatorFlagAndReplacingALargerList) {
     test::TempDir dir;
     std::u16string many;
-    for (int i = 0; i < 300; ++i) many += u"词" + std::u16string(1, char16_t(u'a' + i % 26)) + std::u16string(1, char16_t(u'a' + i / 26)) + u"\r\n";
+    for (int i = 0; i < 300; ++i) {
+        many += u"词";
+        many += char16_t(u'a' + i % 26);
+        many += char16_t(u'a' + i / 26);
+        many += u"\r\n";
+    }
     ASSERT_EQ(WordListStatus::Ok, buildWordList(many, dir.file("sysl.dmg"), dir.folder()).status);
     const size_t bigger = dir.read("sysl.dmg").size();
 
