@@ -25,14 +25,24 @@ public:
     size_t size() const { return nodes_.size() - 1; }
 
     // Inserts item; returns None when it was placed, else the item that
-    // compares equal to it (the tree is left unchanged).
-    uint32_t insert(uint32_t item) {
+    // compares equal to it (the tree is left unchanged). A key, when given,
+    // must agree with the comparison wherever two keys differ
+    // (key(a) < key(b) only if a < b); equal keys defer to the comparison.
+    // Keys keep most comparisons inside the tree's own nodes.
+    uint32_t insert(uint32_t item, uint64_t key = 0) {
         uint32_t path[MaxDepth];
         int goRight[MaxDepth];
         int depth = 0;
         uint32_t n = root_;
+        // Text tables mostly come sorted: an item above the largest one
+        // goes down the right spine without further comparisons.
+        int above = 0;
+        if (last_) {
+            above = compare(item, key, nodes_[last_]);
+            if (above == 0) return nodes_[last_].item;
+        }
         while (n) {
-            int c = compare_(item, nodes_[n].item);
+            int c = above > 0 ? 1 : compare(item, key, nodes_[n]);
             if (c == 0) return nodes_[n].item;
             path[depth] = n;
             goRight[depth] = c > 0;
@@ -40,7 +50,8 @@ public:
             n = c > 0 ? nodes_[n].right : nodes_[n].left;
         }
         uint32_t fresh = static_cast<uint32_t>(nodes_.size());
-        nodes_.push_back(Node{item, 0, 0, 1});
+        nodes_.push_back(Node{key, item, 0, 0, 1});
+        if (!last_ || above > 0) last_ = fresh;
         uint32_t child = fresh;
         // Walk back up, re-attaching and rebalancing each subtree.
         for (int i = depth - 1; i >= 0; --i) {
@@ -82,7 +93,7 @@ public:
         std::vector<Node> gone;
         gone.swap(nodes_);
         nodes_.push_back(Node{});
-        root_ = 0;
+        root_ = last_ = 0;
         return std::jthread([g = std::move(gone)]() mutable { std::vector<Node>().swap(g); });
     }
 
@@ -91,11 +102,16 @@ private:
     static constexpr int MaxDepth = 48;
 
     struct Node {
+        uint64_t key = 0;
         uint32_t item = 0;
         uint32_t left = 0, right = 0;
         uint8_t height = 0;
     };
 
+    int compare(uint32_t item, uint64_t key, const Node& n) const {
+        if (key != n.key) return key < n.key ? -1 : 1;
+        return compare_(item, n.item);
+    }
     int height(uint32_t n) const { return nodes_[n].height; }
     void update(uint32_t n) {
         int l = height(nodes_[n].left), r = height(nodes_[n].right);
@@ -136,6 +152,7 @@ private:
     Compare compare_;
     std::vector<Node> nodes_;
     uint32_t root_ = 0;
+    uint32_t last_ = 0;  // the node of the largest item
 };
 
 }  // namespace zv::config

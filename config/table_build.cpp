@@ -46,15 +46,23 @@ struct ParsedLines {
     }
 };
 
-// Lines end at CR LF, CR or LF; the count is the number of line ends plus one.
-uint32_t countLines(std::u16string_view text) {
+// One pass over the text: the lines are counted (line ends plus one; a
+// line ends at CR LF, CR or LF) and the directives read, so that they apply
+// wherever they stand.
+uint32_t scanLines(std::u16string_view text, TableDirectives& d) {
     uint64_t n = 1;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == u'\n') ++n;
-        else if (text[i] == u'\r') {
-            ++n;
-            if (i + 1 < text.size() && text[i + 1] == u'\n') ++i;
+    size_t start = 0;
+    const size_t size = text.size();
+    for (size_t i = 0; i <= size; ++i) {
+        if (i < size && text[i] != u'\r' && text[i] != u'\n') continue;
+        if (i - start > DirectivePrefix.size() && text[start] == u'-') {
+            std::u16string_view line = text.substr(start, i - start);
+            if (isDirective(line)) applyDirective(line.substr(DirectivePrefix.size()), d, TableTextMode::FullBuild);
         }
+        if (i == size) break;
+        ++n;
+        if (text[i] == u'\r' && i + 1 < size && text[i + 1] == u'\n') ++i;
+        start = i + 1;
     }
     return n > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(n);
 }
@@ -109,8 +117,9 @@ BuildResult buildMainTable(std::u16string text, const BuildOptions& options) {
         return result;
     }
 
-    // 2. The scratch file of parsed lines, one record per text line.
-    result.lines = countLines(text);
+    // 2. The scratch file of parsed lines, one record per text line; the
+    // directives are read on the way.
+    result.lines = scanLines(text, result.directives);
     ScratchFile scratch;
     if (uint64_t(result.lines) * ParsedLineSize > 0xFFFFFFF0u ||
         !scratch.file.create(options.tempFolder + std::u16string(BuildScratchName), result.lines * ParsedLineSize)) {
@@ -121,8 +130,7 @@ BuildResult buildMainTable(std::u16string text, const BuildOptions& options) {
     scratch.path = scratch.file.path();
     ParsedLines parsed{scratch.file.data()};
 
-    // 3. Directives first, wherever they stand; then every line.
-    result.directives = readDirectives(text, TableTextMode::FullBuild);
+    // 3. Every line, with the directives already known.
     const TableDirectives& d = result.directives;
     const int defaultCategory = d.category == CategoryNone ? CategorySystem : d.category;
     uint32_t counters[256];
@@ -227,12 +235,29 @@ BuildResult buildMainTable(std::u16string text, const BuildOptions& options) {
         return 0;
     };
     AvlTree<decltype(compare)> tree(compare, result.validLines);
+    uint64_t bytes = 0;  // record bytes of the entries kept
+    // The tree's keys: the first four code bytes, then (for codes of at most
+    // four bytes, whose order the bytes settle) the first two word units.
+    auto keyOf = [&parsed, tc](uint32_t i) {
+        const char16_t* code = tc + parsed.codePos(i);
+        const uint32_t cl = parsed.codeLen(i), wl = parsed.wordLen(i);
+        uint64_t key = 0;
+        for (uint32_t k = 0; k < 4; ++k) key = key << 8 | (k < cl ? code[k] : 0);
+        uint32_t tail = 0xFFFFFFFFu;
+        if (cl <= 4) {
+            const char16_t* word = tc + parsed.wordPos(i);
+            tail = uint32_t(wl > 0 ? word[0] : 0) << 16 | (wl > 1 ? word[1] : 0);
+        }
+        return key << 32 | tail;
+    };
     for (uint32_t i = 0; i < result.lines; ++i) {
         if ((i & 0x3FFF) == 0) report(options.progress, i, result.lines);
         if (!parsed.isEntry(i)) continue;
-        if (tree.insert(i) != decltype(tree)::None) {
+        if (tree.insert(i, keyOf(i)) != decltype(tree)::None) {
             parsed.markDuplicate(i);
             ++result.duplicates;
+        } else {
+            bytes += parsed.codeLen(i) + 2 * parsed.wordLen(i) + 6;
         }
     }
 
@@ -242,12 +267,7 @@ BuildResult buildMainTable(std::u16string text, const BuildOptions& options) {
         if (options.report) options.report(u"无法识别的编码定义: " + x.code + u" " + x.word);
     }
     PrefixCounts prefixCounts;
-    uint32_t count = 0;
-    uint64_t bytes = 0;
-    tree.forEach([&](uint32_t i) {
-        ++count;
-        bytes += parsed.codeLen(i) + 2 * parsed.wordLen(i) + 6;
-    });
+    const uint32_t count = static_cast<uint32_t>(tree.size());
     result.uniqueEntries = count;
     result.entryBytes = bytes;
 

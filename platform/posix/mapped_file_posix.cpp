@@ -185,6 +185,8 @@ bool readWholeFile(std::u16string_view path, std::string& out) {
     int fd = ::open(nativePath(path).c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return false;
     out.clear();
+    struct stat st {};
+    if (fstat(fd, &st) == 0 && st.st_size > 0) out.reserve(static_cast<size_t>(st.st_size));
     char buf[65536];
     for (;;) {
         ssize_t r = ::read(fd, buf, sizeof buf);
