@@ -11,6 +11,14 @@ std::u16string withSeparator(std::u16string path) {
     return path;
 }
 
+bool openTableForWriting(platform::MappedFile& f, std::u16string_view path, uint32_t sizeIfNew) {
+    if (!platform::fileExists(path)) return f.create(path, sizeIfNew);
+    if (!f.open(path)) return false;
+    if (!f.isHeapCopy()) return true;
+    // An empty file cannot be mapped; it is made anew like a missing one.
+    return f.sizeOnDisk() == 0 && f.create(path, sizeIfNew);
+}
+
 bool registerInstance(platform::Registry& r, const InstanceInfo& info) {
     const std::u16string key = instanceKey(info.name);
     const auto hive = platform::Hive::LocalMachine;

@@ -53,6 +53,11 @@ struct DataFolder {
 FolderStatus readInstance(platform::Registry& registry, std::u16string_view name, InstanceInfo& out);
 FolderStatus openDataFolder(platform::Registry& registry, std::u16string_view name, DataFolder& out);
 
+// Maps a table for writing: an existing file as it is, a missing or empty
+// one created with sizeIfNew zero bytes. False when the file can only be
+// read (a copy whose changes would be lost) or cannot be made.
+bool openTableForWriting(platform::MappedFile& file, std::u16string_view path, uint32_t sizeIfNew);
+
 // A path with a separator at its end.
 std::u16string withSeparator(std::u16string path);
 

@@ -1,6 +1,7 @@
 #include "config/table_build.h"
 
 #include "config/avl_tree.h"
+#include "config/data_folder.h"
 #include "config/prefix_index.h"
 #include "engine/bytes.h"
 #include "engine/code_table.h"
@@ -324,9 +325,7 @@ BuildResult buildMainTable(std::u16string text, const BuildOptions& options) {
     // 8. Copy into main.dmg, which never shrinks: a larger file keeps its
     // size, the entry block goes to its end and every offset moves with it.
     platform::MappedFile main;
-    bool opened = platform::fileExists(options.mainPath) ? main.open(options.mainPath) && !main.isHeapCopy()
-                                                         : main.create(options.mainPath, size);
-    if (!opened || (main.size() < size && !main.resize(size))) {
+    if (!openTableForWriting(main, options.mainPath, size) || (main.size() < size && !main.resize(size))) {
         result.status = BuildStatus::MainNotResized;
         return result;
     }

@@ -97,7 +97,7 @@ void checkPrefixIndex(const uint8_t* data, const CodeTable& t, bool strict, Prob
 
 }  // namespace
 
-std::vector<std::u16string> checkTable(const uint8_t* data, uint32_t size, TableKind kind) {
+std::vector<std::u16string> checkTable(const uint8_t* data, uint32_t size, TableKind kind, bool prefixIndex) {
     Problems p;
     if (!data || size < dmg::IndexStart) {
         p.add(u"文件过小（" + num(size) + u" 字节），不是码表");
@@ -168,7 +168,7 @@ std::vector<std::u16string> checkTable(const uint8_t* data, uint32_t size, Table
             else ageSeen[age] = true;
         }
     }
-    if (!wordList && recordsOk) checkPrefixIndex(data, t, kind == TableKind::Code, p);
+    if (prefixIndex && !wordList && recordsOk) checkPrefixIndex(data, t, kind == TableKind::Code, p);
     return p.take();
 }
 

@@ -19,7 +19,9 @@ enum class TableKind {
 // At most this many problems are listed per file; a last line counts the rest.
 constexpr size_t MaxProblemsPerFile = 50;
 
-std::vector<std::u16string> checkTable(const uint8_t* data, uint32_t size, TableKind kind);
+// Without the prefix index: whether the header, the index and the records
+// can be trusted, which is what an operation that rewrites the index needs.
+std::vector<std::u16string> checkTable(const uint8_t* data, uint32_t size, TableKind kind, bool prefixIndex = true);
 std::vector<std::u16string> checkPairTable(const uint8_t* data, uint32_t size);
 std::vector<std::u16string> checkConfigStore(const uint8_t* data, uint32_t size);
 

@@ -30,7 +30,7 @@ ClearStatus clearTempTable(platform::MappedFile& temp) {
 ClearStatus clearCategory(platform::MappedFile& main, int category, std::u16string_view tempFolder, uint32_t* removed,
                           const Progress& progress) {
     if (removed) *removed = 0;
-    if (!main.isOpen() || main.isHeapCopy() || !checkTable(main.data(), main.size(), TableKind::Code).empty())
+    if (!main.isOpen() || main.isHeapCopy() || !checkTable(main.data(), main.size(), TableKind::Code, false).empty())
         return ClearStatus::DamagedTable;
     CodeTable t(main.data(), main.size());
     const uint32_t count = t.count();

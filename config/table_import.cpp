@@ -47,7 +47,7 @@ int compareRecords(const EntryView& a, const EntryView& b) {
 ImportResult importIntoMainTable(platform::MappedFile& main, std::u16string_view text, const ImportOptions& options) {
     ImportResult result;
     // Offsets of a damaged table cannot be moved safely; refuse before any change.
-    if (!main.isOpen() || main.isHeapCopy() || !checkTable(main.data(), main.size(), TableKind::Code).empty()) {
+    if (!main.isOpen() || main.isHeapCopy() || !checkTable(main.data(), main.size(), TableKind::Code, false).empty()) {
         result.status = ImportStatus::DamagedTable;
         return result;
     }
@@ -81,8 +81,8 @@ ImportResult importIntoMainTable(platform::MappedFile& main, std::u16string_view
         } else {
             word.assign(line);
             std::u16string code;
-            WordCodeStatus s = options.danzi ? wordCode(word, options.rules, *options.danzi, code)
-                                             : WordCodeStatus::NoCode;
+            static const CharCodeTable noCodes;
+            WordCodeStatus s = wordCode(word, options.rules, options.danzi ? *options.danzi : noCodes, code);
             if (s == WordCodeStatus::TooLong) {
                 reject(sourceWord, u"自动构词长度不能大于30");
                 return;

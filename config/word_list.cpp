@@ -1,6 +1,7 @@
 #include "config/word_list.h"
 
 #include "config/avl_tree.h"
+#include "config/data_folder.h"
 #include "engine/bytes.h"
 #include "engine/code_table.h"
 #include "platform/mapped_file.h"
@@ -93,9 +94,7 @@ WordListResult buildWordList(std::u16string_view text, std::u16string_view targe
     result.releaser = tree.releaseInBackground();
 
     platform::MappedFile target;
-    bool opened = platform::fileExists(targetPath) ? target.open(targetPath) && !target.isHeapCopy()
-                                                   : target.create(targetPath, size);
-    if (!opened || (target.size() < size && !target.resize(size))) {
+    if (!openTableForWriting(target, targetPath, size) || (target.size() < size && !target.resize(size))) {
         temp.discard();
         platform::removeFile(tempPath);
         result.status = WordListStatus::TargetFailed;

@@ -78,7 +78,8 @@ bool writable(Session& s, std::u16string_view file) {
     std::u16string path = s.folder.path(file);
     if (!platform::fileExists(path)) return true;
     platform::MappedFile f;
-    bool ok = f.open(path) && !f.isHeapCopy();
+    // An empty file cannot be mapped but can be written.
+    bool ok = f.open(path) && (!f.isHeapCopy() || f.sizeOnDisk() == 0);
     f.discard();  // nothing was written
     if (ok) return true;
     s.error(u"数据文件无法写入: " + path);

@@ -136,6 +136,11 @@ TEST(TableBuild, DamagedMainGetsAFreshHeader) {
     EXPECT_EQ(dmg::TypeCodeTable, rd32(after.data() + 8));
     EXPECT_EQ(1u, test::entriesOf(after).size());
     EXPECT_TRUE(test::problemsOf(after).empty());
+
+    // An empty file is made anew.
+    f.dir.write("main.dmg", {});
+    ASSERT_EQ(BuildStatus::Ok, build(f, u"新\tx\r\n").result.status);
+    EXPECT_EQ(1u, f.main().size());
 }
 
 }  // namespace
