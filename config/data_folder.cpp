@@ -4,8 +4,6 @@
 
 namespace zv::config {
 
-std::u16string instanceKey(std::u16string_view name) { return u"Software\\ZorvanIME3\\" + std::u16string(name); }
-
 std::u16string withSeparator(std::u16string path) {
     if (path.empty() || (path.back() != u'/' && path.back() != u'\\')) path.push_back(platform::pathSeparator());
     return path;

@@ -2,10 +2,13 @@
 // The configuration program's access to an input method's data folder: the
 // instance key in the registry, the folder's paths and config.dsc with its
 // settings blocks. The tables themselves are opened by each operation.
-// (A stand-in until the engine's own opening of the data folder serves the
-// tools too.)
+// (The engine's own opening, engine/data_files.h, refuses a folder whose
+// main.dmg is damaged and resets state as an engine does when it starts;
+// the tools open the files themselves so that they can rebuild, repair and
+// report.)
 
 #include "engine/config_store.h"
+#include "engine/data_files.h"
 #include "platform/mapped_file.h"
 #include "platform/registry.h"
 
@@ -14,11 +17,10 @@
 
 namespace zv::config {
 
-// The instance the tools use when none is named.
-constexpr std::u16string_view DefaultInstanceName = u"Zorvan";
-
-// Registry key of an instance: "Software\ZorvanIME3\<name>" under HKLM.
-std::u16string instanceKey(std::u16string_view name);
+// The "IMEName" of an instance that the tools register or make up for
+// --data (the instance key name itself defaults to the engine's
+// kDefaultImeName).
+constexpr std::u16string_view ToolImeName = u"Zorvan";
 
 struct InstanceInfo {
     std::u16string name;         // the instance key name

@@ -65,14 +65,14 @@ void Session::print(std::u16string_view text) { io.out << forStream(text) << '\n
 void Session::error(std::u16string_view text) { io.err << forStream(text) << '\n'; }
 
 bool Session::openFolder(bool files) {
-    std::u16string name(options.name.value_or(std::u16string(DefaultInstanceName)));
+    std::u16string name(options.name.value_or(std::u16string(kDefaultImeName)));
     platform::Registry* r = nullptr;
     if (options.dataDir) {
         // An in-memory registry that holds just this instance.
         auto memory = std::make_unique<platform::MemoryRegistry>();
         InstanceInfo info;
         info.name = name;
-        info.imeName = name;
+        info.imeName = ToolImeName;
         info.dataDir = withSeparator(*options.dataDir);
         info.installDir = withSeparator(options.installDir.value_or(*options.dataDir));
         registerInstance(*memory, info);

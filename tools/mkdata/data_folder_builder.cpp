@@ -6,6 +6,7 @@
 #include "config/text_file.h"
 #include "config/word_list.h"
 #include "engine/config_store.h"
+#include "engine/default_store.h"
 #include "engine/pair_table.h"
 #include "engine/table_image.h"
 #include "platform/folders.h"
@@ -109,9 +110,8 @@ int buildDataFolder(const FolderSources& a, std::ostream& out, std::ostream& err
                           "simplified.dms", "config.dsc"})
         fs::remove(folder / f, ec);
 
-    // config.dsc. Single call site of the shipped settings image: it becomes
-    // the settings' complete shipped config.dsc once that function exists.
-    std::vector<uint8_t> store = newConfigStore();
+    // config.dsc: the shipped settings.
+    std::vector<uint8_t> store = shippedConfigStore();
     if (!writeFile(folder / "config.dsc", store)) return 1;
 
     mkdata::HaifengData hf;
@@ -229,7 +229,7 @@ int buildDataFolder(const FolderSources& a, std::ostream& out, std::ostream& err
     if (a.registerInstance) {
         config::InstanceInfo info;
         info.name = utf8ToUtf16(a.name);
-        info.imeName = info.name;
+        info.imeName = config::ToolImeName;
         info.dataDir = u16(folder) + platform::pathSeparator();
         info.installDir = config::withSeparator(a.install.empty() ? u16(folder) : u16(fs::absolute(a.install)));
         info.displayName = u"佐文五笔";

@@ -48,7 +48,7 @@ bool parseArgs(int argc, char** argv, FolderSources& a) {
 int main(int argc, char** argv) {
     FolderSources a;
     a.macros = ZV_SOURCE_DIR "/resources/tables/macros.txt";
-    a.name = zv::utf16ToUtf8(zv::config::DefaultInstanceName);
+    a.name = zv::utf16ToUtf8(zv::kDefaultImeName);
     if (!parseArgs(argc, argv, a)) {
         usage();
         return 2;
