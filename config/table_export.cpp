@@ -124,12 +124,17 @@ ExportResult exportTable(const CodeTable& t, ExportTable which, int category, co
     }
     tree.forEach([&](uint32_t i) {
         EntryView e = t.entry(i);
-        out += escapeWord(e.wordText());
         ++result.entries;
         if (wordList) {
+            // A word list line is the word as it stands; "///" keeps a word
+            // that begins with "//" from reading back as a comment.
+            std::u16string w = e.wordText();
+            if (w.substr(0, 2) == u"//") out += u'/';
+            out += w;
             out += u"\r\n";
             return;
         }
+        out += escapeWord(e.wordText());
         out += u'\t';
         out += textFromCode(e.codeBytes());
         if (attr::deleted(e.attributes)) out += u"#已删除";

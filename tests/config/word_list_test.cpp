@@ -1,4 +1,6 @@
+#include "config/table_export.h"
 #include "config/word_list.h"
+#include "engine/config_store.h"
 #include "engine/bytes.h"
 #include "tests/config/table_fixture.h"
 
@@ -28,6 +30,16 @@ TEST(WordList, OrderValuesCountDownPerFirstUnitInFileOrder) {
     };
     EXPECT_EQ(want, test::entriesOf(file));
     EXPECT_EQ(dmg::IndexStart + 4 + 4 * 6 + (5 + 8) + 2 * (5 + 4) + (5 + 2) + (5 + 6) + (5 + 254), file.size());
+
+    // The export lists the words by order value, and reads back the same.
+    auto store = newConfigStore();
+    CodeTable t(file.data(), static_cast<uint32_t>(file.size()));
+    SoftSettings soft = findBlocks(store.data(), static_cast<uint32_t>(store.size())).soft;
+    ExportResult ex = exportTable(t, ExportTable::Association, 0, soft);
+    ASSERT_EQ(ExportStatus::Ok, ex.status);
+    EXPECT_EQ(u"///斜线\r\n一个\r\n三\r\n", ex.text.substr(0, 14));
+    ASSERT_EQ(WordListStatus::Ok, buildWordList(ex.text, dir.file("again.dmg"), dir.folder()).status);
+    EXPECT_EQ(test::entriesOf(file), test::entriesOf(dir.read("again.dmg")));
 }
 
 TEST(WordList, SeparatorFlagAndReplacingALargerList) {
