@@ -164,6 +164,9 @@ TEST_F(Learning, RightCountedAndFElementsInTheRules) {
 }
 
 TEST_F(Learning, WordOperationsMovePinRecategoriseAndDelete) {
+    // Windows cannot rewrite a file while the engine has it mapped.
+    session.reset();
+    ctx.reset();
     fx.writeMain({{"aa", u"甲", attr::make(300, 1)},
                   {"aa", u"乙", attr::make(200, 1)},
                   {"aa", u"丙", attr::make(100, 1)},
