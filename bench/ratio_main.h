@@ -19,7 +19,10 @@ public:
         ConsoleReporter::ReportRuns(runs);
         for (const Run& r : runs) {
             if (r.run_type != Run::RT_Iteration || r.error_occurred) continue;
-            double ns = r.GetAdjustedRealTime();
+            // Real time per iteration in nanoseconds, whatever unit the
+            // benchmark reports in.
+            double ns = r.GetAdjustedRealTime() * benchmark::GetTimeUnitMultiplier(benchmark::kNanosecond) /
+                        benchmark::GetTimeUnitMultiplier(r.time_unit);
             results_.emplace_back(r.benchmark_name(), ns);
         }
     }

@@ -84,7 +84,6 @@ CodeTable::CodeTable(uint8_t* base, uint32_t size) : base_(base), size_(size) {
     valid_ = true;
 }
 
-uint32_t CodeTable::indexSlot(uint32_t i) const { return rd32(base_ + dmg::IndexStart + 4 * i); }
 
 EntryView CodeTable::recordAt(uint32_t off) const {
     EntryView e;

@@ -3,6 +3,8 @@
 // index and packed records. Every offset read from a file is checked against
 // the mapped size before use; a damaged table answers with nothing.
 
+#include "engine/bytes.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -126,7 +128,7 @@ public:
     uint32_t low() const { return low_; }
     bool isWordList() const { return type_ == dmg::TypeWordList; }
 
-    uint32_t indexSlot(uint32_t i) const;
+    uint32_t indexSlot(uint32_t i) const { return rd32(base_ + dmg::IndexStart + 4 * i); }
     EntryView entry(uint32_t i) const;  // invalid view for a damaged record
     EntryView recordAt(uint32_t offset) const;
 

@@ -4,12 +4,6 @@
 
 namespace zv {
 
-uint16_t SettingsBlock::u16(size_t off) const { return rd16(base + off); }
-void SettingsBlock::setU16(size_t off, uint16_t v) { wr16(base + off, v); }
-uint32_t SettingsBlock::u32(size_t off) const { return rd32(base + off); }
-void SettingsBlock::setU32(size_t off, uint32_t v) { wr32(base + off, v); }
-uint64_t SettingsBlock::u64(size_t off) const { return rd64(base + off); }
-void SettingsBlock::setU64(size_t off, uint64_t v) { wr64(base + off, v); }
 
 std::u16string SettingsBlock::text(size_t off, size_t units) const {
     std::u16string s;

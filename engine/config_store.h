@@ -3,6 +3,8 @@
 // that hold the settings blocks. A block is used in place: writing a field
 // writes the file through its mapping.
 
+#include "engine/bytes.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -20,14 +22,14 @@ struct SettingsBlock {
     explicit operator bool() const { return base != nullptr; }
     uint8_t u8(size_t off) const { return base[off]; }
     void setU8(size_t off, uint8_t v) { base[off] = v; }
-    uint16_t u16(size_t off) const;
-    void setU16(size_t off, uint16_t v);
-    uint32_t u32(size_t off) const;
-    void setU32(size_t off, uint32_t v);
+    uint16_t u16(size_t off) const { return rd16(base + off); }
+    void setU16(size_t off, uint16_t v) { wr16(base + off, v); }
+    uint32_t u32(size_t off) const { return rd32(base + off); }
+    void setU32(size_t off, uint32_t v) { wr32(base + off, v); }
     int32_t i32(size_t off) const { return static_cast<int32_t>(u32(off)); }
     void setI32(size_t off, int32_t v) { setU32(off, static_cast<uint32_t>(v)); }
-    uint64_t u64(size_t off) const;
-    void setU64(size_t off, uint64_t v);
+    uint64_t u64(size_t off) const { return rd64(base + off); }
+    void setU64(size_t off, uint64_t v) { wr64(base + off, v); }
     bool bit(size_t off, uint32_t mask) const { return (u32(off) & mask) != 0; }
     void setBit(size_t off, uint32_t mask, bool on) { setU32(off, on ? u32(off) | mask : u32(off) & ~mask); }
     // A zero-terminated UTF-16 text field of `units` units.

@@ -42,14 +42,16 @@ constexpr uint8_t SourceTableBit = 0x20;
 constexpr uint8_t SourceWordBit = 0x10;
 constexpr uint8_t SourcePlainBit = 0x40;
 
+// One candidate. Its hint (the next code keys after the typed code) and
+// its length in characters are read from the record when asked for
+// (candidateHint, candidateChars): most candidates are never shown.
 struct Candidate {
     uint32_t ref = 0;         // record offset in its table, or index into the text pool
     int32_t score = 0;
     uint32_t attributes = 0;  // the record's attribute word when it was admitted
     uint8_t source = 0;
     uint8_t slot = SlotNone;  // the table holding the record
-    uint8_t chars = 0;        // characters of the word (a surrogate pair counts once)
-    char16_t hint[3] = {};    // the next code keys after the typed code
+    uint8_t hintPos = 0xFF;   // code position the hint starts at; 0xFF: no hint
 };
 
 struct CandidateList {
@@ -154,6 +156,16 @@ struct EngineContext {
     uint32_t modeFlags = 0;
     CandidateList candidates;
     std::vector<int> ordered;  // the candidates in display order, duplicates hidden
+    // How far the display order has been worked out: the candidates grouped
+    // by score, best first, and the groups already placed into `ordered`.
+    struct OrderProgress {
+        bool started = false;
+        std::vector<int> byScore;                    // candidate indices, scores descending
+        std::vector<int> bounds;                     // start of each score group in byScore, then the end
+        size_t nextGroup = 0;
+        std::vector<std::pair<uint64_t, int>> seen;  // text hashes of the placed groups
+        std::vector<int> pending;                    // the rest of the current group, unordered
+    } orderProgress;
     CandidatePage page;
     InputState input;
     SharedInputState ownShared;

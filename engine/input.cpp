@@ -254,7 +254,7 @@ Verdict evaluate(EngineContext& ctx) {
     // Remember the first candidate for smart dynamic commit.
     if (list.count > 0 && !ctx.ordered.empty()) {
         const Candidate& first = list.items[ctx.ordered[0]];
-        if (!first.hint[0]) {
+        if (!candidateHasHint(ctx, first)) {
             shared.hasPreviousFirst = true;
             shared.previousFirst = first;
             shared.previousFirstText = candidateText(ctx, first);
@@ -326,7 +326,7 @@ Verdict evaluate(EngineContext& ctx) {
     if (list.count == 1 && list.items[0].source != SourceTemp) {
         const Candidate& only = list.items[0];
         const uint32_t a = dme.u8(DmeSettings::UniqueCommitLength);
-        const bool exact = only.hint[0] == 0;
+        const bool exact = !candidateHasHint(ctx, only);
         bool qualifies;
         if ((a == 0 || in.code.size() < a) && !(classOf(ctx, in.code[0]) & DmeSettings::ClassCommitLead))
             qualifies = (lastClass & DmeSettings::ClassTerminator) && exact;
@@ -1149,7 +1149,7 @@ void adjustOrder(EngineContext& ctx, int position) {
     if (lead && !ctx.input.code.empty() && codeByte(ctx.input.code[0]) == lead) return;
     int p = position == 0 ? page.highlight : position == 12 ? page.count - 1 : position - 1;
     if (p < 0 || p >= page.count) return;
-    orderedCount(ctx);
+    orderedCandidate(ctx, page.items[p].candidate);
     adjustFrequency(ctx, ctx.ordered, page.items[p].candidate, FreqToTop);
     act(ctx, evaluate(ctx));
 }

@@ -36,6 +36,10 @@ bool hasWildcard(const uint8_t* key, uint32_t len) { return std::memchr(key, dmg
 
 }  // namespace
 
+namespace {
+bool inRange(int category, const SearchRange& range);
+}
+
 int countCharacters(std::u16string_view text) {
     int n = 0;
     for (size_t i = 0; i < text.size(); ++i) {
@@ -85,17 +89,7 @@ bool admitEntry(EngineContext& ctx, const EntryView& e, DataSlot slot, uint8_t t
     const uint32_t a = e.attributes;
     if (attr::deleted(a)) return false;
     // Temporary words carry their age in the attribute word, not a category.
-    const int category = tag == SourceTemp ? CategoryNone : attr::category(a);
-    if (category == CategoryAuxiliary) {
-        if (!range.aux || range.secondaryOnly) return false;
-    } else {
-        if (!range.main) return false;
-        if (category == CategorySecondary) {
-            if (!range.secondaryOnly && !range.secondaryToo) return false;
-        } else if (range.secondaryOnly) {
-            return false;
-        }
-    }
+    if (!inRange(tag == SourceTemp ? CategoryNone : attr::category(a), range)) return false;
     if (tag == 0 && score == 0) return false;
     CandidateList& list = ctx.candidates;
     if (list.count >= CandidateList::Capacity) return false;
@@ -106,14 +100,7 @@ bool admitEntry(EngineContext& ctx, const EntryView& e, DataSlot slot, uint8_t t
     c.attributes = a;
     c.source = tag;
     c.slot = slot;
-    c.chars = static_cast<uint8_t>(std::min(countWordCharacters(e), 255));
-    if ((tag & SourceTableBit) && hintPos < e.codeLen) {
-        for (uint32_t k = 0; k < 2 && hintPos + k < e.codeLen; ++k) {
-            char16_t u = unitFromCodeByte(e.code[hintPos + k]);
-            if (!u) break;
-            c.hint[k] = u;
-        }
-    }
+    if ((tag & SourceTableBit) && hintPos < e.codeLen) c.hintPos = static_cast<uint8_t>(std::min(hintPos, 0xFEu));
     return true;
 }
 
@@ -125,10 +112,75 @@ bool addTextCandidate(EngineContext& ctx, std::u16string_view text, uint8_t sour
     c.ref = static_cast<uint32_t>(list.texts.size());
     c.score = score;
     c.source = source;
-    c.chars = static_cast<uint8_t>(std::min(countCharacters(text), 255));
     list.texts.emplace_back(text);
     return true;
 }
+
+namespace {
+
+// Whether an entry of a category is in the range (temporary words count as
+// category 0).
+bool inRange(int category, const SearchRange& range) {
+    if (category == CategoryAuxiliary) return range.aux && !range.secondaryOnly;
+    if (!range.main) return false;
+    if (category == CategorySecondary) return range.secondaryOnly || range.secondaryToo;
+    return !range.secondaryOnly;
+}
+
+// The plain code scan, the one every keystroke runs: the range already
+// guarantees the code's beginning, so each entry costs its attribute word
+// and code length (its word only when words wait for a longer code).
+int scanPlainRange(EngineContext& ctx, const CodeTable& t, DataSlot slot, uint8_t tag, const CodeSearch& s,
+                   uint32_t first, uint32_t end, uint32_t hintPos) {
+    CandidateList& list = ctx.candidates;
+    const uint8_t* base = t.base();
+    const uint8_t* index = base + dmg::IndexStart;
+    const uint32_t n = s.len;
+    const uint8_t* key = s.key;
+    const bool prefix = s.prefix;
+    // A record is read only as far as its code's beginning here; the whole
+    // record is checked when a candidate is shown or committed.
+    const uint32_t lastOffset = t.size() - 5 - n;
+    const uint32_t minWordCode = ctx.blocks.dme.d() >> DmeSettings::D_WordLengthShift;
+    const bool wordsWait = minWordCode && n < minWordCode;
+    const uint8_t storedHint = static_cast<uint8_t>(std::min(hintPos, 0xFEu));
+    bool admits[64];
+    for (int c = 0; c < 64; ++c) admits[c] = inRange(tag == SourceTemp ? CategoryNone : c, s.range);
+    const int limit = CandidateList::ScanLimit;
+    int count = list.count;
+    const int before = count;
+    // Categories mix freely within a range, so the tests are combined
+    // without branches: every entry is written to the next free place, and
+    // the place is kept only when the entry is admitted.
+    for (uint32_t i = first; i < end && count < limit; ++i) {
+        const uint32_t off = rd32(index + 4 * i);
+        const bool inFile = off >= dmg::IndexStart && off <= lastOffset;
+        const uint8_t* p = base + (inFile ? off : dmg::IndexStart);
+        const uint32_t a = rd32(p);
+        const uint32_t L = p[4];
+        uint32_t k = 0;
+        while (k < n && p[5 + k] == key[k]) ++k;
+        const int score = L == n ? 129 : prefix ? static_cast<int>(n) - static_cast<int>(L) + 129 : 0;
+        bool ok = inFile & (static_cast<int32_t>(a) >= 0) & admits[(a >> 24) & 0x3F] & (L >= n) & (k == n) &
+                  (score > 0);
+        if (wordsWait && ok) {
+            EntryView e = t.recordAt(off);
+            ok = e.valid() && (countWordCharacters(e) <= 1 || isMacroWord(e));
+        }
+        Candidate& c = list.items[count];
+        c.ref = off;
+        c.score = score;
+        c.attributes = a;
+        c.source = tag;
+        c.slot = slot;
+        c.hintPos = hintPos < L ? storedHint : 0xFF;
+        count += ok;
+    }
+    list.count = count;
+    return count - before;
+}
+
+}  // namespace
 
 int scanTable(EngineContext& ctx, DataSlot slot, uint8_t tag, const CodeSearch& s) {
     CodeTable t = tableView(ctx, slot);
@@ -145,6 +197,7 @@ int scanTable(EngineContext& ctx, DataSlot slot, uint8_t tag, const CodeSearch& 
         t.exactRange(s.key, s.len, &first, &end);
     }
     if (s.queryJustTyped) hintPos = 0;
+    if (!s.wildcard && tag != 0) return scanPlainRange(ctx, t, slot, tag, s, first, end, hintPos);
     int admitted = 0;
     for (uint32_t i = first; i < end && ctx.candidates.count < CandidateList::ScanLimit; ++i) {
         EntryView e = t.entry(i);
@@ -266,12 +319,33 @@ std::u16string candidateText(const EngineContext& ctx, const Candidate& c) {
     return e.valid() ? e.wordText() : u"";
 }
 
+std::u16string candidateHint(const EngineContext& ctx, const Candidate& c) {
+    std::u16string hint;
+    if (c.hintPos == 0xFF || !(c.source & SourceTableBit)) return hint;
+    EntryView e = candidateEntry(ctx, c);
+    for (uint32_t k = c.hintPos; k < e.codeLen && hint.size() < 2; ++k) {
+        char16_t u = unitFromCodeByte(e.code[k]);
+        if (!u) break;
+        hint.push_back(u);
+    }
+    return hint;
+}
+
+bool candidateHasHint(const EngineContext& ctx, const Candidate& c) { return !candidateHint(ctx, c).empty(); }
+
+int candidateChars(const EngineContext& ctx, const Candidate& c) {
+    if (c.slot == SlotNone) return countCharacters(c.ref < ctx.candidates.texts.size() ? ctx.candidates.texts[c.ref] : u"");
+    EntryView e = candidateEntry(ctx, c);
+    return e.valid() ? countWordCharacters(e) : 0;
+}
+
 int compareCandidates(const EngineContext& ctx, const Candidate& a, const Candidate& b, bool association) {
     if (a.score != b.score) return a.score > b.score ? -1 : 1;
     if (!association && ctx.blocks.ime) {
         uint32_t basis = ctx.blocks.ime.b();
         if (basis & ImeSettings::B_SingleFirst) {
-            if (a.chars != b.chars) return a.chars < b.chars ? -1 : 1;
+            int ca = candidateChars(ctx, a), cb = candidateChars(ctx, b);
+            if (ca != cb) return ca < cb ? -1 : 1;
         } else if (basis & ImeSettings::B_ByCode) {
             EntryView ea = candidateEntry(ctx, a), eb = candidateEntry(ctx, b);
             uint32_t n = std::min(ea.codeLen, eb.codeLen);

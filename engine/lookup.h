@@ -82,5 +82,11 @@ std::u16string candidateText(const EngineContext& ctx, const Candidate& c);
 
 // Characters of a text, a surrogate pair counting once.
 int countCharacters(std::u16string_view text);
+// The keys still to be typed for a code-table candidate: up to two code
+// characters from its hint position (keypad keys shown full width).
+std::u16string candidateHint(const EngineContext& ctx, const Candidate& c);
+bool candidateHasHint(const EngineContext& ctx, const Candidate& c);
+// The candidate's length in characters.
+int candidateChars(const EngineContext& ctx, const Candidate& c);
 
 }  // namespace zv

@@ -2,6 +2,7 @@
 
 #include "engine/candidates.h"
 #include "engine/key_text.h"
+#include "engine/lookup.h"
 #include "platform/utf.h"
 
 #include <cstdio>
@@ -120,7 +121,7 @@ std::string Session::traceLine(const std::string& key) {
         if (i) items += u", ";
         items += page.items[i].display;
         items += u'|';
-        if (const Candidate* c = orderedCandidate(ctx_, page.items[i].candidate)) items += c->hint;
+        if (const Candidate* c = orderedCandidate(ctx_, page.items[i].candidate)) items += candidateHint(ctx_, *c);
     }
     char tail[96];
     std::snprintf(tail, sizeof tail, " kind=0x%X modes=0x%X", kind_, ctx_.modeFlags);

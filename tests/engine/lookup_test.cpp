@@ -39,7 +39,7 @@ std::vector<int> identity(const EngineContext& ctx) {
     return order;
 }
 
-std::u16string hintOf(const Candidate& c) { return std::u16string(c.hint); }
+
 
 TEST(Lookup, ProgressiveScoresRankExactBeforeLongerCodes) {
     DataFixture fx;
@@ -54,9 +54,9 @@ TEST(Lookup, ProgressiveScoresRankExactBeforeLongerCodes) {
     orderCandidates(*ctx, false);
     EXPECT_EQ((std::vector<std::u16string>{u"甲", u"乙", u"丁", u"丙"}), texts(*ctx));
     EXPECT_EQ((std::vector<int>{129, 128, 128, 127}), scores(*ctx));
-    EXPECT_EQ(u"", hintOf(ctx->candidates.items[0]));
-    EXPECT_EQ(u"c", hintOf(ctx->candidates.items[1]));
-    EXPECT_EQ(u"cd", hintOf(ctx->candidates.items[3]));
+    EXPECT_EQ(u"", candidateHint(*ctx, ctx->candidates.items[0]));
+    EXPECT_EQ(u"c", candidateHint(*ctx, ctx->candidates.items[1]));
+    EXPECT_EQ(u"cd", candidateHint(*ctx, ctx->candidates.items[3]));
     // Without the prefix flag only the exact code scores.
     ctx->candidates.clear();
     search(*ctx, "ab", false);
@@ -81,7 +81,7 @@ TEST(Lookup, WildcardQueryMatchesPositionsAndFollowsItsOptions) {
     orderCandidates(*ctx, false);
     EXPECT_EQ((std::vector<std::u16string>{u"一", u"二", u"三"}), texts(*ctx));
     EXPECT_EQ((std::vector<int>{64, 64, 63}), scores(*ctx));
-    EXPECT_EQ(u"", hintOf(ctx->candidates.items[0]).substr(2));
+    EXPECT_EQ(u"", candidateHint(*ctx, ctx->candidates.items[0]).substr(2));
     // Words come back when the query is not limited to single characters.
     ctx->blocks.dme.setU32(DmeSettings::OptionD, 0);
     ctx->candidates.clear();
