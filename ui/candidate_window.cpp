@@ -24,7 +24,7 @@ bool horizontal(const UiOptions& o) { return o.listStyle() == ListStyle::Horizon
 
 bool withComposition(const UiOptions& o) { return !o.embedded() && o.layout() == WindowLayout::Merged; }
 
-std::u16string number(int n) { return std::u16string(1, static_cast<char16_t>(u'0' + n % 10)); }
+char16_t number(int n) { return static_cast<char16_t>(u'0' + n % 10); }
 
 void measureInto(DisplayPart& p, const Font* font) {
     TextSize s = font ? font->measure(p.text) : TextSize{};
@@ -221,10 +221,10 @@ void buildDisplayItems(CandidateWindowState& w, const LayoutInput& in) {
             DisplayPart& l = s.label;
             const char16_t suffix = L.indexSuffix;
             if (suffix) {
-                std::u16string digit = number(static_cast<int>(i) + 1);
-                l.text = o.rightToLeft() ? std::u16string(1, suffix) + digit : digit + std::u16string(1, suffix);
+                const char16_t digit = number(static_cast<int>(i) + 1);
+                l.text = o.rightToLeft() ? std::u16string{suffix, digit} : std::u16string{digit, suffix};
             } else {
-                l.text = number(static_cast<int>(k) + 1);
+                l.text = std::u16string(1, number(static_cast<int>(k) + 1));
             }
             measureInto(l, in.fonts.label.get());
             colourLike(l, t, style.label.colour);

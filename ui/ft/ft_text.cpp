@@ -253,3 +253,8 @@ std::unique_ptr<TextRenderer> makeFreeTypeRenderer() {
 }
 
 }  // namespace zv::ui
+
+// fontconfig leaves parts of its configuration unreachable until the process
+// ends; sanitizer builds are told so rather than failing every program that
+// draws text.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig\n"; }
