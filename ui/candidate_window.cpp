@@ -1,5 +1,7 @@
 #include "ui/candidate_window.h"
 
+#include "ui/paint.h"
+
 #include <algorithm>
 #include <string>
 
@@ -402,7 +404,8 @@ void layoutCandidateWindow(CandidateWindowState& w, const LayoutInput& in) {
     w.width = W;
     w.height = H;
     placeButtons(w, in, L, bg);
-    w.background = stretchImage(bg, W, H, L.stretchX.from, L.stretchX.to, L.stretchY.from, L.stretchY.to);
+    // Stretching only copies pixels, so the small source is premultiplied first.
+    w.background = stretchImage(premultiplied(bg), W, H, L.stretchX.from, L.stretchX.to, L.stretchY.from, L.stretchY.to);
 }
 
 void layoutCompositionWindow(CompositionWindowState& w, const LayoutInput& in) {
@@ -447,8 +450,8 @@ void layoutCompositionWindow(CompositionWindowState& w, const LayoutInput& in) {
     w.textOrigin = o.rightToLeft() ? Point{W - L.rightMargin - w.textSize.width, L.codeStart.y} : L.codeStart;
     w.colour = style.composition.colour;
     w.caretColour = style.caret;
-    w.background = stretchImage(bg, W, H, box.compStretchX.from, box.compStretchX.to, box.compStretchY.from,
-                                box.compStretchY.to);
+    w.background = stretchImage(premultiplied(bg), W, H, box.compStretchX.from, box.compStretchX.to,
+                                box.compStretchY.from, box.compStretchY.to);
 }
 
 int hitTest(const CandidateWindowState& w, int32_t x, int32_t y) {

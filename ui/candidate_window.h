@@ -72,7 +72,7 @@ struct CandidateWindowState {
     int pressedId = IdOutside, hoverId = IdOutside;
     bool dragging = false;
     Point dragAnchor;
-    SkinImage background;  // stretched to the window size; empty: nothing to show
+    SkinImage background;  // stretched to the window size, premultiplied; empty: nothing to show
     LayoutSection section = LayoutSection::Merged;
     bool highlightLeftOut = false;  // the highlighted candidate is shown inline, not in the list
     int highlight = 0;
@@ -94,7 +94,7 @@ struct CompositionWindowState {
     Colour colour = 0, caretColour = 0;
     bool dragging = false;
     Point dragAnchor;
-    SkinImage background;
+    SkinImage background;  // stretched, premultiplied
     Point position;
     bool showable() const { return !background.empty(); }
 };
@@ -126,7 +126,7 @@ void layoutCompositionWindow(CompositionWindowState& w, const LayoutInput& in);
 int hitTest(const CandidateWindowState& w, int32_t x, int32_t y);
 
 // What a mouse event asks of the host.
-enum class MouseRequest { None, Command, MainMenu, CandidateMenu, SoftKeyboardMenu };
+enum class MouseRequest { None, Command, MainMenu, CandidateMenu, SoftKeyboardMenu, ModeMenu };
 
 struct MouseEvent {
     enum Kind { Move, LeftDown, LeftUp, RightDown } kind = Move;

@@ -125,6 +125,35 @@ std::vector<uint8_t> encodePng(const SkinImage& image) {
     return out;
 }
 
+namespace {
+
+// One target row of a nine-part stretch from one source row: the left and
+// right parts copied, the middle range repeated by doubling what is
+// already written.
+void stretchRow(const uint32_t* src, uint32_t* dst, int32_t W, int32_t w, int32_t x1, int32_t x2) {
+    const int32_t dw = w - W;
+    const int32_t leftEnd = std::min(x1, w);
+    std::memcpy(dst, src, sizeof(uint32_t) * static_cast<size_t>(leftEnd));
+    const int32_t middleEnd = std::min(dw + x2 + 1, w);
+    if (middleEnd > x1) {
+        const auto length = static_cast<size_t>(middleEnd - x1);
+        const auto period = static_cast<size_t>(x2 - x1 + 1);
+        uint32_t* middle = dst + x1;
+        size_t done = std::min(period, length);
+        std::memcpy(middle, src + x1, sizeof(uint32_t) * done);
+        while (done < length) {
+            const size_t chunk = std::min(done, length - done);
+            std::memcpy(middle + done, middle, sizeof(uint32_t) * chunk);
+            done += chunk;
+        }
+    }
+    const int32_t rightStart = std::max(dw + x2 + 1, x1);
+    if (rightStart < w)
+        std::memcpy(dst + rightStart, src + (rightStart - dw), sizeof(uint32_t) * static_cast<size_t>(w - rightStart));
+}
+
+}  // namespace
+
 SkinImage stretchImage(const SkinImage& source, int32_t newWidth, int32_t newHeight, int32_t x1, int32_t x2,
                        int32_t y1, int32_t y2) {
     SkinImage out;
@@ -134,28 +163,26 @@ SkinImage stretchImage(const SkinImage& source, int32_t newWidth, int32_t newHei
     x2 = clampTo(x2, x1, W - 1);
     y1 = clampTo(y1, 0, H - 1);
     y2 = clampTo(y2, y1, H - 1);
-    // The source column of every target column, computed once.
-    std::vector<int32_t> column(static_cast<size_t>(newWidth));
-    const int32_t dw = newWidth - W;
-    for (int32_t j = 0; j < newWidth; ++j) {
-        int32_t s;
-        if (j < x1) s = j;
-        else if (j > dw + x2) s = j - dw;
-        else s = x1 + (j - x1) % (x2 - x1 + 1);
-        column[static_cast<size_t>(j)] = s;
-    }
     out.width = newWidth;
     out.height = newHeight;
     out.pixels.resize(static_cast<size_t>(newWidth) * static_cast<size_t>(newHeight));
+    const auto rowSize = static_cast<size_t>(newWidth);
+    // Target rows that come from the same source row are built once and copied.
+    std::vector<int32_t> builtAt(static_cast<size_t>(H), -1);
     const int32_t dh = newHeight - H;
     for (int32_t i = 0; i < newHeight; ++i) {
         int32_t r;
         if (i < y1) r = i;
         else if (i > dh + y2) r = i - dh;
         else r = y1 + (i - y1) % (y2 - y1 + 1);
-        const uint32_t* src = source.pixels.data() + static_cast<size_t>(r) * static_cast<size_t>(W);
-        uint32_t* dst = out.pixels.data() + static_cast<size_t>(i) * static_cast<size_t>(newWidth);
-        for (int32_t j = 0; j < newWidth; ++j) dst[j] = src[column[static_cast<size_t>(j)]];
+        uint32_t* dst = out.pixels.data() + static_cast<size_t>(i) * rowSize;
+        int32_t& first = builtAt[static_cast<size_t>(r)];
+        if (first >= 0) {
+            std::memcpy(dst, out.pixels.data() + static_cast<size_t>(first) * rowSize, sizeof(uint32_t) * rowSize);
+        } else {
+            stretchRow(source.pixels.data() + static_cast<size_t>(r) * static_cast<size_t>(W), dst, W, newWidth, x1, x2);
+            first = i;
+        }
     }
     return out;
 }

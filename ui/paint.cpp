@@ -8,31 +8,40 @@ namespace zv::ui {
 
 namespace {
 
-uint8_t premultiplied(uint8_t c, uint32_t a) { return static_cast<uint8_t>((c * a + 127) / 255); }
-
-uint32_t premultiply(uint32_t p) {
-    const uint32_t a = alphaOf(p);
-    return pixel(premultiplied(blueOf(p), a), premultiplied(greenOf(p), a), premultiplied(redOf(p), a),
-                 static_cast<uint8_t>(a));
+// c * a / 255, rounded, without a division.
+uint32_t scale(uint32_t c, uint32_t a) {
+    const uint32_t x = c * a + 128;
+    return (x + (x >> 8)) >> 8;
 }
 
 }  // namespace
+
+SkinImage premultiplied(SkinImage image) {
+    for (uint32_t& p : image.pixels) {
+        const uint32_t a = alphaOf(p);
+        p = scale(p & 0xFF, a) | scale(p >> 8 & 0xFF, a) << 8 | scale(p >> 16 & 0xFF, a) << 16 | a << 24;
+    }
+    return image;
+}
 
 void beginPaint(Canvas& canvas, const SkinImage& background) {
     canvas.width = background.width;
     canvas.height = background.height;
     canvas.pixels.resize(background.pixels.size());
-    for (size_t i = 0; i < background.pixels.size(); ++i)
-        canvas.pixels[i] = premultiply(background.pixels[i]) | 0xFF000000u;
+    const uint32_t* bg = background.pixels.data();
+    uint32_t* out = canvas.pixels.data();
+    for (size_t i = 0, n = background.pixels.size(); i < n; ++i) out[i] = bg[i] | 0xFF000000u;
 }
 
 void restoreAlpha(Canvas& canvas, const SkinImage& background) {
-    for (size_t i = 0; i < canvas.pixels.size(); ++i) {
-        uint32_t& p = canvas.pixels[i];
-        const uint32_t a = alphaOf(p);
-        const uint32_t bgA = alphaOf(background.pixels[i]);
-        if (a == 0) p |= 0xFF000000u;
-        else if (a == 255 || a < bgA) p = premultiply(background.pixels[i]);
+    const uint32_t* bg = background.pixels.data();
+    uint32_t* out = canvas.pixels.data();
+    for (size_t i = 0, n = canvas.pixels.size(); i < n; ++i) {
+        const uint32_t p = out[i];
+        const uint32_t a = p >> 24;
+        const uint32_t bgA = bg[i] >> 24;
+        // Text left alpha 0 and becomes opaque; untouched pixels get the background back.
+        out[i] = a == 0 ? p | 0xFF000000u : (a == 255 || a < bgA) ? bg[i] : p;
     }
 }
 
@@ -57,16 +66,18 @@ void blendButton(Canvas& canvas, const SkinImage& image, int32_t x, int32_t y) {
 }
 
 void finishPaint(Canvas& canvas, const SkinImage& background) {
-    for (size_t i = 0; i < canvas.pixels.size(); ++i) {
-        uint32_t p = canvas.pixels[i];
-        uint32_t a = alphaOf(p);
-        const uint32_t bgA = alphaOf(background.pixels[i]);
+    const uint32_t* bg = background.pixels.data();
+    uint32_t* out = canvas.pixels.data();
+    for (size_t i = 0, n = canvas.pixels.size(); i < n; ++i) {
+        const uint32_t p = out[i];
+        uint32_t a = p >> 24;
+        const uint32_t bgA = bg[i] >> 24;
         if (a == 0) a = 255;
         if (a == 255 || a < bgA) a = bgA;
         // Colours never exceed alpha, so the picture stays valid premultiplied
         // even where text was drawn over a translucent background.
-        auto cap = [a](uint8_t c) { return static_cast<uint8_t>(std::min<uint32_t>(c, a)); };
-        canvas.pixels[i] = pixel(cap(blueOf(p)), cap(greenOf(p)), cap(redOf(p)), static_cast<uint8_t>(a));
+        const uint32_t b = std::min(p & 0xFF, a), g = std::min(p >> 8 & 0xFF, a), r = std::min(p >> 16 & 0xFF, a);
+        out[i] = b | g << 8 | r << 16 | a << 24;
     }
 }
 

@@ -13,6 +13,11 @@
 
 namespace zv::ui {
 
+// A window background is stretched and premultiplied once per layout, so
+// that painting (also on every mouse-over) only copies and compares.
+SkinImage premultiplied(SkinImage image);
+
+// `background` is the window's premultiplied background.
 void beginPaint(Canvas& canvas, const SkinImage& background);
 void restoreAlpha(Canvas& canvas, const SkinImage& background);
 // Blends a straight-alpha image at (x, y) when it lies wholly inside.

@@ -113,6 +113,14 @@ Placement remembered(const PlacementInput& in) {
 
 }  // namespace
 
+Caret caretFromDocument(const Rect& r, const Rect& client, Point origin, bool owned, Point systemCaret) {
+    const bool inside = r.left >= client.left && r.left < client.right && r.top >= client.top && r.top < client.bottom;
+    Rect use = r;
+    if (!owned && !inside) use = {systemCaret.x, systemCaret.y, systemCaret.x + 41, systemCaret.y + 21};
+    const int32_t height = use.bottom - use.top;
+    return {use.left + origin.x, use.top + 2 + origin.y, height > 0 ? height : 21};
+}
+
 LayoutSection placementSection(const UiOptions& o) {
     if (o.layout() == WindowLayout::Merged && o.position() == PositionMode::FollowCaret && !o.embedded()) {
         const bool h = o.listStyle() == ListStyle::Horizontal;

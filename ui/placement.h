@@ -37,6 +37,15 @@ struct Placement {
     Point candidates, composition;
 };
 
+// The caret as the text service reports it: a rectangle in client
+// coordinates of the application window. Until the windows are owned by the
+// application, a rectangle whose top-left lies outside the client area is
+// not trusted and the system caret (41 x 21) stands in. The caret point is
+// the top-left moved down 2 pixels, on the screen; its height the
+// rectangle's.
+Caret caretFromDocument(const Rect& caretInClient, const Rect& clientArea, Point clientOrigin, bool ownedWindows,
+                        Point systemCaret);
+
 // The section whose offsets placement uses: the merged window following the
 // caret takes them from the separate sections on the IMM32 path and from the
 // embedded ones on the text-service path.

@@ -83,6 +83,7 @@ void layoutStatusBar(StatusBarState& bar, const SkinInfo& skin, const SkinImages
     if (background.empty()) return;
     bar.width = background.width;
     bar.height = background.height;
+    bar.background = premultiplied(background);
     for (const ButtonPlan& p : Plans) {
         WindowButton& b = bar.button(p.button);
         b.id = p.id;
@@ -122,7 +123,7 @@ void layoutStatusBar(StatusBarState& bar, const SkinInfo& skin, const SkinImages
 }
 
 void paintStatusBar(const StatusBarState& bar, const SkinImages& images, Canvas& out) {
-    const SkinImage& background = images.background(Background::StatusBar);
+    const SkinImage& background = bar.background;
     if (!bar.exists() || background.width != bar.width || background.height != bar.height) {
         out = Canvas{};
         return;

@@ -16,6 +16,7 @@ enum class StatusButton { Logo, ChineseEnglish, Width, Punctuation, SoftKeyboard
 
 struct StatusBarState {
     int32_t width = 0, height = 0;  // 0: no status bar (the skin has no "bar.png")
+    SkinImage background;           // "bar.png", premultiplied
     Point position;
     std::array<WindowButton, static_cast<size_t>(StatusButton::Count)> buttons;
     int pressedId = IdOutside, hoverId = IdOutside;

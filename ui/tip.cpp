@@ -36,6 +36,33 @@ bool tipTick(TipState& tip) {
     return true;
 }
 
+MouseOutcome tipMouse(TipState& tip, const MouseEvent& e, SkinSettings settings) {
+    MouseOutcome out;
+    switch (e.kind) {
+    case MouseEvent::LeftDown:
+        tip.dragging = true;
+        tip.dragAnchor = e.at;
+        break;
+    case MouseEvent::Move:
+        if (e.leftHeld && tip.dragging) {
+            const Rect& a = e.workArea;
+            Point p{e.screen.x - tip.dragAnchor.x, e.screen.y - tip.dragAnchor.y};
+            p.x = std::max(std::min(p.x, a.right - tip.width), a.left);
+            p.y = std::max(std::min(p.y, a.bottom - tip.height), a.top);
+            tip.position = p;
+            if (settings) {
+                settings.setI32(SkinSettings::StatusPos, p.x);
+                settings.setI32(SkinSettings::StatusPos + 4, p.y);
+            }
+            out.moveTo = p;
+        }
+        break;
+    case MouseEvent::LeftUp: tip.dragging = false; break;
+    case MouseEvent::RightDown: out.request = MouseRequest::ModeMenu; break;
+    }
+    return out;
+}
+
 void paintTip(const TipState& tip, Canvas& out) {
     out = Canvas{};
     if (tip.width <= 0 || tip.height <= 0) return;

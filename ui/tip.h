@@ -2,6 +2,8 @@
 // The tip window: a small self-closing label, used for the mode indicator
 // (中, 英, A, 禁, 关) after mode and focus changes.
 
+#include "engine/config_store.h"
+#include "ui/candidate_window.h"
 #include "ui/image.h"
 #include "ui/skin.h"
 #include "ui/text.h"
@@ -25,6 +27,8 @@ struct TipState {
     int ticks = 0;
     bool visible = false;
     bool hovering = false;  // the timer stands still while the cursor is over the tip
+    bool dragging = false;
+    Point dragAnchor;
 };
 
 // Font height of a tip size: 1 gives -14, 2 gives -12, anything else -20.
@@ -36,6 +40,11 @@ void showTip(TipState& tip, TextRenderer& renderer, int32_t x, int32_t y, int si
 
 // One timer tick; true when the tip is to hide and be destroyed now.
 bool tipTick(TipState& tip);
+
+// Left-dragging moves the tip inside the work area and stores the place as
+// the status-bar position; the right button asks for the mode menu. The
+// host sets `hovering` while the cursor is over the tip.
+MouseOutcome tipMouse(TipState& tip, const MouseEvent& e, SkinSettings settings);
 
 // White background, a grey one-pixel outline and the text centred. Opaque.
 void paintTip(const TipState& tip, Canvas& out);

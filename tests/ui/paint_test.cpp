@@ -14,6 +14,7 @@ TEST(Paint, AlphaPassesKeepBackgroundTextAndButtonsApart) {
     bg.at(1, 0) = pixel(200, 100, 50, 128);
     bg.at(2, 0) = pixel(200, 100, 50, 0);
     bg.at(3, 0) = pixel(10, 20, 30, 255);
+    bg = premultiplied(bg);
     Canvas c;
     beginPaint(c, bg);
     EXPECT_EQ(pixel(100, 50, 25, 255), c.at(1, 0));  // premultiplied, marked "not drawn on"
@@ -39,7 +40,7 @@ TEST(Paint, AlphaPassesKeepBackgroundTextAndButtonsApart) {
 }
 
 TEST(Paint, TextOverATranslucentBackgroundStaysValidPremultiplied) {
-    SkinImage bg = test::solidImage(2, 1, pixel(255, 255, 255, 100));
+    SkinImage bg = premultiplied(test::solidImage(2, 1, pixel(255, 255, 255, 100)));
     Canvas c;
     beginPaint(c, bg);
     fillTextBox(c, 0, 0, 1, 1, 0xFFFFFF);

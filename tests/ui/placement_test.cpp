@@ -90,6 +90,20 @@ TEST(Placement, FixedPositionsAreKeptOnTheScreen) {
     EXPECT_EQ((Point{10, 10}), placementReference(in));
 }
 
+TEST(Placement, CaretFromTheDocument) {
+    const Rect client{0, 0, 800, 600};
+    Caret c = caretFromDocument({100, 50, 102, 70}, client, {1000, 200}, false, {7, 8});
+    EXPECT_EQ(1100, c.x);
+    EXPECT_EQ(252, c.y);
+    EXPECT_EQ(20, c.height);
+    // Outside the client area the system caret stands in, until the windows are owned.
+    c = caretFromDocument({-5, 50, 0, 70}, client, {1000, 200}, false, {7, 8});
+    EXPECT_EQ(1007, c.x);
+    EXPECT_EQ(210, c.y);
+    EXPECT_EQ(21, c.height);
+    EXPECT_EQ(995, caretFromDocument({-5, 50, 0, 70}, client, {1000, 200}, true, {7, 8}).x);
+}
+
 TEST(Placement, SettingsInAndOut) {
     std::vector<uint8_t> store = newConfigStore();
     SkinSettings s = findBlocks(store.data(), static_cast<uint32_t>(store.size())).skin;

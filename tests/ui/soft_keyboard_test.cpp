@@ -247,6 +247,21 @@ TEST(Tips, TimerAndModeIndicator) {
     const Rect area{0, 0, 1920, 1040};
     EXPECT_EQ((Point{110, 232}), modeTipPosition({100, 200}, area));
     EXPECT_EQ((Point{1846, 956}), modeTipPosition({1900, 990}, area));
+    // Dragging keeps the tip on the work area and stores it as the status-bar position.
+    std::vector<uint8_t> store = newConfigStore();
+    SkinSettings settings = findBlocks(store.data(), static_cast<uint32_t>(store.size())).skin;
+    MouseEvent e;
+    e.kind = MouseEvent::LeftDown;
+    e.at = {5, 5};
+    tipMouse(tip, e, settings);
+    e.kind = MouseEvent::Move;
+    e.leftHeld = true;
+    e.screen = {3000, 300};
+    e.workArea = area;
+    EXPECT_EQ((Point{1920 - tip.width, 295}), tipMouse(tip, e, settings).moveTo.value());
+    EXPECT_EQ(295, settings.i32(SkinSettings::StatusPos + 4));
+    e.kind = MouseEvent::RightDown;
+    EXPECT_EQ(MouseRequest::ModeMenu, tipMouse(tip, e, settings).request);
     ModeTipTracker shown;
     EXPECT_EQ(u"中", shown.next(ModeTip::Chinese).value());
     EXPECT_FALSE(shown.next(ModeTip::Chinese));

@@ -258,3 +258,4 @@ std::unique_ptr<TextRenderer> makeFreeTypeRenderer() {
 // ends; sanitizer builds are told so rather than failing every program that
 // draws text.
 extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig\n"; }
+extern "C" const char* __lsan_default_options() { return "print_suppressions=0"; }
