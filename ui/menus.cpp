@@ -29,7 +29,7 @@ MenuAction program(int code) { return {MenuActionKind::Program, code, 0, 0}; }
 
 std::vector<MenuItem> softKeyboardItems(int active) {
     std::vector<MenuItem> items;
-    for (int n = 1; n <= SoftKeyboardLayoutCount; ++n) {
+    for (int n = 1; n <= SoftKeyboardLayouts; ++n) {
         std::u16string text = u"&";
         for (char c : std::to_string(n)) text.push_back(static_cast<char16_t>(c));
         text += u" ";

@@ -10,56 +10,6 @@ namespace zv::ui {
 
 namespace {
 
-struct Layout {
-    std::u16string_view name;
-    std::u16string_view normal, shifted;  // 58 positions each; a space is no character
-};
-
-// Positions follow the keys: 0..12 ` 1 2 3 4 5 6 7 8 9 0 - =, 15..27
-// q w e r t y u i o p [ ] \, 29..39 a s d f g h j k l ; ', 42..51
-// z x c v b n m , . /.
-constexpr Layout Layouts[SoftKeyboardLayoutCount] = {
-    {u"PC 键盘",
-     u"`1234567890-=  qwertyuiop[]\\ asdfghjkl;'  zxcvbnm,./      ",
-     u"~!@#$%^&*()_+  QWERTYUIOP{}| ASDFGHJKL:\"  ZXCVBNM<>?      "},
-    {u"希腊字母",
-     u"               αβγδεζηθι     κλμνξοπρ     στυφχψω         ",
-     u"               ΑΒΓΔΕΖΗΘΙ     ΚΛΜΝΞΟΠΡ     ΣΤΥΦΧΨΩ         "},
-    {u"俄文字母",
-     u"               абвгдеёжзийк  лмнопрстуфх  цчшщъыьэюя      ",
-     u"               АБВГДЕЁЖЗИЙК  ЛМНОПРСТУФХ  ЦЧШЩЪЫЬЭЮЯ      "},
-    {u"注音符号",
-     u" ㄅㄉˇˋㄓˊ˙ㄚㄞㄢㄦ   ㄆㄊㄍㄐㄔㄗㄧㄛㄟㄣ    ㄇㄋㄎㄑㄕㄘㄨㄜㄠㄤ   ㄈㄌㄏㄒㄖㄙㄩㄝㄡㄥ      ",
-     u"                                                          "},
-    {u"拼音符号",
-     u"               āáǎà ōóǒò ê   ēéěè īíǐì    ūúǔù ǖǘǚǜü      ",
-     u"                                                          "},
-    {u"日文平假名",
-     u"ぁぃぅぇぉかきくけこ ん   さしすせそたちつってとゐ  なにぬねのはひふへほゑ  まみむめもゃゅょゎを      ",
-     u"あいうえおがぎぐげご     ざじずぜぞだぢづ でど   ぱぴぷぺぽばびぶべぼ   らりるれろやゆよわ       "},
-    {u"日文片假名",
-     u"ァィゥヴェカヵヵキクケヶコ  サシスセソタチツッテトヰン ナニヌネノハヒフヘホヱ  マミムメモャュョヮヲ      ",
-     u"アイウ オガ  ギグゲ ゴ  ザジズゼゾダヂヅ デド   パピプペポバビブベボ   ラリルレロヤユヨワ       "},
-    {u"标点符号",
-     u"。，、；：？！…—·ˉˇ¨  ‘’“”々～‖∶＂＇｀｜〃 〔〕〈〉《》「」『』．  〖〗【】（）［］｛｝      ",
-     u"                                                          "},
-    {u"数字序号",
-     u"ⅠⅡⅢⅣⅤⅥⅦⅧⅨⅩⅪⅫ   ⒈⒉⒊⒋⒌⒍⒎⒏⒐⒑    ㈠㈡㈢㈣㈤㈥㈦㈧㈨㈩   ⑴⑵⑶⑷⑸⑹⑺⑻⑼⑽      ",
-     u"               ⒒⒓⒔⒕⒖⒗⒘⒙⒚⒛    ①②③④⑤⑥⑦⑧⑨⑩   ⑾⑿⒀⒁⒂⒃⒄⒅⒆⒇      "},
-    {u"数学符号",
-     u"≈≡≠＝≤≥＜＞≮≯ ∷   ±＋－×÷／ ∫∮∝∞   ∧∨∑∏∪∩∈ ∵∴   ⊥∥∠⌒⊙≌∽ √       ",
-     u"                                                          "},
-    {u"制表符号",
-     u"┌┍┎┏┐┑┒┓ ─┄┈   ├┝┞┟┠┡┢┣ │┆┊  ┬┭┮┯┰┱┲┳     ┼┽┾┿╀╁╂         ",
-     u"└┕┖┗┘┙┚┛ ━┅┉   ┤┥┦┧┨┩┪┫ ┃┇┋  ┴┵┶┷┸┹┺┻     ╄╅╆╇╈╉╊╋        "},
-    {u"单位符号",
-     u" 一二三四五六七八九〇    千万  太亿   拍    艾十 分 毫吉 厘    兆   百纳          ",
-     u" 壹贰叁肆伍陆柒捌玖零    仟微       皮    阿拾 飞             佰           "},
-    {u"特殊符号",
-     u"               §№☆★○●◎◇◆□℃‰€ ■△▲※→←↑↓〓¤°  ＃＆＠＼︿＿￣―♂♀      ",
-     u"                                                          "},
-};
-
 // The virtual key of every clickable key index 0..60.
 constexpr uint8_t VirtualKeys[61] = {
     0xC0, '1', '2', '3', '4', '5', '6', '7', '8', '9', '0', 0xBD, 0xBB, 0x08,             // 0..13
@@ -161,32 +111,6 @@ void outlineKey(Canvas& c, const Rect& r, bool pressed) {
 
 }  // namespace
 
-std::u16string_view softKeyboardLayoutName(int layout) {
-    if (layout < 1 || layout > SoftKeyboardLayoutCount) return {};
-    return Layouts[layout - 1].name;
-}
-
-char16_t softKeyCharacter(int layout, int position, bool shifted) {
-    if (layout < 1 || layout > SoftKeyboardLayoutCount || position < 0 || position >= SoftKeyPositions) return u' ';
-    const Layout& l = Layouts[layout - 1];
-    return (shifted ? l.shifted : l.normal)[static_cast<size_t>(position)];
-}
-
-std::array<char16_t, 2 * SoftKeyPositions> softKeyboardTable(int layout) {
-    std::array<char16_t, 2 * SoftKeyPositions> t{};
-    for (int p = 0; p < SoftKeyPositions; ++p) {
-        t[static_cast<size_t>(2 * p)] = softKeyCharacter(layout, p, false);
-        t[static_cast<size_t>(2 * p + 1)] = softKeyCharacter(layout, p, true);
-    }
-    return t;
-}
-
-int softKeyPositionOfVirtualKey(uint8_t vk) {
-    for (int p = 0; p < SoftKeyPositions; ++p)
-        if (VirtualKeys[p] == vk && softKeyCharacter(1, p, false) != u' ') return p;
-    return -1;
-}
-
 uint8_t softKeyVirtualKey(int index) {
     return index >= 0 && index <= 60 ? VirtualKeys[static_cast<size_t>(index)] : uint8_t{0};
 }
@@ -207,8 +131,8 @@ int softKeyHitTest(int32_t x, int32_t y) {
 int setSoftKeyboard(SoftKeyboardState& s, uint32_t& modes, int request) {
     int layout = request;
     if (request == SoftKeyboardToggleRequest) layout = s.layout ? 0 : s.lastLayout;
-    else if (request == SoftKeyboardNextRequest) layout = s.layout ? s.layout % SoftKeyboardLayoutCount + 1 : s.lastLayout;
-    if (layout < 1 || layout > SoftKeyboardLayoutCount) {
+    else if (request == SoftKeyboardNextRequest) layout = s.layout ? s.layout % SoftKeyboardLayouts + 1 : s.lastLayout;
+    if (layout < 1 || layout > SoftKeyboardLayouts) {
         modes &= ~uint32_t{0x20};
         s.layout = 0;
     } else {
@@ -221,7 +145,7 @@ int setSoftKeyboard(SoftKeyboardState& s, uint32_t& modes, int request) {
     return s.layout;
 }
 
-Point softKeyboardPosition(SkinSettings settings, const Rect& area, const Rect* statusBar) {
+Point softKeyboardWindowPosition(SkinSettings settings, const Rect& area, const Rect* statusBar) {
     Point p;
     if (settings) p = {settings.i32(SkinSettings::SoftKbdPos), settings.i32(SkinSettings::SoftKbdPos + 4)};
     if (p.x != 0 || p.y != 0) return p;
@@ -269,8 +193,8 @@ SkinImage softKeyboardPicture(TextRenderer& renderer) {
                 font->draw(img, r.left + (r.right - r.left - s.width) / 2, r.top + (r.bottom - r.top - s.height) / 2,
                            name, grey, -1);
             } else {
-                const char16_t normal = softKeyCharacter(1, i, false);
-                const char16_t legend[2] = {normal >= u'a' && normal <= u'z' ? softKeyCharacter(1, i, true) : normal, 0};
+                const char16_t normal = softKeyboardCharAt(1, i, false);
+                const char16_t legend[2] = {normal >= u'a' && normal <= u'z' ? softKeyboardCharAt(1, i, true) : normal, 0};
                 font->draw(img, r.left + 3, r.top + 2, legend, grey, -1);
             }
         }
@@ -288,10 +212,10 @@ void paintSoftKeyboard(const SoftKeyboardState& s, const SkinImage& picture, con
     // Shifted characters at the top right, normal ones at the bottom right,
     // in dark red.
     constexpr Colour keyColour = 30;
-    for (int p = 0; p < SoftKeyPositions; ++p) {
+    for (int p = 0; p < SoftKeyboardPositions; ++p) {
         const Rect r = softKeyRect(p);
         for (bool shifted : {true, false}) {
-            const char16_t c = softKeyCharacter(s.layout, p, shifted);
+            const char16_t c = softKeyboardCharAt(s.layout, p, shifted);
             if (c == u' ') continue;
             const std::u16string_view text(&c, 1);
             const TextSize size = keyFont.measure(text);

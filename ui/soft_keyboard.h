@@ -5,6 +5,7 @@
 // translated through the active layout.
 
 #include "engine/config_store.h"
+#include "engine/soft_keyboard.h"
 #include "platform/services.h"
 #include "ui/candidate_window.h"
 #include "ui/image.h"
@@ -16,8 +17,6 @@
 
 namespace zv::ui {
 
-inline constexpr int SoftKeyboardLayoutCount = 13;
-inline constexpr int SoftKeyPositions = 58;
 inline constexpr int SoftKeyRects = 92;
 inline constexpr int32_t SoftKeyboardWidth = 440;
 inline constexpr int32_t SoftKeyboardHeight = 169;
@@ -31,16 +30,6 @@ inline constexpr int SoftKeyClose = 91;
 inline constexpr int SoftKeyOutside = -2;
 inline constexpr int SoftKeyNone = -1;
 
-// The menu text of a layout 1..13 ("PC 键盘", "希腊字母", ...); empty otherwise.
-std::u16string_view softKeyboardLayoutName(int layout);
-
-// The character of a position 0..57 in a layout; a space means none.
-char16_t softKeyCharacter(int layout, int position, bool shifted);
-// The layout as the engine keeps it: 58 pairs of normal and shifted
-// characters (232 bytes). All spaces for a layout outside 1..13.
-std::array<char16_t, 2 * SoftKeyPositions> softKeyboardTable(int layout);
-// The position of the key a virtual key stands for, or -1.
-int softKeyPositionOfVirtualKey(uint8_t virtualKey);
 // The virtual key a click on key index 0..60 sends (0 for none).
 uint8_t softKeyVirtualKey(int index);
 
@@ -68,13 +57,12 @@ inline constexpr int SoftKeyboardNextRequest = -2;
 
 // Switches the soft keyboard: sets or clears mode bit 0x20 in `modes` and
 // returns the layout now shown (0: off). The caller ends the composition,
-// copies softKeyboardTable() into the engine and creates or destroys the
-// window.
+// tells the engine the layout and creates or destroys the window.
 int setSoftKeyboard(SoftKeyboardState& s, uint32_t& modes, int request);
 
 // Where the window opens: the stored position, else the bottom right of the
 // primary work area (x 0 when that would overlap a status bar).
-Point softKeyboardPosition(SkinSettings settings, const Rect& primaryArea, const Rect* statusBar);
+Point softKeyboardWindowPosition(SkinSettings settings, const Rect& primaryArea, const Rect* statusBar);
 
 // The keyboard picture without layout characters.
 SkinImage softKeyboardPicture(TextRenderer& renderer);

@@ -28,7 +28,7 @@ std::u16string typed(int layout, const std::vector<platform::KeyEvent>& keys) {
     bool shift = false;
     for (const platform::KeyEvent& k : keys) {
         if (k.virtualKey == 0x10) shift = !k.up;
-        else if (!k.up) out.push_back(softKeyCharacter(layout, softKeyPositionOfVirtualKey(k.virtualKey), shift));
+        else if (!k.up) out.push_back(softKeyboardChar(layout, k.virtualKey, shift));
     }
     return out;
 }
@@ -56,22 +56,24 @@ TEST(SoftKeyboard, LayoutsHoldTheirCharacters) {
     EXPECT_EQ(u"希腊字母", softKeyboardLayoutName(2));
     EXPECT_EQ(u"特殊符号", softKeyboardLayoutName(13));
     EXPECT_TRUE(softKeyboardLayoutName(14).empty());
-    EXPECT_EQ(u'!', softKeyCharacter(1, 1, true));
-    EXPECT_EQ(u'Q', softKeyCharacter(1, 15, true));
-    EXPECT_EQ(u'/', softKeyCharacter(1, 51, false));
-    EXPECT_EQ(u'ヵ', softKeyCharacter(7, 6, false));
-    EXPECT_EQ(u'ヵ', softKeyCharacter(7, 7, false));
-    EXPECT_EQ(u'⒛', softKeyCharacter(9, 24, true));
-    EXPECT_EQ(u'♀', softKeyCharacter(13, 51, false));
-    EXPECT_EQ(u' ', softKeyCharacter(8, 1, true));  // 标点符号 has no shifted characters
+    EXPECT_EQ(u'!', softKeyboardCharAt(1, 1, true));
+    EXPECT_EQ(u'Q', softKeyboardCharAt(1, 15, true));
+    EXPECT_EQ(u'/', softKeyboardCharAt(1, 51, false));
+    EXPECT_EQ(u'ヵ', softKeyboardCharAt(7, 6, false));
+    EXPECT_EQ(u'ヵ', softKeyboardCharAt(7, 7, false));
+    EXPECT_EQ(u'⒛', softKeyboardCharAt(9, 24, true));
+    EXPECT_EQ(u'♀', softKeyboardCharAt(13, 51, false));
+    EXPECT_EQ(u' ', softKeyboardCharAt(8, 1, true));  // 标点符号 has no shifted characters
     // Gaps between the rows of keys are empty in every layout.
-    for (int layout = 1; layout <= SoftKeyboardLayoutCount; ++layout)
+    for (int layout = 1; layout <= SoftKeyboardLayouts; ++layout)
         for (int p : {13, 14, 28, 40, 41, 52, 57})
-            for (bool shifted : {false, true}) EXPECT_EQ(u' ', softKeyCharacter(layout, p, shifted));
-    std::array<char16_t, 116> table = softKeyboardTable(3);
-    EXPECT_EQ(u'а', table[2 * 15]);
-    EXPECT_EQ(u'А', table[2 * 15 + 1]);
-    EXPECT_EQ(u' ', softKeyboardTable(0)[30]);
+            for (bool shifted : {false, true}) EXPECT_EQ(u' ', softKeyboardCharAt(layout, p, shifted));
+    // What the engine types for a key.
+    EXPECT_EQ(u'а', softKeyboardChar(3, 'Q', false));
+    EXPECT_EQ(u'А', softKeyboardChar(3, 'Q', true));
+    EXPECT_EQ(u' ', softKeyboardChar(2, 'P', false));
+    EXPECT_EQ(0, softKeyboardChar(2, 0x0D, false));
+    EXPECT_EQ(0, softKeyboardChar(14, 'Q', false));
 }
 
 TEST(SoftKeyboard, KeysAndHitTest) {
@@ -94,8 +96,8 @@ TEST(SoftKeyboard, KeysAndHitTest) {
             EXPECT_FALSE(r.left < q.right && q.left < r.right && r.top < q.bottom && q.top < r.bottom) << a << " " << b;
         }
     }
-    EXPECT_EQ(15, softKeyPositionOfVirtualKey('Q'));
-    EXPECT_EQ(-1, softKeyPositionOfVirtualKey(0x0D));
+    EXPECT_EQ(15, softKeyboardPosition('Q'));
+    EXPECT_EQ(-1, softKeyboardPosition(0x0D));
 }
 
 TEST(SoftKeyboard, SwitchingAndWindowButtons) {
@@ -132,9 +134,9 @@ TEST(SoftKeyboard, SwitchingAndWindowButtons) {
 
 TEST(SoftKeyboard, OpeningPosition) {
     const Rect area{0, 0, 1920, 1040};
-    EXPECT_EQ((Point{1480, 871}), softKeyboardPosition(SkinSettings{}, area, nullptr));
+    EXPECT_EQ((Point{1480, 871}), softKeyboardWindowPosition(SkinSettings{}, area, nullptr));
     const Rect bar{1764, 1008, 1920, 1040};
-    EXPECT_EQ((Point{0, 871}), softKeyboardPosition(SkinSettings{}, area, &bar));
+    EXPECT_EQ((Point{0, 871}), softKeyboardWindowPosition(SkinSettings{}, area, &bar));
 }
 
 TEST(SoftKeyboard, PictureAndPainting) {
