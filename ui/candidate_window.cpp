@@ -437,8 +437,9 @@ void layoutCompositionWindow(CompositionWindowState& w, const LayoutInput& in) {
     const Font* font = in.fonts.composition.get();
     const TextSize size = font ? font->measure(w.text) : TextSize{};
     w.caret = o.caret();
-    const int32_t extra = w.caret == CaretStyle::Bar ? 2 : w.caret == CaretStyle::Line ? 6 : 0;
-    w.textSize = {size.width + extra, size.height};
+    if (w.caret == CaretStyle::Bar) w.caretWidth = (o.skin & SkinSettings::CaretWidthOne) ? 1 : 2;
+    else w.caretWidth = w.caret == CaretStyle::Line ? 6 : 0;
+    w.textSize = {size.width + w.caretWidth, size.height};
     w.caretOffset = font ? font->measure(std::u16string_view(w.text).substr(0, static_cast<size_t>(w.caretIndex))).width : 0;
 
     int32_t W = L.compRightMargin + L.codeStart.x + w.textSize.width;

@@ -91,6 +91,7 @@ struct CompositionWindowState {
     std::u16string text;  // the visible part of the display string
     int caretIndex = 0;
     CaretStyle caret = CaretStyle::None;
+    int32_t caretWidth = 0;  // the room the caret takes: 2 (1 with 光标宽度=1) for 竖线, 6 for 横线
     Colour colour = 0, caretColour = 0;
     bool dragging = false;
     Point dragAnchor;

@@ -127,15 +127,9 @@ void paintCompositionWindow(const CompositionWindowState& w, const UiFonts& font
         const int32_t x = w.textOrigin.x, y = w.textOrigin.y, th = w.textSize.height;
         const int32_t caretX = x + w.caretOffset;
         font->draw(out, x, y, text.substr(0, split), w.colour, -1);
-        int32_t after = caretX;
-        if (w.caret == CaretStyle::Bar) {
-            fillTextBox(out, caretX, y, 2, th, w.caretColour);
-            after += 2;
-        } else if (w.caret == CaretStyle::Line) {
-            fillTextBox(out, caretX, y + th - 4, 6, 2, w.caretColour);
-            after += 6;
-        }
-        font->draw(out, after, y, text.substr(split), w.colour, -1);
+        if (w.caret == CaretStyle::Bar) fillTextBox(out, caretX, y, w.caretWidth, th, w.caretColour);
+        else if (w.caret == CaretStyle::Line) fillTextBox(out, caretX, y + th - 4, w.caretWidth, 2, w.caretColour);
+        font->draw(out, caretX + w.caretWidth, y, text.substr(split), w.colour, -1);
     }
     restoreAlpha(out, w.background);
     finishPaint(out, w.background);

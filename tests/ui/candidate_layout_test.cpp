@@ -293,6 +293,10 @@ TEST_F(CompositionBox, SizeTextAndCaret) {
     EXPECT_EQ(100, box.width);
     EXPECT_EQ(50, box.height);
     EXPECT_EQ(100 - 6 - 34, box.textOrigin.x);
+    // The one-pixel bar of 光标宽度=1.
+    style(SkinSettings::CaretBar | SkinSettings::CaretWidthOne, SkinSettings::CaretLine);
+    layout();
+    EXPECT_EQ(29, box.textSize.width);
 }
 
 TEST_F(CompositionBox, LongCompositionShowsTheCharactersAtTheCursor) {

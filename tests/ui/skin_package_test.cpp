@@ -78,6 +78,8 @@ TEST(SkinPackage, IncompletePackagesFailWithEmptySlots) {
     EXPECT_FALSE(loads(writeZip(entries, false)));
     entries.push_back({"candQR_shu.png", {0x89, 'P', 'N', 'G', 0, 0}});
     EXPECT_FALSE(loads(writeZip(entries, false)));
+    entries.back().data = test::hugePng();
+    EXPECT_FALSE(loads(writeZip(entries, false)));
     // Entries with names longer than 63 bytes are passed over.
     entries.back() = {"candQR_shu.png", test::pngOf(test::solidImage(4, 4, 0))};
     entries.push_back({std::string(300, 'x'), {1, 2, 3}});

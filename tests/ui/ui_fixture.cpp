@@ -2,6 +2,8 @@
 
 #include "platform/utf.h"
 
+#include <zlib.h>
+
 namespace zv::test {
 
 using namespace ui;
@@ -96,6 +98,17 @@ std::vector<uint8_t> utf16leWithMark(std::u16string_view text) {
 }
 
 std::vector<uint8_t> pngOf(const SkinImage& image) { return encodePng(image); }
+
+std::vector<uint8_t> hugePng() {
+    std::vector<uint8_t> png = encodePng(solidImage(40, 40, 0xFF00FF00));
+    for (size_t at : {size_t{16}, size_t{20}}) {  // width and height in the header
+        png[at] = 0x00, png[at + 1] = 0x01, png[at + 2] = 0x86, png[at + 3] = 0xA0;
+    }
+    const auto crc = static_cast<uint32_t>(crc32(0, png.data() + 12, 17));
+    png[29] = static_cast<uint8_t>(crc >> 24), png[30] = static_cast<uint8_t>(crc >> 16);
+    png[31] = static_cast<uint8_t>(crc >> 8), png[32] = static_cast<uint8_t>(crc);
+    return png;
+}
 
 std::vector<uint8_t> skinPackage(std::u16string_view ini, bool images, bool deflate) {
     std::vector<ZipEntry> entries;

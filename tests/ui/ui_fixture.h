@@ -43,6 +43,8 @@ std::vector<uint8_t> utf16leWithMark(std::u16string_view text);
 // A package of the given entries; `images` adds the seven required images.
 std::vector<uint8_t> skinPackage(std::u16string_view ini, bool images = true, bool deflate = false);
 std::vector<uint8_t> pngOf(const ui::SkinImage& image);
+// A valid PNG whose header declares 100000 x 100000 pixels.
+std::vector<uint8_t> hugePng();
 
 // A path inside the source tree (the shipped skins, golden images).
 std::u16string sourcePath(const std::string& relative);
