@@ -82,13 +82,13 @@ void Baseline_CopyWindowPixels(benchmark::State& state) {
 }
 BENCHMARK(Baseline_CopyWindowPixels);
 
-void BM_LayoutAndPaint_FixedFont(benchmark::State& state) {
+void LayoutAndPaint_FixedFont(benchmark::State& state) {
     test::FixedFontRenderer renderer;
     layoutAndPaint(state, renderer);
 }
-BENCHMARK(BM_LayoutAndPaint_FixedFont);
+BENCHMARK(LayoutAndPaint_FixedFont);
 
-void BM_LayoutAndPaint_FreeType(benchmark::State& state) {
+void LayoutAndPaint_FreeType(benchmark::State& state) {
     static std::unique_ptr<TextRenderer> renderer = makeFreeTypeRenderer();
     if (!renderer) {
         state.SkipWithError("no fonts");
@@ -96,7 +96,7 @@ void BM_LayoutAndPaint_FreeType(benchmark::State& state) {
     }
     layoutAndPaint(state, *renderer);
 }
-BENCHMARK(BM_LayoutAndPaint_FreeType);
+BENCHMARK(LayoutAndPaint_FreeType);
 
 }  // namespace
 }  // namespace zv::ui
