@@ -48,6 +48,7 @@ TEST(DataFolderBuilder, EveryFileItWritesPassesTheCheck) {
     s.db = (dir.path() / "hf.db").string();
     s.words = (dir.path() / "words").string();
     s.macros = ZV_SOURCE_DIR "/resources/tables/macros.txt";
+    s.skins = ZV_SOURCE_DIR "/resources/skins";
     s.keepText = (dir.path() / "main.txt").string();
     std::ostringstream out, err;
     ASSERT_EQ(0, buildDataFolder(s, out, err)) << err.str();
@@ -57,6 +58,8 @@ TEST(DataFolderBuilder, EveryFileItWritesPassesTheCheck) {
         EXPECT_TRUE(fs::exists(dir.path() / "data" / f)) << f;
     EXPECT_TRUE(config::checkDataFolder((dir.path() / "data").u16string() + u'/').empty());
     EXPECT_TRUE(fs::exists(dir.path() / "main.txt"));
+    EXPECT_TRUE(fs::exists(dir.path() / "data" / "skin.col"));
+    EXPECT_TRUE(fs::exists(dir.path() / "data" / "zoruraved" / "night.col"));
     EXPECT_NE(std::string::npos, out.str().find("engl.dmg: 3 "));  // the possessive form is left out
     EXPECT_FALSE(fs::exists(dir.path() / "data" / ".mkdata"));
 

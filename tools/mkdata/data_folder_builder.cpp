@@ -15,6 +15,7 @@
 #include "platform/utf.h"
 #include "tools/mkdata/haifeng.h"
 #include "tools/mkdata/haifeng_db.h"
+#include "ui/skin_package.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -218,8 +219,15 @@ int buildDataFolder(const FolderSources& a, std::ostream& out, std::ostream& err
 
     if (!writeFile(folder / "temp.dmg", buildEmptyTempImage())) return 1;
 
-    // skin.col: single call site of the skin packer, to come with the skins;
-    // until then the folder has no skin package.
+    // skin.col and the skin folder "zoruraved" go to the installation folder.
+    if (!a.skins.empty()) {
+        const fs::path install = a.install.empty() ? folder : fs::path(a.install);
+        if (!ui::installSkinPackages(utf8ToUtf16(a.skins), u16(install))) {
+            err << "mkdata: 无法生成皮肤包 " << a.skins << "\n";
+            return 1;
+        }
+        out << "skin.col: " << utf16ToUtf8(u16(install)) << "\n";
+    }
 
     fs::remove_all(work, ec);
     auto problems = config::checkDataFolder(u16(folder) + platform::pathSeparator());

@@ -2,7 +2,8 @@
 // Building the default data folder: config.dsc, main.dmg (our macro entries,
 // the Haifeng table and pinyin entries, through the configuration program's
 // builder), danzi.dmi, sysl.dmg, engl.dmg, traditional.dms, simplified.dms
-// and temp.dmg; every file is checked at the end.
+// and temp.dmg; every file is checked at the end. The shipped skins go to
+// the installation folder.
 
 #include <iosfwd>
 #include <string>
@@ -15,6 +16,7 @@ struct FolderSources {
     std::string words = "/usr/share/dict/words";
     std::string opencc = "/usr/share/opencc";
     std::string macros;    // resources/tables/macros.txt
+    std::string skins;     // resources/skins: zipped into skin.col and zoruraved/ (none when empty)
     std::string keepText;  // where to keep the generated main table text, if anywhere
     std::string name;      // instance name for the registration
     std::string install;   // install folder for the registration (default: out)

@@ -16,7 +16,7 @@ using zv::mkdata::FolderSources;
 
 void usage() {
     std::cerr << "用法: mkdata [--out DIR] [--db FILE] [--words FILE] [--opencc DIR] [--macros FILE]\n"
-                 "              [--keep-text FILE] [--name NAME] [--install DIR] [--register]\n";
+                 "              [--skins DIR] [--keep-text FILE] [--name NAME] [--install DIR] [--register]\n";
 }
 
 bool parseArgs(int argc, char** argv, FolderSources& a) {
@@ -33,6 +33,7 @@ bool parseArgs(int argc, char** argv, FolderSources& a) {
         else if (k == "--words") ok = value(a.words);
         else if (k == "--opencc") ok = value(a.opencc);
         else if (k == "--macros") ok = value(a.macros);
+        else if (k == "--skins") ok = value(a.skins);
         else if (k == "--keep-text") ok = value(a.keepText);
         else if (k == "--name") ok = value(a.name);
         else if (k == "--install") ok = value(a.install);
@@ -48,6 +49,7 @@ bool parseArgs(int argc, char** argv, FolderSources& a) {
 int main(int argc, char** argv) {
     FolderSources a;
     a.macros = ZV_SOURCE_DIR "/resources/tables/macros.txt";
+    a.skins = ZV_SOURCE_DIR "/resources/skins";
     a.name = zv::utf16ToUtf8(zv::kDefaultImeName);
     if (!parseArgs(argc, argv, a)) {
         usage();

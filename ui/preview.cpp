@@ -1,0 +1,95 @@
+#include "ui/preview.h"
+
+#include "ui/candidate_window.h"
+#include "ui/paint.h"
+#include "ui/placement.h"
+
+#include <algorithm>
+
+namespace zv::ui {
+
+void drawWindow(SkinImage& backdrop, const Canvas& window, Point at) {
+    for (int32_t y = 0; y < window.height; ++y) {
+        for (int32_t x = 0; x < window.width; ++x) {
+            const int32_t bx = at.x + x, by = at.y + y;
+            if (bx < 0 || by < 0 || bx >= backdrop.width || by >= backdrop.height) continue;
+            const uint32_t s = window.at(x, y);
+            uint32_t& d = backdrop.at(bx, by);
+            const uint32_t inv = 255 - alphaOf(s);
+            auto over = [inv](uint8_t sc, uint8_t dc) {
+                return static_cast<uint8_t>(std::min<uint32_t>(255, sc + (dc * inv + 127) / 255));
+            };
+            d = pixel(over(blueOf(s), blueOf(d)), over(greenOf(s), greenOf(d)), over(redOf(s), redOf(d)), 255);
+        }
+    }
+}
+
+SkinImage previewCandidateWindows(const LoadedSkin& skin, TextRenderer& renderer, const UiView& view,
+                                  const UiOptions& options, Rgba backdrop, int hoverId, int32_t margin) {
+    const UiFonts fonts = createUiFonts(renderer, skin.info.text, options.skin, nullptr,
+                                        options.listStyle() == ListStyle::Columns);
+    const LayoutInput in{view, options, skin.info, skin.images, fonts};
+    CandidateWindowState cand;
+    CompositionWindowState comp;
+    layoutCandidateWindow(cand, in);
+    layoutCompositionWindow(comp, in);
+    if (!cand.showable() && !comp.showable()) return {};
+    for (CandidateSlot& slot : cand.slots)
+        for (DisplayPart* part : {&slot.label, &slot.text, &slot.tip})
+            if (part->id == hoverId && part->state == StateNormal) part->state = StateHover;
+
+    PlacementInput place;
+    readPlacementSettings(place, SkinSettings{}, skin.info, options);
+    place.mode = PositionMode::FollowCaret;
+    place.caret = {0, -21, 21};
+    place.workArea = {0, 0, 4096, 4096};
+    place.candidates = {cand.width, cand.height};
+    place.composition = {comp.width, comp.height};
+    const Placement p = placeWindows(place);
+
+    Canvas candPicture, compPicture;
+    paintCandidateWindow(cand, skin.images, fonts, candPicture);
+    paintCompositionWindow(comp, fonts, compPicture);
+    int32_t right = 0, bottom = 0;
+    if (cand.showable()) right = p.candidates.x + cand.width, bottom = p.candidates.y + cand.height;
+    if (comp.showable()) {
+        right = std::max(right, p.composition.x + comp.width);
+        bottom = std::max(bottom, p.composition.y + comp.height);
+    }
+    SkinImage out = blankImage(right + 2 * margin, bottom + 2 * margin, backdrop);
+    if (comp.showable()) drawWindow(out, compPicture, {p.composition.x + margin, p.composition.y + margin});
+    if (cand.showable()) drawWindow(out, candPicture, {p.candidates.x + margin, p.candidates.y + margin});
+    return out;
+}
+
+SkinImage previewStatusBar(const LoadedSkin& skin, const UiView& view, int id, int state, Rgba backdrop,
+                           int32_t margin) {
+    StatusBarState bar;
+    const Rect area{0, 0, 1920, 1040};
+    layoutStatusBar(bar, skin.info, skin.images, view, SkinSettings{}, area, area);
+    if (!bar.exists()) return {};
+    for (WindowButton& b : bar.buttons)
+        if (b.id == id && b.shown()) b.state = state;
+    Canvas picture;
+    paintStatusBar(bar, skin.images, picture);
+    SkinImage out = blankImage(bar.width + 2 * margin, bar.height + 2 * margin, backdrop);
+    drawWindow(out, picture, {margin, margin});
+    return out;
+}
+
+SkinImage previewSoftKeyboard(TextRenderer& renderer, const SoftKeyboardState& state) {
+    const SkinImage picture = softKeyboardPicture(renderer);
+    FontSpec keys;
+    keys.face = u"Calibri";
+    keys.height = -12;
+    FontSpec title;
+    title.face = u"宋体";
+    title.height = -12;
+    auto keyFont = renderer.createFont(keys);
+    auto titleFont = renderer.createFont(title);
+    Canvas out;
+    if (keyFont && titleFont) paintSoftKeyboard(state, picture, *keyFont, *titleFont, out);
+    return out;
+}
+
+}  // namespace zv::ui

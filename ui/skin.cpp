@@ -1,0 +1,64 @@
+#include "ui/skin.h"
+
+#include <string>
+
+namespace zv::ui {
+
+namespace {
+
+constexpr std::string_view BackgroundNames[] = {"bar.png",          "candFL_comp.png", "candFL_cand.png",
+                                                "candFL_cand_shu.png", "candHB.png",   "candHB_shu.png",
+                                                "candQR.png",       "candQR_shu.png"};
+static_assert(std::size(BackgroundNames) == static_cast<size_t>(Background::Count));
+
+constexpr std::string_view ButtonStems[] = {"flag",  "en",   "cn",  "capslock", "en_biaodian", "cn_biaodian",
+                                            "quan",  "ban",  "fan", "jian",     "key2",        "key1",
+                                            "menu",  "up",   "down", "extern1", "extern2"};
+static_assert(std::size(ButtonStems) == static_cast<size_t>(ButtonKind::Count));
+
+bool equalNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+        if (lower(a[i]) != lower(b[i])) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+SkinImage* SkinImages::slotFor(std::string_view entryName) {
+    for (size_t i = 0; i < std::size(BackgroundNames); ++i)
+        if (equalNoCase(entryName, BackgroundNames[i])) return &backgrounds[i];
+    for (size_t i = 0; i < std::size(ButtonStems); ++i) {
+        std::string stem(ButtonStems[i]);
+        if (equalNoCase(entryName, stem + ".png")) return &buttons[i].normal;
+        if (equalNoCase(entryName, stem + "_1.png")) return &buttons[i].first;
+        if (equalNoCase(entryName, stem + "_2.png")) return &buttons[i].second;
+    }
+    return nullptr;
+}
+
+bool SkinImages::hasRequired() const {
+    // Every background but the status bar's is required.
+    for (size_t i = 1; i < backgrounds.size(); ++i)
+        if (backgrounds[i].empty()) return false;
+    return true;
+}
+
+void SkinImages::clear() { *this = SkinImages{}; }
+
+const SkinImage* buttonImage(const ButtonImages& images, int state, ButtonRule rule) {
+    if (images.normal.empty() || state == StateHidden) return nullptr;
+    const SkinImage* chosen = &images.normal;
+    if (rule == ButtonRule::Mode) {
+        if (state == StateHover) chosen = &images.first;
+        else if (state == StatePressed) chosen = &images.second;
+    } else {
+        if (state == StateHover || state == StatePressed) chosen = &images.first;
+        else if (state == StateDisabled) chosen = &images.second;
+    }
+    return chosen->empty() ? &images.normal : chosen;
+}
+
+}  // namespace zv::ui
