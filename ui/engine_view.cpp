@@ -1,6 +1,7 @@
 #include "ui/engine_view.h"
 
 #include "engine/candidates.h"
+#include "engine/lookup.h"
 
 #include <algorithm>
 
@@ -13,14 +14,12 @@ UiView viewOf(EngineContext& ctx, bool capsLock) {
     for (int i = 0; i < count; ++i) {
         const PageItem& p = page.items[static_cast<size_t>(i)];
         CandidateItem item;
-        // The window shows what the candidate commits; a command that
-        // commits nothing shows its display text.
-        item.text = p.output.empty() ? p.display : p.output;
+        // The window shows the item's display text: a macro's display part,
+        // a converted form with its original; plain candidates show what they
+        // commit.
+        item.text = p.display.empty() ? p.output : p.display;
         if (const Candidate* c = orderedCandidate(ctx, p.candidate)) {
-            for (char16_t u : c->hint) {
-                if (!u) break;
-                item.hint.push_back(u);
-            }
+            item.hint = candidateHint(ctx, *c);
             item.fromTable = (c->source & SourceTableBit) != 0;
             const int category = item.fromTable ? attr::category(c->attributes) : CategoryNone;
             if (c->source == SourceTemp) item.kind = CandidateKind::TemporaryWord;
@@ -34,7 +33,9 @@ UiView viewOf(EngineContext& ctx, bool capsLock) {
     v.highlight = page.highlight;
     v.firstPage = !hasPreviousPage(ctx);
     v.lastPage = !hasNextPage(ctx);
-    v.candidateCount = orderedCount(ctx);
+    // Whether there is more than one candidate is all the window asks;
+    // counting the whole list would order all of it.
+    v.candidateCount = orderedCandidate(ctx, 1) ? 2 : orderedCandidate(ctx, 0) ? 1 : 0;
     v.display = ctx.input.display;
     v.cursor = ctx.input.displayCursor;
     v.modes = ctx.modeFlags;

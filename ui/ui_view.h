@@ -60,7 +60,7 @@ struct UiView {
     std::vector<CandidateItem> items;  // the page, at most 10
     int highlight = 0;                 // 0-based on the page
     bool firstPage = true, lastPage = true;
-    int candidateCount = 0;            // in the whole list
+    int candidateCount = 0;            // in the whole list, counted up to 2
     std::u16string display;            // the composition as shown
     int cursor = 0;                    // in display
     uint32_t modes = 0;
