@@ -18,41 +18,69 @@ bool hideDuplicates(const EngineContext& ctx) {
 }
 
 // The text of a candidate as units, without copying records.
+// The text of a candidate as units, read in place.
 struct TextView {
-    EntryView entry;                 // a record's word
-    const std::u16string* pooled = nullptr;
-    uint32_t size() const { return pooled ? static_cast<uint32_t>(pooled->size()) : entry.wordLen; }
-    char16_t at(uint32_t i) const { return pooled ? (*pooled)[i] : entry.wordUnit(i); }
+    const uint8_t* bytes = nullptr;   // a record's word, UTF-16LE
+    const char16_t* pooled = nullptr;
+    uint32_t len = 0;
+    uint32_t size() const { return len; }
+    char16_t at(uint32_t i) const {
+        return pooled ? pooled[i] : static_cast<char16_t>(bytes[2 * i] | bytes[2 * i + 1] << 8);
+    }
 };
 
-// Views of the tables candidates come from, made once per use.
+// The tables candidates come from, looked at once per use.
 struct TableViews {
-    CodeTable views[SlotCount];
+    const uint8_t* base[SlotCount] = {};
+    uint32_t size[SlotCount] = {};
+    bool wordList[SlotCount] = {};
     bool made[SlotCount] = {};
-    const CodeTable& of(const EngineContext& ctx, uint8_t slot) {
-        if (!made[slot]) {
-            views[slot] = tableView(ctx, static_cast<DataSlot>(slot));
-            made[slot] = true;
+    void make(const EngineContext& ctx, uint8_t slot) {
+        CodeTable t = tableView(ctx, static_cast<DataSlot>(slot));
+        if (t.valid()) {
+            base[slot] = t.base();
+            size[slot] = t.size();
+            wordList[slot] = t.isWordList();
         }
-        return views[slot];
+        made[slot] = true;
     }
 };
 
 TextView textOf(const EngineContext& ctx, TableViews& tables, const Candidate& c) {
     TextView t;
     if (c.slot >= SlotCount) {
-        static const std::u16string empty;
-        t.pooled = c.ref < ctx.candidates.texts.size() ? &ctx.candidates.texts[c.ref] : &empty;
-    } else {
-        t.entry = tables.of(ctx, c.slot).recordAt(c.ref);
+        if (c.ref < ctx.candidates.texts.size()) {
+            const std::u16string& s = ctx.candidates.texts[c.ref];
+            t.pooled = s.data();
+            t.len = static_cast<uint32_t>(s.size());
+        }
+        return t;
     }
+    if (!tables.made[c.slot]) tables.make(ctx, c.slot);
+    const uint8_t* base = tables.base[c.slot];
+    const uint64_t size = tables.size[c.slot];
+    const uint64_t off = c.ref;
+    if (!base || off + 6 > size) return t;
+    uint64_t at, n;
+    if (tables.wordList[c.slot]) {
+        at = off + 5;
+        n = base[off + 4];
+    } else {
+        const uint64_t L = base[off + 4];
+        if (off + 6 + L > size) return t;
+        at = off + 6 + L;
+        n = base[off + 5 + L];
+    }
+    if (at + 2 * n > size) return t;
+    t.bytes = base + at;
+    t.len = static_cast<uint32_t>(n);
     return t;
 }
 
 uint64_t hashOf(const TextView& t) {
     uint64_t h = 1469598103934665603ull;
     for (uint32_t i = 0; i < t.size(); ++i) h = (h ^ t.at(i)) * 1099511628211ull;
-    return h;
+    return h | 1;  // never 0: 0 marks a free place in the tables below
 }
 
 int compareTexts(const TextView& a, const TextView& b) {
@@ -90,6 +118,26 @@ bool findNextGroup(EngineContext& ctx) {
         for (int i = 0; i < list.count; ++i) p.byScore.push_back(i);
         p.bounds = {0, list.count};
         return list.count > 0;
+    }
+    if (p.bounds.empty() && list.scoresCounted) {
+        // The scores were counted as the candidates came in: one placing
+        // pass groups them all.
+        int start[CandidateList::MaxCountedScore + 1];
+        int at = 0;
+        for (int score = CandidateList::MaxCountedScore; score >= 0; --score) {
+            const int n = list.scoreCount[static_cast<size_t>(score)];
+            start[score] = at;
+            if (n) p.bounds.push_back(at);
+            at += n;
+        }
+        if (at != list.count) {  // not every candidate was counted: group by passes
+            p.bounds.clear();
+        } else {
+            p.bounds.push_back(list.count);
+            p.byScore.resize(static_cast<size_t>(list.count));
+            for (int i = 0; i < list.count; ++i) p.byScore[static_cast<size_t>(start[list.items[i].score]++)] = i;
+            return list.count > 0;
+        }
     }
     if (p.bounds.empty()) p.bounds.push_back(0);
     const bool first = p.byScore.empty();
@@ -139,42 +187,75 @@ bool placeNextGroup(EngineContext& ctx) {
     if (hideDuplicates(ctx) && list.count >= 2) {
         // Of one text only the best stays: within a group (equal scores) the
         // larger order bits, then the one shown first; any text already seen
-        // in a better group hides it.
-        struct Member {
-            uint64_t hash;
-            int index;
-            TextView text;
-        };
-        static thread_local std::vector<Member> members;
+        // in a better group hides it. Texts are told apart by open hash
+        // tables: one for this group, one for every text of the better groups.
         TableViews tables;
-        members.clear();
+        auto better = [&](int x, int y) {
+            uint32_t lx = list.items[x].attributes & 0xFFFFF, ly = list.items[y].attributes & 0xFFFFF;
+            return lx != ly ? lx > ly : before(x, y);
+        };
+        static thread_local std::vector<std::pair<uint64_t, int>> slots;
+        size_t capacity = 16;
+        while (capacity < 2 * group.size()) capacity *= 2;
+        slots.assign(capacity, {0, -1});
         for (int i : group) {
-            TextView t = textOf(ctx, tables, list.items[i]);
-            members.push_back({hashOf(t), i, t});
+            const TextView t = textOf(ctx, tables, list.items[i]);
+            const uint64_t h = hashOf(t);
+            for (size_t k = h & (capacity - 1);; k = (k + 1) & (capacity - 1)) {
+                auto& slot = slots[k];
+                if (slot.first == 0) {
+                    slot = {h, i};
+                    break;
+                }
+                if (slot.first == h && compareTexts(textOf(ctx, tables, list.items[slot.second]), t) == 0) {
+                    if (better(i, slot.second)) slot.second = i;
+                    break;
+                }
+            }
         }
-        std::sort(members.begin(), members.end(), [&](const Member& x, const Member& y) {
-            if (x.hash != y.hash) return x.hash < y.hash;
-            int t = compareTexts(x.text, y.text);
-            if (t != 0) return t < 0;
-            uint32_t lx = list.items[x.index].attributes & 0xFFFFF, ly = list.items[y.index].attributes & 0xFFFFF;
-            if (lx != ly) return lx > ly;
-            return before(x.index, y.index);
-        });
+        auto seenBefore = [&](uint64_t h, const TextView& t) {
+            if (p.seen.empty()) return false;
+            const size_t mask = p.seen.size() - 1;
+            for (size_t k = h & mask;; k = (k + 1) & mask) {
+                const auto& e = p.seen[k];
+                if (e.first == 0) return false;
+                if (e.first == h && compareTexts(textOf(ctx, tables, list.items[e.second]), t) == 0) return true;
+            }
+        };
         group.clear();
-        for (size_t k = 0; k < members.size(); ++k) {
-            const Member& m = members[k];
-            if (k > 0 && members[k - 1].hash == m.hash && compareTexts(members[k - 1].text, m.text) == 0) continue;
-            bool shadowed = false;
-            auto it = std::lower_bound(p.seen.begin(), p.seen.end(), std::make_pair(m.hash, -1));
-            for (; it != p.seen.end() && it->first == m.hash && !shadowed; ++it)
-                shadowed = compareTexts(textOf(ctx, tables, list.items[it->second]), m.text) == 0;
-            if (!shadowed) group.push_back(m.index);
+        for (const auto& slot : slots)
+            if (slot.first && !seenBefore(slot.first, textOf(ctx, tables, list.items[slot.second])))
+                group.push_back(slot.second);
+        // This group's texts join the seen ones (the table stays at most half full).
+        size_t used = 0;
+        for (const auto& e : p.seen) used += e.first != 0;
+        size_t distinct = 0;
+        for (const auto& slot : slots) distinct += slot.first != 0;
+        if (2 * (used + distinct) > p.seen.size()) {
+            size_t grown = 16;
+            while (grown < 4 * (used + distinct)) grown *= 2;
+            std::vector<std::pair<uint64_t, int>> old;
+            old.swap(p.seen);
+            p.seen.assign(grown, {0, -1});
+            for (const auto& e : old)
+                if (e.first)
+                    for (size_t k = e.first & (grown - 1);; k = (k + 1) & (grown - 1))
+                        if (!p.seen[k].first) {
+                            p.seen[k] = e;
+                            break;
+                        }
         }
-        const size_t before = p.seen.size();
-        for (const Member& m : members) p.seen.emplace_back(m.hash, m.index);
-        std::sort(p.seen.begin() + static_cast<long>(before), p.seen.end());
-        std::inplace_merge(p.seen.begin(), p.seen.begin() + static_cast<long>(before), p.seen.end(),
-                           [](const auto& x, const auto& y) { return x < y; });
+        const size_t mask = p.seen.size() - 1;
+        for (const auto& slot : slots) {
+            if (!slot.first) continue;
+            const TextView t = textOf(ctx, tables, list.items[slot.second]);
+            if (seenBefore(slot.first, t)) continue;
+            for (size_t k = slot.first & mask;; k = (k + 1) & mask)
+                if (!p.seen[k].first) {
+                    p.seen[k] = slot;
+                    break;
+                }
+        }
     }
     if (keepOrder) {
         ctx.ordered.insert(ctx.ordered.end(), group.begin(), group.end());

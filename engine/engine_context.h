@@ -61,10 +61,29 @@ struct CandidateList {
     std::array<Candidate, Capacity> items;
     int count = 0;
     std::vector<std::u16string> texts;  // texts of generated and plain-text candidates
+    // How many candidates have each match score (0..MaxCountedScore), so
+    // that ordering can group them by score without passes over the list;
+    // scoresCounted is false once a score outside that range was added.
+    static constexpr int MaxCountedScore = 130;
+    std::array<int, MaxCountedScore + 1> scoreCount{};
+    bool scoresCounted = true;
 
     void clear() {
         count = 0;
         texts.clear();
+        scoreCount.fill(0);
+        scoresCounted = true;
+    }
+    // Adds a candidate (the caller checked the capacity).
+    Candidate& push(const Candidate& c) {
+        countScore(c.score);
+        return items[count++] = c;
+    }
+    void countScore(int score) {
+        if (score >= 0 && score <= MaxCountedScore)
+            ++scoreCount[score];
+        else
+            scoresCounted = false;
     }
 };
 

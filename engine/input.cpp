@@ -345,8 +345,10 @@ Verdict evaluate(EngineContext& ctx) {
                 prev.ref = static_cast<uint32_t>(list.texts.size());
                 list.texts.push_back(shared.previousFirstText);
             }
-            list.items[0] = prev;
-            list.count = 1;
+            const std::vector<std::u16string> texts = std::move(list.texts);
+            list.clear();
+            list.texts = texts;
+            list.push(prev);
             const uint8_t lastByte = codeByte(last);
             if ((lastClass & DmeSettings::ClassCommitLead) || (leads.query && lastByte == leads.query) ||
                 (leads.english && lastByte == leads.english) || (lastClass & DmeSettings::ClassCode))

@@ -93,26 +93,26 @@ bool admitEntry(EngineContext& ctx, const EntryView& e, DataSlot slot, uint8_t t
     if (tag == 0 && score == 0) return false;
     CandidateList& list = ctx.candidates;
     if (list.count >= CandidateList::Capacity) return false;
-    Candidate& c = list.items[list.count++];
-    c = Candidate{};
+    Candidate c;
     c.ref = e.offset;
     c.score = score;
     c.attributes = a;
     c.source = tag;
     c.slot = slot;
     if ((tag & SourceTableBit) && hintPos < e.codeLen) c.hintPos = static_cast<uint8_t>(std::min(hintPos, 0xFEu));
+    list.push(c);
     return true;
 }
 
 bool addTextCandidate(EngineContext& ctx, std::u16string_view text, uint8_t source, int score) {
     CandidateList& list = ctx.candidates;
     if (list.count >= CandidateList::Capacity) return false;
-    Candidate& c = list.items[list.count++];
-    c = Candidate{};
+    Candidate c;
     c.ref = static_cast<uint32_t>(list.texts.size());
     c.score = score;
     c.source = source;
     list.texts.emplace_back(text);
+    list.push(c);
     return true;
 }
 
@@ -136,7 +136,6 @@ int scanPlainRange(EngineContext& ctx, const CodeTable& t, DataSlot slot, uint8_
     const uint8_t* base = t.base();
     const uint8_t* index = base + dmg::IndexStart;
     const uint32_t n = s.len;
-    const uint8_t* key = s.key;
     const bool prefix = s.prefix;
     // A record is read only as far as its code's beginning here; the whole
     // record is checked when a candidate is shown or committed.
@@ -144,37 +143,37 @@ int scanPlainRange(EngineContext& ctx, const CodeTable& t, DataSlot slot, uint8_
     const uint32_t minWordCode = ctx.blocks.dme.d() >> DmeSettings::D_WordLengthShift;
     const bool wordsWait = minWordCode && n < minWordCode;
     const uint8_t storedHint = static_cast<uint8_t>(std::min(hintPos, 0xFEu));
-    bool admits[64];
-    for (int c = 0; c < 64; ++c) admits[c] = inRange(tag == SourceTemp ? CategoryNone : c, s.range);
+    // Admission by the top byte of the attribute word (category and fixed;
+    // the deleted bit is tested apart).
+    bool admits[128];
+    for (int top = 0; top < 128; ++top) admits[top] = inRange(tag == SourceTemp ? CategoryNone : (top & 0x3F), s.range);
     const int limit = CandidateList::ScanLimit;
     int count = list.count;
     const int before = count;
-    // Categories mix freely within a range, so the tests are combined
-    // without branches: every entry is written to the next free place, and
-    // the place is kept only when the entry is admitted.
+    // The range holds only codes that begin with the key (the index is
+    // sorted), so each entry costs its attribute word and code length; its
+    // word is read only while words wait for a longer code.
+    const int exactScore = 129;
     for (uint32_t i = first; i < end && count < limit; ++i) {
         const uint32_t off = rd32(index + 4 * i);
-        const bool inFile = off >= dmg::IndexStart && off <= lastOffset;
-        const uint8_t* p = base + (inFile ? off : dmg::IndexStart);
+        if (off - dmg::IndexStart > lastOffset - dmg::IndexStart) continue;
+        const uint8_t* p = base + off;
         const uint32_t a = rd32(p);
+        if (static_cast<int32_t>(a) < 0 || !admits[a >> 24]) continue;
         const uint32_t L = p[4];
-        uint32_t k = 0;
-        while (k < n && p[5 + k] == key[k]) ++k;
-        const int score = L == n ? 129 : prefix ? static_cast<int>(n) - static_cast<int>(L) + 129 : 0;
-        bool ok = inFile & (static_cast<int32_t>(a) >= 0) & admits[(a >> 24) & 0x3F] & (L >= n) & (k == n) &
-                  (score > 0);
-        if (wordsWait && ok) {
+        if (L != n && (!prefix || L < n)) continue;
+        if (wordsWait) {
             EntryView e = t.recordAt(off);
-            ok = e.valid() && (countWordCharacters(e) <= 1 || isMacroWord(e));
+            if (!e.valid() || (countWordCharacters(e) > 1 && !isMacroWord(e))) continue;
         }
-        Candidate& c = list.items[count];
+        Candidate& c = list.items[count++];
         c.ref = off;
-        c.score = score;
+        c.score = exactScore - static_cast<int>(L - n);
+        ++list.scoreCount[static_cast<size_t>(c.score)];
         c.attributes = a;
         c.source = tag;
         c.slot = slot;
-        c.hintPos = hintPos < L ? storedHint : 0xFF;
-        count += ok;
+        c.hintPos = L > hintPos ? storedHint : 0xFF;
     }
     list.count = count;
     return count - before;
