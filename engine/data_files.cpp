@@ -67,7 +67,7 @@ void clearTempWordsAfterBoot(EngineContext& ctx) {
     ctx.blocks.ime.setU64(ImeSettings::BootTime, stamp);
 }
 
-bool finishOpening(EngineContext& ctx) {
+bool finishOpening(EngineContext& ctx, OpenAs as) {
     openFiles(ctx);
     if (!ctx.isOpen(SlotConfig) || !ctx.isOpen(SlotMain)) {
         closeData(ctx);
@@ -79,6 +79,7 @@ bool finishOpening(EngineContext& ctx) {
         closeData(ctx);
         return false;
     }
+    if (as == OpenAs::Tool) return true;
     clearTempWordsAfterBoot(ctx);
     // Alternating quotes start again with their opening mark.
     resetSymbolToggles(ctx.blocks.ime);
@@ -121,16 +122,16 @@ bool openData(EngineContext& ctx, std::u16string_view imeName) {
     ctx.installDir = install->substr(0, kPathUnits - 1);
     if (!endsWithSeparator(ctx.installDir)) ctx.installDir.push_back(kSeparator);
     ctx.dataDir = data->substr(0, kPathUnits - 1);
-    return finishOpening(ctx);
+    return finishOpening(ctx, OpenAs::Engine);
 }
 
-bool openDataFolder(EngineContext& ctx, std::u16string_view dataDir, std::u16string_view installDir) {
+bool openDataFolder(EngineContext& ctx, std::u16string_view dataDir, std::u16string_view installDir, OpenAs as) {
     closeData(ctx);
     ctx.dataDir.assign(dataDir.substr(0, kPathUnits - 2));
     if (!endsWithSeparator(ctx.dataDir)) ctx.dataDir.push_back(kSeparator);
     ctx.installDir.assign(installDir.empty() ? std::u16string_view(ctx.dataDir) : installDir.substr(0, kPathUnits - 2));
     if (!endsWithSeparator(ctx.installDir)) ctx.installDir.push_back(kSeparator);
-    return finishOpening(ctx);
+    return finishOpening(ctx, as);
 }
 
 void closeData(EngineContext& ctx) {

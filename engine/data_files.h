@@ -22,8 +22,15 @@ std::u16string_view dataFileName(DataSlot slot);
 // unusable, or when a settings block is missing. Empties temp.dmg once per
 // boot when 临时词重启电脑后清空 is on.
 bool openData(EngineContext& ctx, std::u16string_view imeName);
+// What opening does besides opening the files. An engine starts the way an
+// input method does: temp.dmg is emptied after a reboot when the settings
+// ask for it, and the alternating symbols start with their opening mark. A
+// tool that only looks at the folder, or edits its tables, finds every file
+// as it was left.
+enum class OpenAs { Engine, Tool };
 // Opens the files of a data folder directly (no registry): for tools.
-bool openDataFolder(EngineContext& ctx, std::u16string_view dataDir, std::u16string_view installDir);
+bool openDataFolder(EngineContext& ctx, std::u16string_view dataDir, std::u16string_view installDir,
+                    OpenAs as = OpenAs::Engine);
 void closeData(EngineContext& ctx);
 
 // Re-opens main.dmg, temp.dmg, engl.dmg and sysl.dmg when their size on disk

@@ -1093,6 +1093,22 @@ bool refresh(EngineContext& ctx) {
     return ctx.input.refreshRequest != 0;
 }
 
+void evaluateCode(EngineContext& ctx, std::u16string_view code) {
+    InputState& in = ctx.input;
+    in.code.clear();
+    // The code buffer holds keypad keys as the units 0x0A..0x19.
+    for (char16_t u : code.substr(0, InputState::MaxCode))
+        in.code.push_back(u >= 0xFF0A && u <= 0xFF19 ? static_cast<char16_t>(u & 0xFF) : u);
+    in.cursor = static_cast<int>(in.code.size());
+    in.composing = !in.code.empty();
+    if (evaluate(ctx) == Verdict::Nothing) {
+        resetPage(ctx);
+        ctx.candidates.clear();
+        return;
+    }
+    sortAndFirstPage(ctx);
+}
+
 void editCode(EngineContext& ctx, uint64_t function) {
     InputState& in = ctx.input;
     const int len = static_cast<int>(in.code.size());

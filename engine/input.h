@@ -37,6 +37,11 @@ void commitKeyText(EngineContext& ctx, std::u16string_view text);
 void clearInput(EngineContext& ctx, bool sendEnd);
 // Re-evaluates the code and acts on the verdict; true when a redraw is due.
 bool refresh(EngineContext& ctx);
+// Makes a code the composition and looks it up as typing it would, without
+// acting on the verdict: the candidates are ordered and the first page is
+// filled, but nothing is committed and nothing stored changes. For tools
+// that show what a code offers.
+void evaluateCode(EngineContext& ctx, std::u16string_view code);
 // The code-editing functions (cursor moves and deletions), by function bit.
 void editCode(EngineContext& ctx, uint64_t function);
 

@@ -1,7 +1,10 @@
 #include "config/cli/cli.h"
 
+#include "engine/data_files.h"
+#include "platform/mapped_file.h"
 #include "platform/utf.h"
 
+#include <algorithm>
 #include <istream>
 #include <ostream>
 
@@ -37,6 +40,26 @@ bool parseInt(std::string_view s, int* out) {
     }
     *out = negative ? -n : n;
     return true;
+}
+
+bool takeFlag(std::vector<std::string>& args, std::string_view flag) {
+    auto it = std::find(args.begin(), args.end(), flag);
+    if (it == args.end()) return false;
+    args.erase(it);
+    return true;
+}
+
+std::u16string decimal(uint64_t n) {
+    std::string s = std::to_string(n);
+    return std::u16string(s.begin(), s.end());
+}
+
+int usageError(Session& s, std::string_view command) {
+    for (auto group : commandGroups())
+        for (const Command& c : group)
+            if (c.name == command)
+                s.io.err << "用法: zvconfig [--data DIR | --name IMENAME] " << c.name << " " << c.usage << "\n";
+    return ExitUsage;
 }
 
 namespace {
@@ -98,6 +121,22 @@ bool Session::openFolder(bool files) {
     return false;
 }
 
+bool Session::openEngine() {
+    // The folder's own checks first, for their messages.
+    if (!openFolder()) return false;
+    folder.blocks = {};
+    folder.config.close();
+    engine = std::make_unique<EngineContext>();
+    engine->imeName = folder.info.name;
+    engine->platform.registry = registry ? registry.get() : io.systemRegistry;
+    engine->platform.clipboard = io.clipboard ? io.clipboard : &platform::systemClipboard();
+    if (openDataFolder(*engine, folder.info.dataDir, folder.info.installDir, OpenAs::Tool)) return true;
+    engine.reset();
+    error(TableUnavailable);
+    error(u"（" + folder.path(u"main.dmg") + u" 不是可用的码表，可用 zvconfig check 查看）");
+    return false;
+}
+
 bool Session::confirm(std::u16string_view question) {
     if (options.yes) return true;
     if (!io.inTerminal) {
@@ -131,10 +170,12 @@ void Session::finishProgress() {
     lastPercent = -1;
 }
 
-std::vector<std::span<const Command>> commandGroups() { return {tableCommands()}; }
+std::vector<std::span<const Command>> commandGroups() {
+    return {tableCommands(), settingsCommands(), viewerCommands()};
+}
 
 int run(const std::vector<std::string>& argv, Io& io) {
-    Session s{io, {}, argv, nullptr, {}};
+    Session s{io, {}, argv, nullptr, {}, nullptr};
     std::vector<std::string>& args = s.args;
     bool bad = false;
     std::string value;

@@ -7,7 +7,9 @@
 
 #include "config/data_folder.h"
 #include "config/progress.h"
+#include "engine/engine_context.h"
 #include "platform/registry.h"
+#include "platform/services.h"
 
 #include <iosfwd>
 #include <memory>
@@ -33,6 +35,8 @@ struct Io {
     bool inTerminal = false;
     bool errTerminal = false;
     platform::Registry* systemRegistry = nullptr;  // for --name; null: the real one
+    platform::Clipboard* clipboard = nullptr;      // null: the system's
+    platform::Shell* shell = nullptr;              // starts the installer; null: the system's
     std::u16string tempFolder;       // with a separator
     std::u16string documentsFolder;  // with a separator
 };
@@ -51,11 +55,16 @@ struct Session {
     std::vector<std::string> args;  // after the command name, common options removed
     std::unique_ptr<platform::Registry> registry;
     DataFolder folder;
+    std::unique_ptr<EngineContext> engine;
 
     // Opens the data folder named by the options; on failure prints the
     // message and returns false (the command then exits with ExitUsage).
     // With files = false only the registry is read (folder.info).
     bool openFolder(bool files = true);
+    // Opens the folder as the engine does, for the commands that use its
+    // tables and searches; nothing in the folder is reset or changed by
+    // opening. Prints why it failed (the command then exits with ExitUsage).
+    bool openEngine();
     // Asks a question the configuration program asks before destroying
     // data: --yes answers yes; otherwise it is asked on a terminal, and
     // refused without one. Prints why it was refused.
@@ -79,6 +88,10 @@ struct Command {
 
 // The table commands: build, import, import-list, export, clear, check.
 std::span<const Command> tableCommands();
+// The settings commands: settings export, settings import, set.
+std::span<const Command> settingsCommands();
+// The viewer's commands: list, add, delete, undelete, lookup, reverse-lookup.
+std::span<const Command> viewerCommands();
 // Every group of commands, for dispatch and the usage text.
 std::vector<std::span<const Command>> commandGroups();
 
@@ -92,5 +105,12 @@ std::string toUtf8(std::u16string_view s);
 bool takeValue(std::vector<std::string>& args, std::string_view flag, std::string* value, bool* bad);
 // An integer made of decimal digits only (with an optional sign).
 bool parseInt(std::string_view s, int* out);
+// Takes a flag without a value; true when it was there.
+bool takeFlag(std::vector<std::string>& args, std::string_view flag);
+// Prints the command's usage line; returns ExitUsage.
+int usageError(Session& s, std::string_view command);
+std::u16string decimal(uint64_t n);
+// The message for a table that cannot be read.
+constexpr std::u16string_view TableUnavailable = u"无法获取当前码表内容。";
 
 }  // namespace zv::config::cli

@@ -22,21 +22,7 @@ namespace {
 
 constexpr std::u16string_view ReplaceQuestion = u"该操作将清空选中码表中已有的所有词条，并且不可恢复。\r\n确定这样做吗？";
 constexpr std::u16string_view ClearQuestion = u"该操作将清空选中码表类型中的所有词条，此操作是不可恢复的。\r\n确定这样做吗？";
-constexpr std::u16string_view TableUnavailable = u"无法获取当前码表内容。";
 constexpr std::u16string_view NotAuthorized = u"该码表未被授权修改！";
-
-std::u16string decimal(uint64_t n) {
-    std::string s = std::to_string(n);
-    return std::u16string(s.begin(), s.end());
-}
-
-int usageError(Session& s, std::string_view command) {
-    for (auto group : commandGroups())
-        for (const Command& c : group)
-            if (c.name == command)
-                s.io.err << "用法: zvconfig [--data DIR | --name IMENAME] " << c.name << " " << c.usage << "\n";
-    return ExitUsage;
-}
 
 // A category number that an entry can carry: 1..4 or 16..31.
 bool validCategory(int c) { return (c >= CategorySystem && c <= CategoryAuxiliary) || (c >= 16 && c <= 31); }
