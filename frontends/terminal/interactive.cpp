@@ -26,12 +26,13 @@ struct Binding {
 // Ctrl+C and Ctrl+D end the session like the quit key, so that the usual
 // ways out of a terminal program work whatever is being typed.
 constexpr Binding kBindings[] = {
+    // In the help line's order: what a narrow screen leaves out comes last.
     {0x20, TerminalCommand::ShiftTap, "^Space", u"中/英"},
+    {'Q', TerminalCommand::Quit, "^Q", u"退出"},
+    {'K', TerminalCommand::SoftKeyboard, "^K", u"软键盘"},
     {'W', TerminalCommand::FullWidth, "^W", u"全/半角"},
     {'P', TerminalCommand::Punctuation, "^P", u"标点"},
     {'T', TerminalCommand::Traditional, "^T", u"繁/简"},
-    {'K', TerminalCommand::SoftKeyboard, "^K", u"软键盘"},
-    {'Q', TerminalCommand::Quit, "^Q", u"退出"},
     {'C', TerminalCommand::Quit, nullptr, nullptr},
     {'D', TerminalCommand::Quit, nullptr, nullptr},
     {'L', TerminalCommand::Redraw, nullptr, nullptr},

@@ -242,24 +242,34 @@ Wrapped wrapText(std::u16string_view text, std::u16string_view composition, int 
     return w;
 }
 
-std::u16string modeText(const ScreenInput& in) {
+// The modes as the status bar shows them; in short words when the screen
+// is too narrow for the long ones.
+std::u16string modeText(const ScreenInput& in, bool brief) {
     const uint32_t m = in.view.modes;
-    std::u16string s = u" Zorvan 五笔  ";
-    s += m & ui::ModeEnglish ? u"[英文]" : m & ui::ModeEnglishWords ? u"[英文联想]" : u"[中文]";
-    s += m & ui::ModeFullWidth ? u" [全角]" : u" [半角]";
-    s += m & ui::ModeEnglishPunctuation ? u" [英文标点]" : u" [中文标点]";
-    s += in.traditional ? u" [繁体]" : u" [简体]";
-    if (in.view.softKeyboardLayout > 0) {
-        s += u" [软键盘:";
-        s += softKeyboardLayoutName(in.view.softKeyboardLayout);
-        s += u"]";
-    }
+    const bool english = m & ui::ModeEnglish, words = m & ui::ModeEnglishWords;
+    std::u16string s = brief ? u" 五笔 " : u" Zorvan 五笔  ";
+    auto field = [&](std::u16string_view text) {
+        s += brief ? u"" : u"[";
+        s += text;
+        s += brief ? u" " : u"] ";
+    };
+    field(english ? u"英文" : words ? u"英文联想" : u"中文");
+    field(m & ui::ModeFullWidth ? u"全角" : u"半角");
+    if (brief)
+        field(m & ui::ModeEnglishPunctuation ? u",." : u"，。");
+    else
+        field(m & ui::ModeEnglishPunctuation ? u"英文标点" : u"中文标点");
+    field(in.traditional ? u"繁体" : u"简体");
+    if (in.view.softKeyboardLayout > 0)
+        field((brief ? std::u16string() : u"软键盘:") + std::u16string(softKeyboardLayoutName(in.view.softKeyboardLayout)));
     return s;
 }
 
 std::string modeBar(const ScreenInput& in, int columns) {
+    std::u16string text = modeText(in, false);
+    if (textWidth(text) > columns) text = modeText(in, true);
     Line line(columns);
-    line.put(modeText(in), Style::Bar);
+    line.put(text, Style::Bar);
     line.padTo(columns, Style::Bar);
     return line.finish();
 }

@@ -99,6 +99,8 @@ TEST(Screen, TypingInEightyByTwentyFour) {
     in.traditional = true;
     s = layoutScreen(in, 80, 24);
     EXPECT_NE(std::string::npos, shown(s.lines[0]).find("[英文] [全角] [英文标点] [繁体] [软键盘:希腊字母]"));
+    // Short words where the long ones do not fit.
+    EXPECT_EQ(0u, shown(layoutScreen(in, 40, 24).lines[0]).find(" 五笔 英文 全角 ,. 繁体 希腊字母 "));
 }
 
 TEST(Screen, PageArrowsAndNarrowScreens) {
