@@ -146,6 +146,12 @@ std::optional<KeyStroke> namedStroke(std::string_view name) {
 
 }  // namespace
 
+std::optional<KeyStroke> strokeForName(std::string_view name) {
+    auto k = namedStroke(name);
+    if (k) k->label = "{" + std::string(name) + "}";
+    return k;
+}
+
 std::optional<std::vector<KeyStroke>> parseKeyScript(std::string_view script, ScriptError* err) {
     std::vector<KeyStroke> out;
     auto fail = [&](size_t at, std::string msg) {

@@ -33,6 +33,9 @@ std::optional<std::vector<KeyStroke>> parseKeyScript(std::string_view script, Sc
 
 // The key stroke that types one ASCII character, if any.
 std::optional<KeyStroke> strokeForChar(char c);
+// The stroke of a key named as in a "{Name}" group (Space, F5, Num3, ...),
+// labelled with that group.
+std::optional<KeyStroke> strokeForName(std::string_view name);
 // The scan code of a virtual key on a US keyboard (0 when unknown).
 uint32_t scanCodeOf(int virtualKey, bool* extended = nullptr);
 

@@ -27,6 +27,9 @@ public:
     void play(const KeyStroke& stroke);
     // One key event as the host delivers it (the keyboard state follows).
     void keyEvent(int virtualKey, uint32_t scan, bool extended, bool up);
+    // Text that reaches the field without keys (pasted), as a text field
+    // takes it: at the caret, beside any composition.
+    void insertText(std::u16string_view text) { text_ += text; }
     // One trace line for the state after the last stroke.
     std::string traceLine(const std::string& key);
 

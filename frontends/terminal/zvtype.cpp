@@ -1,10 +1,11 @@
-// zvtype: types Chinese with the engine on a data folder. Reads a key script
-// (from --keys or standard input) and prints the text the application
-// received.
+// zvtype: types Chinese with the engine on a data folder. On a terminal it
+// is a full-screen text field; otherwise it reads a key script (from --keys
+// or standard input). Either way it prints the text the application received.
 
 #include "engine/data_files.h"
 #include "engine/input.h"
 #include "engine/set_command.h"
+#include "frontends/terminal/interactive.h"
 #include "frontends/terminal/key_script.h"
 #include "frontends/terminal/session.h"
 #include "platform/clock.h"
@@ -33,7 +34,8 @@ using namespace zv;
 
 constexpr const char* kUsage =
     "usage: zvtype [--data DIR | --name IMENAME] [--set 'set(...)']... [--now YYYY-MM-DDTHH:MM:SS]\n"
-    "              [--clipboard TEXT] [--trace] [--keys SCRIPT]\n";
+    "              [--clipboard TEXT] [--trace] [--keys SCRIPT] [--output FILE]\n"
+    "Without --keys, standard input is the key script, or on a terminal the keys typed.\n";
 
 int usage(const std::string& message) {
     std::fprintf(stderr, "zvtype: %s\n%s", message.c_str(), kUsage);
@@ -54,7 +56,7 @@ bool parseNow(const std::string& s, platform::LocalTime& t) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string dataDir, name, script, now, clipboard;
+    std::string dataDir, name, script, now, clipboard, output;
     bool haveKeys = false, trace = false, haveClipboard = false;
     std::vector<std::string> sets;
     for (int i = 1; i < argc; ++i) {
@@ -80,6 +82,8 @@ int main(int argc, char** argv) {
         } else if (a == "--keys") {
             if (!value(script)) return usage("--keys needs a script");
             haveKeys = true;
+        } else if (a == "--output") {
+            if (!value(output)) return usage("--output needs a file");
         } else if (a == "--trace") {
             trace = true;
         } else if (a == "--help" || a == "-h") {
@@ -100,10 +104,10 @@ int main(int argc, char** argv) {
         clock.set(platform::systemClock().localTime());
     }
 
-    if (!haveKeys) {
-        if (isatty(0)) return usage("give a key script with --keys or on standard input");
+    const bool interactive = !haveKeys && isatty(0);
+    if (interactive && trace) return usage("--trace needs a key script");
+    if (!haveKeys && !interactive)
         script.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
-    }
     term::ScriptError err;
     auto strokes = term::parseKeyScript(script, &err);
     if (!strokes) {
@@ -159,12 +163,19 @@ int main(int argc, char** argv) {
         }
     }
     startInputContext(*ctx);
+    // Typing on a terminal teaches the engine and keeps what it changes, as
+    // an input method in an application does.
+    if (interactive) return term::runInteractive(*ctx, session, clock, {output, now.empty()});
 
     for (const term::KeyStroke& k : *strokes) {
         session.play(k);
         if (trace && k.kind != term::KeyStroke::Wait) std::printf("%s\n", session.traceLine(k.label).c_str());
     }
     restoreSettings();
-    std::printf("%s\n", utf16ToUtf8(session.typed()).c_str());
+    std::string error;
+    if (!term::writeTypedText(output, session.typed(), &error)) {
+        std::fprintf(stderr, "zvtype: %s\n", error.c_str());
+        return 2;
+    }
     return 0;
 }
