@@ -6,6 +6,7 @@
 #include "engine/input.h"
 #include "engine/set_command.h"
 #include "frontends/terminal/key_script.h"
+#include "frontends/terminal/render.h"
 #include "frontends/terminal/session.h"
 #include "platform/clock.h"
 #include "platform/registry.h"
@@ -33,7 +34,8 @@ using namespace zv;
 
 constexpr const char* kUsage =
     "usage: zvtype [--data DIR | --name IMENAME] [--set 'set(...)']... [--now YYYY-MM-DDTHH:MM:SS]\n"
-    "              [--clipboard TEXT] [--trace] [--keys SCRIPT]\n";
+    "              [--clipboard TEXT] [--trace] [--keys SCRIPT]\n"
+    "              [--render FILE.png] [--render-status FILE.png] [--render-softkbd N FILE.png]\n";
 
 int usage(const std::string& message) {
     std::fprintf(stderr, "zvtype: %s\n%s", message.c_str(), kUsage);
@@ -57,6 +59,8 @@ int main(int argc, char** argv) {
     std::string dataDir, name, script, now, clipboard;
     bool haveKeys = false, trace = false, haveClipboard = false;
     std::vector<std::string> sets;
+    term::RenderRequest render;
+    std::string badRender;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         auto value = [&](std::string& out) {
@@ -82,6 +86,8 @@ int main(int argc, char** argv) {
             haveKeys = true;
         } else if (a == "--trace") {
             trace = true;
+        } else if (term::takeRenderOption(argc, argv, i, render, badRender)) {
+            if (!badRender.empty()) return usage(badRender);
         } else if (a == "--help" || a == "-h") {
             std::fputs(kUsage, stdout);
             return 0;
@@ -164,7 +170,14 @@ int main(int argc, char** argv) {
         session.play(k);
         if (trace && k.kind != term::KeyStroke::Wait) std::printf("%s\n", session.traceLine(k.label).c_str());
     }
+    // Pictures show the state after the last key, in this run's settings.
+    std::string renderError;
+    const bool rendered = term::writeRenders(*ctx, render, session.keyboard().capsLock, renderError);
     restoreSettings();
     std::printf("%s\n", utf16ToUtf8(session.typed()).c_str());
+    if (!rendered) {
+        std::fprintf(stderr, "zvtype: %s\n", renderError.c_str());
+        return 2;
+    }
     return 0;
 }
