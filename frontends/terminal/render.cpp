@@ -7,6 +7,7 @@
 #include "ui/preview.h"
 #include "ui/status_bar.h"
 
+#include <algorithm>
 #include <charconv>
 #include <filesystem>
 #include <vector>
