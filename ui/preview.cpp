@@ -1,10 +1,9 @@
 #include "ui/preview.h"
 
-#include "ui/candidate_window.h"
 #include "ui/paint.h"
-#include "ui/placement.h"
 
 #include <algorithm>
+#include <climits>
 
 namespace zv::ui {
 
@@ -24,11 +23,8 @@ void drawWindow(SkinImage& backdrop, const Canvas& window, Point at) {
     }
 }
 
-SkinImage previewCandidateWindows(const LoadedSkin& skin, TextRenderer& renderer, const UiView& view,
-                                  const UiOptions& options, Rgba backdrop, int hoverId, int32_t margin) {
-    const UiFonts fonts = createUiFonts(renderer, skin.info.text, options.skin, nullptr,
-                                        options.listStyle() == ListStyle::Columns);
-    const LayoutInput in{view, options, skin.info, skin.images, fonts};
+SkinImage pictureOfCandidateWindows(const LayoutInput& in, PlacementInput place, Rgba backdrop, int hoverId,
+                                    int32_t margin) {
     CandidateWindowState cand;
     CompositionWindowState comp;
     layoutCandidateWindow(cand, in);
@@ -38,28 +34,41 @@ SkinImage previewCandidateWindows(const LoadedSkin& skin, TextRenderer& renderer
         for (DisplayPart* part : {&slot.label, &slot.text, &slot.tip})
             if (part->id == hoverId && part->state == StateNormal) part->state = StateHover;
 
+    place.candidates = cand.showable() ? Size{cand.width, cand.height} : Size{};
+    place.composition = comp.showable() ? Size{comp.width, comp.height} : Size{};
+    const Placement p = placeWindows(place);
+
+    // The picture frames the windows that show, wherever placement put them.
+    Rect frame{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+    auto include = [&frame](Point at, int32_t width, int32_t height) {
+        frame.left = std::min(frame.left, at.x);
+        frame.top = std::min(frame.top, at.y);
+        frame.right = std::max(frame.right, at.x + width);
+        frame.bottom = std::max(frame.bottom, at.y + height);
+    };
+    if (cand.showable()) include(p.candidates, cand.width, cand.height);
+    if (comp.showable()) include(p.composition, comp.width, comp.height);
+
+    Canvas candPicture, compPicture;
+    paintCandidateWindow(cand, in.images, in.fonts, candPicture);
+    paintCompositionWindow(comp, in.fonts, compPicture);
+    SkinImage out = blankImage(frame.right - frame.left + 2 * margin, frame.bottom - frame.top + 2 * margin, backdrop);
+    auto at = [&](Point q) { return Point{q.x - frame.left + margin, q.y - frame.top + margin}; };
+    if (comp.showable()) drawWindow(out, compPicture, at(p.composition));
+    if (cand.showable()) drawWindow(out, candPicture, at(p.candidates));
+    return out;
+}
+
+SkinImage previewCandidateWindows(const LoadedSkin& skin, TextRenderer& renderer, const UiView& view,
+                                  const UiOptions& options, Rgba backdrop, int hoverId, int32_t margin) {
+    const UiFonts fonts = createUiFonts(renderer, skin.info.text, options.skin, nullptr,
+                                        options.listStyle() == ListStyle::Columns);
     PlacementInput place;
     readPlacementSettings(place, SkinSettings{}, skin.info, options);
     place.mode = PositionMode::FollowCaret;
     place.caret = {0, -21, 21};
     place.workArea = {0, 0, 4096, 4096};
-    place.candidates = {cand.width, cand.height};
-    place.composition = {comp.width, comp.height};
-    const Placement p = placeWindows(place);
-
-    Canvas candPicture, compPicture;
-    paintCandidateWindow(cand, skin.images, fonts, candPicture);
-    paintCompositionWindow(comp, fonts, compPicture);
-    int32_t right = 0, bottom = 0;
-    if (cand.showable()) right = p.candidates.x + cand.width, bottom = p.candidates.y + cand.height;
-    if (comp.showable()) {
-        right = std::max(right, p.composition.x + comp.width);
-        bottom = std::max(bottom, p.composition.y + comp.height);
-    }
-    SkinImage out = blankImage(right + 2 * margin, bottom + 2 * margin, backdrop);
-    if (comp.showable()) drawWindow(out, compPicture, {p.composition.x + margin, p.composition.y + margin});
-    if (cand.showable()) drawWindow(out, candPicture, {p.candidates.x + margin, p.candidates.y + margin});
-    return out;
+    return pictureOfCandidateWindows({view, options, skin.info, skin.images, fonts}, place, backdrop, hoverId, margin);
 }
 
 SkinImage previewStatusBar(const LoadedSkin& skin, const UiView& view, int id, int state, Rgba backdrop,

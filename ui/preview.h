@@ -3,7 +3,9 @@
 // and snapshot tests: each window laid out, painted and placed as on the
 // screen, composed over an opaque backdrop.
 
+#include "ui/candidate_window.h"
 #include "ui/draw.h"
+#include "ui/placement.h"
 #include "ui/skin_loader.h"
 #include "ui/soft_keyboard.h"
 #include "ui/status_bar.h"
@@ -16,9 +18,15 @@ namespace zv::ui {
 void drawWindow(SkinImage& backdrop, const Canvas& window, Point at);
 
 // The candidate window (and, in the separate layouts, the composition box)
-// below a caret, as placement puts them, with `margin` pixels of backdrop
-// around; the parts of `hoverId` show the mouse-over colours. Empty when no
-// window would show.
+// laid out for the input and placed as `place` says (the window sizes are
+// filled in here), cut out with `margin` pixels of backdrop around them; the
+// parts of `hoverId` show the mouse-over colours. Empty when no window would
+// show.
+SkinImage pictureOfCandidateWindows(const LayoutInput& in, PlacementInput place, Rgba backdrop, int hoverId = -1,
+                                    int32_t margin = 8);
+
+// The same below a caret at the top left of a large screen, with the skin's
+// own fonts.
 SkinImage previewCandidateWindows(const LoadedSkin& skin, TextRenderer& renderer, const UiView& view,
                                   const UiOptions& options, Rgba backdrop, int hoverId = -1, int32_t margin = 8);
 

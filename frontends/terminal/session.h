@@ -35,6 +35,8 @@ public:
 
     // The text of the application's field.
     const std::u16string& typed() const { return text_; }
+    // The keyboard as the keys left it (Caps Lock shows on the status bar).
+    const KeyboardState& keyboard() const { return keys_; }
     std::u16string clipboardText;
 
     // EngineObserver

@@ -7,6 +7,7 @@
 #include "engine/set_command.h"
 #include "frontends/terminal/interactive.h"
 #include "frontends/terminal/key_script.h"
+#include "frontends/terminal/render.h"
 #include "frontends/terminal/session.h"
 #include "platform/clock.h"
 #include "platform/registry.h"
@@ -35,6 +36,7 @@ using namespace zv;
 constexpr const char* kUsage =
     "usage: zvtype [--data DIR | --name IMENAME] [--set 'set(...)']... [--now YYYY-MM-DDTHH:MM:SS]\n"
     "              [--clipboard TEXT] [--trace] [--keys SCRIPT] [--output FILE]\n"
+    "              [--render FILE.png] [--render-status FILE.png] [--render-softkbd N FILE.png]\n"
     "Without --keys, standard input is the key script, or on a terminal the keys typed.\n";
 
 int usage(const std::string& message) {
@@ -59,6 +61,8 @@ int main(int argc, char** argv) {
     std::string dataDir, name, script, now, clipboard, output;
     bool haveKeys = false, trace = false, haveClipboard = false;
     std::vector<std::string> sets;
+    term::RenderRequest render;
+    std::string badRender;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         auto value = [&](std::string& out) {
@@ -86,6 +90,8 @@ int main(int argc, char** argv) {
             if (!value(output)) return usage("--output needs a file");
         } else if (a == "--trace") {
             trace = true;
+        } else if (term::takeRenderOption(argc, argv, i, render, badRender)) {
+            if (!badRender.empty()) return usage(badRender);
         } else if (a == "--help" || a == "-h") {
             std::fputs(kUsage, stdout);
             return 0;
@@ -104,8 +110,11 @@ int main(int argc, char** argv) {
         clock.set(platform::systemClock().localTime());
     }
 
-    const bool interactive = !haveKeys && isatty(0);
+    // Pictures are made after a key script; without one, on a terminal,
+    // they show the state before any key.
+    const bool interactive = !haveKeys && isatty(0) && !render.any();
     if (interactive && trace) return usage("--trace needs a key script");
+    if (!haveKeys && !interactive && isatty(0)) haveKeys = true;
     if (!haveKeys && !interactive)
         script.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
     term::ScriptError err;
@@ -171,10 +180,17 @@ int main(int argc, char** argv) {
         session.play(k);
         if (trace && k.kind != term::KeyStroke::Wait) std::printf("%s\n", session.traceLine(k.label).c_str());
     }
+    // Pictures show the state after the last key, in this run's settings.
+    std::string renderError;
+    const bool rendered = term::writeRenders(*ctx, render, session.keyboard().capsLock, renderError);
     restoreSettings();
     std::string error;
     if (!term::writeTypedText(output, session.typed(), &error)) {
         std::fprintf(stderr, "zvtype: %s\n", error.c_str());
+        return 2;
+    }
+    if (!rendered) {
+        std::fprintf(stderr, "zvtype: %s\n", renderError.c_str());
         return 2;
     }
     return 0;
