@@ -17,7 +17,6 @@ bool hideDuplicates(const EngineContext& ctx) {
            (ctx.blocks.ime && ctx.blocks.ime.bit(ImeSettings::OptionC, ImeSettings::C_HideSameWordOtherCode));
 }
 
-// The text of a candidate as units, without copying records.
 // The text of a candidate as units, read in place.
 struct TextView {
     const uint8_t* bytes = nullptr;   // a record's word, UTF-16LE
@@ -100,6 +99,7 @@ void startOrdering(EngineContext& ctx) {
     p.byScore.clear();
     p.bounds.clear();
     p.seen.clear();
+    p.seenCount = 0;
     p.pending.clear();
     p.nextGroup = 0;
     p.started = true;
@@ -194,46 +194,36 @@ bool placeNextGroup(EngineContext& ctx) {
             uint32_t lx = list.items[x].attributes & 0xFFFFF, ly = list.items[y].attributes & 0xFFFFF;
             return lx != ly ? lx > ly : before(x, y);
         };
-        static thread_local std::vector<std::pair<uint64_t, int>> slots;
+        struct Slot {
+            uint64_t hash = 0;  // 0: free
+            int index = -1;
+            TextView text;
+        };
+        static thread_local std::vector<Slot> slots;
         size_t capacity = 16;
         while (capacity < 2 * group.size()) capacity *= 2;
-        slots.assign(capacity, {0, -1});
+        slots.assign(capacity, Slot{});
+        size_t distinct = 0;
         for (int i : group) {
             const TextView t = textOf(ctx, tables, list.items[i]);
             const uint64_t h = hashOf(t);
             for (size_t k = h & (capacity - 1);; k = (k + 1) & (capacity - 1)) {
-                auto& slot = slots[k];
-                if (slot.first == 0) {
-                    slot = {h, i};
+                Slot& slot = slots[k];
+                if (slot.hash == 0) {
+                    slot = {h, i, t};
+                    ++distinct;
                     break;
                 }
-                if (slot.first == h && compareTexts(textOf(ctx, tables, list.items[slot.second]), t) == 0) {
-                    if (better(i, slot.second)) slot.second = i;
+                if (slot.hash == h && compareTexts(slot.text, t) == 0) {
+                    if (better(i, slot.index)) slot.index = i;
                     break;
                 }
             }
         }
-        auto seenBefore = [&](uint64_t h, const TextView& t) {
-            if (p.seen.empty()) return false;
-            const size_t mask = p.seen.size() - 1;
-            for (size_t k = h & mask;; k = (k + 1) & mask) {
-                const auto& e = p.seen[k];
-                if (e.first == 0) return false;
-                if (e.first == h && compareTexts(textOf(ctx, tables, list.items[e.second]), t) == 0) return true;
-            }
-        };
-        group.clear();
-        for (const auto& slot : slots)
-            if (slot.first && !seenBefore(slot.first, textOf(ctx, tables, list.items[slot.second])))
-                group.push_back(slot.second);
-        // This group's texts join the seen ones (the table stays at most half full).
-        size_t used = 0;
-        for (const auto& e : p.seen) used += e.first != 0;
-        size_t distinct = 0;
-        for (const auto& slot : slots) distinct += slot.first != 0;
-        if (2 * (used + distinct) > p.seen.size()) {
+        // The seen texts stay at most half of their table.
+        if (2 * (p.seenCount + distinct) > p.seen.size()) {
             size_t grown = 16;
-            while (grown < 4 * (used + distinct)) grown *= 2;
+            while (grown < 4 * (p.seenCount + distinct)) grown *= 2;
             std::vector<std::pair<uint64_t, int>> old;
             old.swap(p.seen);
             p.seen.assign(grown, {0, -1});
@@ -245,19 +235,31 @@ bool placeNextGroup(EngineContext& ctx) {
                             break;
                         }
         }
+        // A text of a better group hides this group's; the others join the
+        // seen ones (no two slots hold one text, so adding as we go is safe).
         const size_t mask = p.seen.size() - 1;
-        for (const auto& slot : slots) {
-            if (!slot.first) continue;
-            const TextView t = textOf(ctx, tables, list.items[slot.second]);
-            if (seenBefore(slot.first, t)) continue;
-            for (size_t k = slot.first & mask;; k = (k + 1) & mask)
-                if (!p.seen[k].first) {
-                    p.seen[k] = slot;
+        group.clear();
+        for (const Slot& slot : slots) {
+            if (!slot.hash) continue;
+            size_t k = slot.hash & mask;
+            bool hidden = false;
+            for (;; k = (k + 1) & mask) {
+                const auto& e = p.seen[k];
+                if (e.first == 0) break;
+                if (e.first == slot.hash && compareTexts(textOf(ctx, tables, list.items[e.second]), slot.text) == 0) {
+                    hidden = true;
                     break;
                 }
+            }
+            if (hidden) continue;
+            p.seen[k] = {slot.hash, slot.index};
+            ++p.seenCount;
+            group.push_back(slot.index);
         }
     }
     if (keepOrder) {
+        // Unscored lists keep the order they came in, duplicates or not.
+        std::sort(group.begin(), group.end());
         ctx.ordered.insert(ctx.ordered.end(), group.begin(), group.end());
     } else {
         p.pending.assign(group.begin(), group.end());

@@ -183,6 +183,7 @@ struct EngineContext {
         std::vector<int> bounds;                     // start of each score group in byScore, then the end
         size_t nextGroup = 0;
         std::vector<std::pair<uint64_t, int>> seen;  // text hashes of the placed groups
+        size_t seenCount = 0;
         std::vector<int> pending;                    // the rest of the current group, unordered
     } orderProgress;
     CandidatePage page;

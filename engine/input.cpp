@@ -224,11 +224,8 @@ bool anyEntryBeginsWith(const EngineContext& ctx, const uint8_t* key, uint32_t l
     if (longer) return hasLongerEntry(ctx, key, len, range, except);
     if (hasLongerEntry(ctx, key, len, range, except)) return true;
     // An entry with exactly this code.
-    EngineContext& mut = const_cast<EngineContext&>(ctx);
-    CandidateList saved;
-    (void)saved;
     for (DataSlot slot : {SlotMain, SlotTemp}) {
-        CodeTable t = tableView(mut, slot);
+        CodeTable t = tableView(ctx, slot);
         uint32_t f, e;
         t.exactRange(key, len, &f, &e);
         for (uint32_t i = f; i < e; ++i) {

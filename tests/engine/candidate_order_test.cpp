@@ -93,5 +93,19 @@ TEST(CandidateOrder, LazyOrderEqualsAFullSort) {
     }
 }
 
+TEST(CandidateOrder, PlainTextKeepsItsOrderWhenDuplicatesHide) {
+    test::DataFixture fx;
+    fx.writeMain({{"a", u"一", attr::make(1, 1, false)}});
+    fx.blocks().ime.setBit(ImeSettings::OptionC, ImeSettings::C_HideSameWordOtherCode, true);
+    auto ctx = fx.open();
+    ASSERT_TRUE(ctx);
+    const std::u16string texts[] = {u"zeta", u"alpha", u"mid", u"alpha", u"beta", u"zeta", u"omega"};
+    for (const auto& t : texts) addTextCandidate(*ctx, t, SourcePlainText, 0);
+    resetPage(*ctx);
+    std::vector<std::u16string> shown;
+    for (int k = 0; const Candidate* c = orderedCandidate(*ctx, k); ++k) shown.push_back(candidateText(*ctx, *c));
+    EXPECT_EQ((std::vector<std::u16string>{u"zeta", u"alpha", u"mid", u"beta", u"omega"}), shown);
+}
+
 }  // namespace
 }  // namespace zv
