@@ -1,6 +1,8 @@
 #include "config/cli/cli.h"
 
+#include "config/table_export.h"
 #include "engine/data_files.h"
+#include "platform/folders.h"
 #include "platform/mapped_file.h"
 #include "platform/utf.h"
 
@@ -83,6 +85,14 @@ void usage(std::ostream& err) {
 }
 
 }  // namespace
+
+std::u16string Session::exportPath(const std::string* output, std::u16string_view fileName) {
+    if (output) return fromUtf8(*output);
+    const std::u16string dir =
+        io.documentsFolder + exportFolderName(folder.info.imeName) + std::u16string(1, platform::pathSeparator());
+    platform::makeDirectories(dir);
+    return dir + std::u16string(fileName);
+}
 
 void Session::print(std::u16string_view text) { io.out << forStream(text) << '\n'; }
 void Session::error(std::u16string_view text) { io.err << forStream(text) << '\n'; }

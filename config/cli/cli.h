@@ -74,6 +74,11 @@ struct Session {
     Progress progress();
     void finishProgress();
 
+    // Where an export goes: the -o file when given, else the file name in
+    // the instance's export folder under the documents folder (made when
+    // missing).
+    std::u16string exportPath(const std::string* output, std::u16string_view fileName);
+
     void print(std::u16string_view text);  // a line on standard output
     void error(std::u16string_view text);  // a line on standard error
 

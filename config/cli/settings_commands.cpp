@@ -3,11 +3,9 @@
 
 #include "config/cli/cli.h"
 #include "config/settings_file.h"
-#include "config/table_export.h"
 #include "config/text_file.h"
 #include "engine/set_command.h"
 #include "engine/settings_text.h"
-#include "platform/folders.h"
 
 namespace zv::config::cli {
 
@@ -33,15 +31,7 @@ int runSettingsExport(Session& s) {
     bool haveOutput = takeValue(s.args, "-o", &output, &bad);
     if (bad || !s.args.empty()) return usageError(s, "settings");
     if (!s.openFolder()) return ExitUsage;
-    std::u16string path;
-    if (haveOutput) {
-        path = fromUtf8(output);
-    } else {
-        std::u16string folder =
-            s.io.documentsFolder + exportFolderName(s.folder.info.imeName) + std::u16string(1, platform::pathSeparator());
-        platform::makeDirectories(folder);
-        path = folder + std::u16string(SettingsExportName);
-    }
+    const std::u16string path = s.exportPath(haveOutput ? &output : nullptr, SettingsExportName);
     if (!writeTextFile(path, writeSettingsText(s.folder.blocks))) {
         s.error(u"无法写入文件: " + path);
         return ExitUsage;

@@ -205,15 +205,7 @@ int runExport(Session& s) {
         s.error(TableUnavailable);
         return ExitUsage;
     }
-    std::u16string path;
-    if (haveOutput) {
-        path = fromUtf8(output);
-    } else {
-        std::u16string folder =
-            s.io.documentsFolder + exportFolderName(s.folder.info.imeName) + std::u16string(1, platform::pathSeparator());
-        platform::makeDirectories(folder);
-        path = folder + exportFileName(table, category, soft);
-    }
+    const std::u16string path = s.exportPath(haveOutput ? &output : nullptr, exportFileName(table, category, soft));
     if (!writeTextFile(path, r.text)) {
         s.error(u"无法写入文件: " + path);
         return ExitUsage;

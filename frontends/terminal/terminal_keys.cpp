@@ -93,21 +93,29 @@ long parameter(const Sequence& s, size_t i, long fallback) {
     return i < s.parameters.size() && s.parameters[i] ? s.parameters[i] : fallback;
 }
 
+// The cursor and F1..F4 keys that both Esc [ and Esc O end with a letter.
+const char* cursorLetterKey(char c) {
+    switch (c) {
+    case 'A': return "Up";
+    case 'B': return "Down";
+    case 'C': return "Right";
+    case 'D': return "Left";
+    case 'H': return "Home";
+    case 'F': return "End";
+    case 'P': return "F1";
+    case 'Q': return "F2";
+    case 'R': return "F3";
+    case 'S': return "F4";
+    default: return nullptr;
+    }
+}
+
 std::optional<KeyStroke> csiKey(const Sequence& s) {
     if (s.privateMarker) return std::nullopt;
     const Modifiers m = modifiersOf(parameter(s, 1, 1));
-    const char* name = nullptr;
+    const char* name = cursorLetterKey(s.final);
+    if (name) return withModifiers(*named(name), m);
     switch (s.final) {
-    case 'A': name = "Up"; break;
-    case 'B': name = "Down"; break;
-    case 'C': name = "Right"; break;
-    case 'D': name = "Left"; break;
-    case 'H': name = "Home"; break;
-    case 'F': name = "End"; break;
-    case 'P': name = "F1"; break;
-    case 'Q': name = "F2"; break;
-    case 'R': name = "F3"; break;
-    case 'S': name = "F4"; break;
     case 'Z': return withModifiers(*named("Tab"), {true, m.alt, m.ctrl});
     case 'u': return codeKey(parameter(s, 0, 0), m);
     case '~': {
@@ -145,18 +153,9 @@ std::optional<KeyStroke> csiKey(const Sequence& s) {
 // The keys sent as Esc O and one letter: cursor keys in application mode,
 // F1..F4, and the keypad in application keypad mode.
 std::optional<KeyStroke> ss3Key(char c, Modifiers m) {
-    const char* name = nullptr;
+    const char* name = cursorLetterKey(c);
+    if (name) return withModifiers(*named(name), m);
     switch (c) {
-    case 'A': name = "Up"; break;
-    case 'B': name = "Down"; break;
-    case 'C': name = "Right"; break;
-    case 'D': name = "Left"; break;
-    case 'H': name = "Home"; break;
-    case 'F': name = "End"; break;
-    case 'P': name = "F1"; break;
-    case 'Q': name = "F2"; break;
-    case 'R': name = "F3"; break;
-    case 'S': name = "F4"; break;
     case 'M': name = "Enter"; break;
     case 'j': name = "Num*"; break;
     case 'k': name = "Num+"; break;
