@@ -27,7 +27,6 @@ int g_wake[2] = {-1, -1};  // the handlers write a byte here to wake the wait
 struct termios g_saved, g_raw;
 const char* g_leave = nullptr;
 size_t g_leaveSize = 0;
-volatile sig_atomic_t g_restoring = 0;
 volatile sig_atomic_t g_endSignal = 0, g_resized = 0, g_stopRequested = 0, g_continued = 0;
 
 constexpr int kEndSignals[] = {SIGINT, SIGTERM, SIGHUP};

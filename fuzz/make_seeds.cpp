@@ -1,0 +1,188 @@
+// Writes the seed corpus of every fuzz target: tables, settings and skin
+// packages made by the same builders the tools use, and texts as users
+// write them. Run by scripts/fuzz as
+//
+//   fuzz_seeds SOURCE_DIR CORPUS_DIR
+
+#include "engine/code_table.h"
+#include "engine/default_store.h"
+#include "engine/pair_table.h"
+#include "engine/settings_text.h"
+#include "engine/table_image.h"
+#include "platform/mapped_file.h"
+#include "platform/utf.h"
+#include "ui/skin_package.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+using namespace zv;
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path corpus;
+int written = 0;
+
+void seed(const std::string& target, const std::string& name, const void* data, size_t size) {
+    fs::path dir = corpus / target;
+    fs::create_directories(dir);
+    std::ofstream(dir / name, std::ios::binary).write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
+    ++written;
+}
+void seed(const std::string& target, const std::string& name, const std::vector<uint8_t>& bytes) {
+    seed(target, name, bytes.data(), bytes.size());
+}
+void seed(const std::string& target, const std::string& name, const std::string& text) {
+    seed(target, name, text.data(), text.size());
+}
+// The same text as a UTF-16LE file with its mark, as the export writes.
+void seedUtf16(const std::string& target, const std::string& name, std::u16string_view text) {
+    std::string bytes = "\xFF\xFE";
+    for (char16_t u : text) {
+        bytes.push_back(static_cast<char>(u & 0xFF));
+        bytes.push_back(static_cast<char>(u >> 8));
+    }
+    seed(target, name, bytes);
+}
+
+std::string readFile(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TableEntry entry(const char* code, const char16_t* word, uint16_t order, int category) {
+    return {code, word, attr::make(order, category)};
+}
+
+void codeTables() {
+    std::vector<TableEntry> main = {
+        entry("g", u"一", 0x2000, 1),         entry("gg", u"五", 0x2001, 16),
+        entry("gggg", u"王", 0x2000, 18),     entry("ggll", u"一", 0x2001, 1),
+        entry("wqvb", u"你好", 0x2000, 20),   entry("wqvb", u"您好", 0x2001, 20),
+        entry("khlg", u"中国", 0x2000, 20),   entry("k", u"中", 0x2000, 1),
+        entry("zzbd", u"$zvcmd(，,bd)", 0x2000, 24), entry("nihao", u"你好", 0x2000, 4),
+        entry("a", u"工", 0x2000, 1),         entry("~~", u"～", 0x2000, 3),
+    };
+    seed("code_table", "main.dmg", buildCodeTableImage(main));
+    seed("code_table", "sysl.dmg", buildWordListImage({{"", u"中国人", 3}, {"", u"你好吗", 2}, {"", u"中#华", 1}}));
+    seed("code_table", "temp.dmg", buildEmptyTempImage());
+}
+
+void pairTables() {
+    seed("pair_table", "danzi.dmi",
+         buildPairTable({{u"中", u"khk"}, {u"国", u"lgyi"}, {u"你", u"wqiy"}, {u"好", u"vbg"}}));
+    seed("pair_table", "traditional.dms",
+         buildPairTable({{u"国", u"國"}, {u"后", u"後"}, {u"后", u"后"}, {u"中国", u"中國"}}));
+}
+
+void settings(const fs::path& source) {
+    std::vector<uint8_t> shipped = shippedConfigStore();
+    seed("config_store", "config.dsc", shipped);
+    seed("config_store", "empty.dsc", newConfigStore());
+    std::string text = readFile(source / "resources/default-settings.zvconfig.txt");
+    seed("settings_text", "default.zvconfig.txt", text);
+    SettingsBlocks blocks = findBlocks(shipped.data(), static_cast<uint32_t>(shipped.size()));
+    seedUtf16("settings_text", "export.zvconfig.txt", writeSettingsText(blocks));
+    const char* const commands[] = {
+        "set([-IME设置-],候选列表显示个数=9)",
+        "set(\"[-IME设置-]\",词频调整=一次到顶)",
+        "set([-IME设置-],编码窗口样式=TSF-传统样式)",
+        "set([-SKIN设置-],窗口布局=合并编码框与候选框)",
+        "set([-DME设置-],是否启用编码逐渐提示=是)",
+        "set([-SKIN设置-],皮肤名称=切换)",
+    };
+    int n = 0;
+    for (const char* c : commands) seed("set_command", "set" + std::to_string(n++), std::string(c));
+}
+
+void textTables(const fs::path& source) {
+    std::string macros = readFile(source / "resources/tables/macros.txt");
+    seed("text_table", "macros.txt", macros);
+    std::string table =
+        "---config@码表分类=主码-系统码表\n---config@全局排序数值=100\n---config@码表别名=系统码表\n"
+        "---config@允许编辑主码-分类码表3=是\n// comment\n///escaped\tab\n"
+        "你好\twqvb#序8192\n中国\tkhlg#类5#固\n\\s空格\\t\\\\\tzzkg#用\n工\ta#次\n删\tabc#已删除\n"
+        "拼\tpin#辅\n全角\t\xEF\xBC\x90\xEF\xBC\x91\n";
+    seed("text_table", "small.txt", table);
+    seedUtf16("text_table", "small-utf16.txt", utf8ToUtf16(table));
+    seed("text_table", "gbk.txt", std::string("\xC4\xE3\xBA\xC3\twqvb\r\n\xD6\xD0\tk\r\n"));
+
+    // Macro entries and the commands they carry, one per file.
+    int n = 0;
+    size_t at = 0;
+    while (at < macros.size() && n < 40) {
+        size_t end = macros.find('\n', at);
+        if (end == std::string::npos) end = macros.size();
+        std::string line = macros.substr(at, end - at);
+        at = end + 1;
+        size_t tab = line.find('\t');
+        if (line.rfind("$zvcmd(", 0) != 0 || tab == std::string::npos) continue;
+        std::string word = line.substr(0, tab);
+        seed("macro", "macro" + std::to_string(n), word);
+        // The output part of "$zvcmd(OUTPUT,DISPLAY)" is what a commit runs.
+        size_t comma = word.rfind(',');
+        if (comma != std::string::npos) seed("command", "command" + std::to_string(n), word.substr(7, comma - 7));
+        ++n;
+    }
+    const char* const macros2[] = {
+        "$zvcmd(<date.yyyy>年<date.MM>月<date.dd>日,<time.HH>:<time.mm>)",
+        "$zvcmd(<u16value.中>\\s<last.1>\\t<last.2>,<clipboard>)",
+        "$zvcmd(\\r\\\\,<date.unknown><nothing.1>)",
+    };
+    for (const char* m : macros2) seed("macro", "macro" + std::to_string(n++), std::string(m));
+    for (const char* c : {"2026.5.7", "1234.56", "0.5", "20260507"}) seed("macro", "english" + std::to_string(n++), std::string(c));
+    const char* const commands[] = {
+        "run(https://example.org/搜索?q=中文)",
+        "run(%apppath%config.exe)",
+        "keyboard(<65.2+Ctrl+Shift>x<13+Win+Alt><300><9)",
+        "help(index.htm,640,480)",
+        "config(/viewer)",
+        "convert(简繁)",
+        "skbd(3)",
+        "newkey(zzbd)",
+        "前缀set([-IME设置-],词频调整=一次到顶)",
+    };
+    for (const char* c : commands) seed("command", "command" + std::to_string(n++), std::string(c));
+}
+
+void skins(const fs::path& source) {
+    for (const char* name : {"default", "night"}) {
+        fs::path folder = source / "resources/skins" / name;
+        fs::path package = corpus / "skin_package" / (std::string(name) + ".col");
+        fs::create_directories(package.parent_path());
+        if (ui::zipSkinFolder(utf8ToUtf16(folder.string()), utf8ToUtf16(package.string()))) ++written;
+        seed("skin_ini", std::string(name) + ".ini", readFile(folder / "skin.ini"));
+    }
+    // A deflated package holding only the description and the smallest
+    // images, so that most of the fuzzer's time goes into the archive.
+    fs::path folder = source / "resources/skins/default";
+    std::vector<ui::ZipEntry> entries;
+    for (const char* name : {"skin.ini", "menu.png", "cn.png", "up_2.png"}) {
+        std::string data = readFile(folder / name);
+        entries.push_back({name, {data.begin(), data.end()}});
+        if (std::string(name) != "skin.ini") seed("skin_image", name, data);
+    }
+    seed("skin_package", "small-deflated.col", ui::writeZip(entries, true));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: fuzz_seeds SOURCE_DIR CORPUS_DIR\n");
+        return 2;
+    }
+    fs::path source = argv[1];
+    corpus = argv[2];
+    codeTables();
+    pairTables();
+    settings(source);
+    textTables(source);
+    skins(source);
+    std::printf("fuzz_seeds: %d seed files in %s\n", written, corpus.string().c_str());
+    return 0;
+}
