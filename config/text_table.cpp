@@ -8,19 +8,6 @@ namespace {
 
 bool startsWith(std::u16string_view s, std::u16string_view p) { return s.substr(0, p.size()) == p; }
 
-// A decimal number with an optional sign at the start of text; 0 without digits.
-long long leadingNumber(std::u16string_view text) {
-    size_t i = 0;
-    bool negative = false;
-    if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) negative = text[i++] == u'-';
-    long long n = 0;
-    for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i) {
-        n = n * 10 + (text[i] - u'0');
-        if (n > 10000000) n = 10000000;
-    }
-    return negative ? -n : n;
-}
-
 std::u16string decimal(int n) {
     std::string s = std::to_string(n);
     return std::u16string(s.begin(), s.end());

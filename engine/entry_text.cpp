@@ -4,19 +4,6 @@ namespace zv {
 
 namespace {
 
-// A signed decimal number at the start of text; 0 when there are no digits.
-long long leadingNumber(std::u16string_view text) {
-    size_t i = 0;
-    bool negative = false;
-    if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) negative = text[i++] == u'-';
-    long long n = 0;
-    for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i) {
-        n = n * 10 + (text[i] - u'0');
-        if (n > 1000000) n = 1000000;  // far beyond any order value or category
-    }
-    return negative ? -n : n;
-}
-
 // Finds marker in text; on success returns what follows it and cuts text.
 bool takeMarker(std::u16string_view& text, std::u16string_view marker, std::u16string_view* after = nullptr) {
     size_t at = text.find(marker);
@@ -27,6 +14,18 @@ bool takeMarker(std::u16string_view& text, std::u16string_view marker, std::u16s
 }
 
 }  // namespace
+
+long long leadingNumber(std::u16string_view text) {
+    size_t i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) negative = text[i++] == u'-';
+    long long n = 0;
+    for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i) {
+        n = n * 10 + (text[i] - u'0');
+        if (n > 10000000) n = 10000000;  // far beyond any order value or category
+    }
+    return negative ? -n : n;
+}
 
 std::optional<MarkedCode> parseMarkedCode(std::u16string_view text) {
     MarkedCode m;

@@ -27,6 +27,11 @@ struct MarkedCode {
     uint32_t attributes() const { return attr::make(order, category, fixed); }
 };
 
+// A signed decimal number at the start of text (as in "#序123" or a
+// directive's value); 0 when there are no digits. Huge numbers stop at
+// 10,000,000, beyond any order value or category.
+long long leadingNumber(std::u16string_view text);
+
 // Reads the markers in the order 序, 类, 用, 次, 辅, 固, each in the text as
 // already cut by those found before it; of several category markers the one
 // read last wins. Returns nothing when no code is left.
