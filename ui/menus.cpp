@@ -1,5 +1,6 @@
 #include "ui/menus.h"
 
+#include "ui/no_case.h"
 #include "ui/soft_keyboard.h"
 #include "ui/status_bar.h"
 
@@ -38,14 +39,6 @@ std::vector<MenuItem> softKeyboardItems(int active) {
     }
     items.push_back(item(u"&C 关闭软键盘", command(CommandSoftKeyboard, 0)));
     return items;
-}
-
-bool equalNoCase(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size()) return false;
-    auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c; };
-    for (size_t i = 0; i < a.size(); ++i)
-        if (lower(a[i]) != lower(b[i])) return false;
-    return true;
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "ui/skin.h"
 
+#include "ui/no_case.h"
+
 #include <string>
 
 namespace zv::ui {
@@ -15,15 +17,6 @@ constexpr std::string_view ButtonStems[] = {"flag",  "en",   "cn",  "capslock", 
                                             "quan",  "ban",  "fan", "jian",     "key2",        "key1",
                                             "menu",  "up",   "down", "extern1", "extern2"};
 static_assert(std::size(ButtonStems) == static_cast<size_t>(ButtonKind::Count));
-
-bool equalNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-}
 
 }  // namespace
 

@@ -2,6 +2,7 @@
 
 #include "platform/codepage.h"
 #include "platform/utf.h"
+#include "ui/no_case.h"
 
 #include <algorithm>
 #include <functional>
@@ -264,14 +265,6 @@ constexpr Header Headers[] = {
     {u"[-候选窗口-分离-竖排-]", Section::Layout, LayoutSection::SeparateVertical},
     {u"[-候选窗口-嵌入-竖排-]", Section::Layout, LayoutSection::EmbeddedVertical},
 };
-
-bool equalNoCase(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size()) return false;
-    auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c; };
-    for (size_t i = 0; i < a.size(); ++i)
-        if (lower(a[i]) != lower(b[i])) return false;
-    return true;
-}
 
 template <typename K>
 const K* findKey(const std::vector<K>& keys, std::u16string_view name) {

@@ -2,6 +2,7 @@
 
 #include "platform/folders.h"
 #include "platform/mapped_file.h"
+#include "ui/no_case.h"
 #include "ui/skin_package.h"
 
 #include <cstdint>
@@ -12,14 +13,6 @@ namespace {
 
 constexpr std::u16string_view SkinFolder = u"zoruraved";
 constexpr std::u16string_view DefaultPackage = u"skin.col";
-
-bool equalNoCase(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size()) return false;
-    auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c; };
-    for (size_t i = 0; i < a.size(); ++i)
-        if (lower(a[i]) != lower(b[i])) return false;
-    return true;
-}
 
 // Names of packages in the folder. Names the settings could not hold are
 // left out: a skin chosen by such a name could never be found again.

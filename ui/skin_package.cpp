@@ -2,6 +2,7 @@
 
 #include "platform/folders.h"
 #include "platform/mapped_file.h"
+#include "ui/no_case.h"
 #include "ui/skin_ini.h"
 
 #include <algorithm>
@@ -68,13 +69,6 @@ zlib_filefunc64_def memoryFunctions(MemoryStream* s) {
     f.zerror_file = memError;
     f.opaque = s;
     return f;
-}
-
-bool equalNoCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-               return lower(x) == lower(y);
-           });
 }
 
 bool isSkinEntry(std::string_view name) {
