@@ -8,6 +8,7 @@
 #include "ui/candidate_window.h"
 #include "ui/ft/ft_text.h"
 #include "ui/paint.h"
+#include "ui/preview.h"
 #include "ui/skin_loader.h"
 #include "ui/skin_package.h"
 
@@ -29,18 +30,6 @@ LoadedSkin& defaultSkin() {
     return skin;
 }
 
-UiView fivePage() {
-    UiView v;
-    v.display = u"wq";
-    v.cursor = 2;
-    const char16_t* texts[] = {u"你", u"你们", u"你好", u"您", u"你的"};
-    const char16_t* hints[] = {u"iy", u"wu", u"vb", u"iu", u"rq"};
-    for (int i = 0; i < 5; ++i) v.items.push_back({texts[i], hints[i]});
-    v.lastPage = false;
-    v.candidateCount = 12;
-    return v;
-}
-
 UiOptions horizontalMerged() {
     UiOptions o;
     o.skin = SkinSettings::ShowIndex | SkinSettings::ShowHints | SkinSettings::ShowButtons |
@@ -50,7 +39,7 @@ UiOptions horizontalMerged() {
 
 void layoutAndPaint(benchmark::State& state, TextRenderer& renderer) {
     LoadedSkin& skin = defaultSkin();
-    const UiView view = fivePage();
+    const UiView view = samplePage();
     const UiOptions options = horizontalMerged();
     const UiFonts fonts = createUiFonts(renderer, skin.info.text, options.skin, nullptr, false);
     const LayoutInput in{view, options, skin.info, skin.images, fonts};
@@ -68,7 +57,7 @@ void layoutAndPaint(benchmark::State& state, TextRenderer& renderer) {
 void Baseline_CopyWindowPixels(benchmark::State& state) {
     LoadedSkin& skin = defaultSkin();
     test::FixedFontRenderer renderer;
-    const UiView view = fivePage();
+    const UiView view = samplePage();
     const UiOptions options = horizontalMerged();
     const UiFonts fonts = createUiFonts(renderer, skin.info.text, options.skin, nullptr, false);
     CandidateWindowState w;

@@ -49,20 +49,6 @@ void save(const std::filesystem::path& file, const SkinImage& img) {
     std::fclose(f);
 }
 
-UiView samplePage() {
-    UiView v;
-    v.display = u"wq";
-    v.cursor = 2;
-    const char16_t* texts[] = {u"你", u"你们", u"你好", u"您", u"你的"};
-    const char16_t* hints[] = {u"iy", u"wu", u"vb", u"iu", u"rq"};
-    for (int i = 0; i < 5; ++i) v.items.push_back({texts[i], hints[i], CandidateKind::Table});
-    v.highlight = 0;
-    v.firstPage = true;
-    v.lastPage = false;
-    v.candidateCount = 12;
-    return v;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {

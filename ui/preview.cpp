@@ -86,6 +86,18 @@ SkinImage previewStatusBar(const LoadedSkin& skin, const UiView& view, int id, i
     return out;
 }
 
+UiView samplePage() {
+    UiView v;
+    v.display = u"wq";
+    v.cursor = 2;
+    const char16_t* texts[] = {u"你", u"你们", u"你好", u"您", u"你的"};
+    const char16_t* hints[] = {u"iy", u"wu", u"vb", u"iu", u"rq"};
+    for (int i = 0; i < 5; ++i) v.items.push_back({texts[i], hints[i]});
+    v.lastPage = false;
+    v.candidateCount = 12;
+    return v;
+}
+
 SkinImage previewSoftKeyboard(TextRenderer& renderer, const SoftKeyboardState& state) {
     const SkinImage picture = softKeyboardPicture(renderer);
     FontSpec keys;

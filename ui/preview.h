@@ -35,6 +35,10 @@ SkinImage previewCandidateWindows(const LoadedSkin& skin, TextRenderer& renderer
 SkinImage previewStatusBar(const LoadedSkin& skin, const UiView& view, int id, int state, Rgba backdrop,
                            int32_t margin = 8);
 
+// A page after typing wq: five candidates with their hints, the first
+// page of twelve candidates (for previews, pictures and benchmarks).
+UiView samplePage();
+
 // The soft keyboard showing a layout.
 SkinImage previewSoftKeyboard(TextRenderer& renderer, const SoftKeyboardState& state);
 

@@ -22,13 +22,7 @@ struct Golden : ::testing::Test {
         test::TempDir dir;
         ASSERT_TRUE(test::writeShippedPackage("default", dir.file("skin.col")));
         ASSERT_TRUE(loadSkinPackage(dir.file("skin.col"), skin.info, skin.images));
-        page.display = u"wq";
-        page.cursor = 2;
-        const char16_t* texts[] = {u"你", u"你们", u"你好", u"您", u"你的"};
-        const char16_t* hints[] = {u"iy", u"wu", u"vb", u"iu", u"rq"};
-        for (int i = 0; i < 5; ++i) page.items.push_back({texts[i], hints[i]});
-        page.lastPage = false;
-        page.candidateCount = 12;
+        page = samplePage();
     }
 };
 
