@@ -2,10 +2,13 @@
 
 #include "engine/data_files.h"
 #include "engine/lookup.h"
+#include "engine/lookup_memo.h"
 #include "engine/macros.h"
 #include "engine/output_conversion.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 #include <climits>
 
 namespace zv {
@@ -45,7 +48,7 @@ struct TableViews {
     }
 };
 
-TextView textOf(const EngineContext& ctx, TableViews& tables, const Candidate& c) {
+inline TextView textOf(const EngineContext& ctx, TableViews& tables, const Candidate& c) {
     TextView t;
     if (c.slot >= SlotCount) {
         if (c.ref < ctx.candidates.texts.size()) {
@@ -76,36 +79,88 @@ TextView textOf(const EngineContext& ctx, TableViews& tables, const Candidate& c
     return t;
 }
 
+// The units of a text as bytes in memory (UTF-16LE), or null where the
+// machine's order differs from the records'.
+const uint8_t* bytesOf(const TextView& t) {
+    if constexpr (std::endian::native != std::endian::little) return nullptr;
+    return t.pooled ? reinterpret_cast<const uint8_t*>(t.pooled) : t.bytes;
+}
+
+// A hash of a text read eight bytes at a time.
 uint64_t hashOf(const TextView& t) {
+    const uint8_t* p = bytesOf(t);
     uint64_t h = 1469598103934665603ull;
-    for (uint32_t i = 0; i < t.size(); ++i) h = (h ^ t.at(i)) * 1099511628211ull;
+    if (!p) {
+        for (uint32_t i = 0; i < t.size(); ++i) h = (h ^ t.at(i)) * 1099511628211ull;
+        return h | 1;
+    }
+    const size_t n = 2 * size_t{t.size()};
+    auto mix = [&h](uint64_t w) {
+        h = (h ^ w) * 0xFF51AFD7ED558CCDull;
+        h ^= h >> 32;
+    };
+    mix(n);
+    // Long texts are hashed by their first sixteen and last eight bytes:
+    // macro texts differ there (the character after "$zvcmd(", the code at
+    // the end), and equal hashes are compared in full anyway.
+    size_t i = 0;
+    for (uint64_t w; i + 8 <= n && i < 16; i += 8) {
+        std::memcpy(&w, p + i, 8);
+        mix(w);
+    }
+    if (i < n) {
+        uint64_t w = 0;
+        if (n >= 8) {
+            std::memcpy(&w, p + n - 8, 8);  // the last eight bytes, overlapping the chunk before
+        } else if (n >= 4) {
+            uint32_t head, last;  // the first and the last four bytes of two or three units
+            std::memcpy(&head, p, 4);
+            std::memcpy(&last, p + n - 4, 4);
+            w = head | uint64_t{last} << 32;
+        } else {
+            uint16_t unit;
+            std::memcpy(&unit, p, 2);
+            w = unit;
+        }
+        mix(w);
+    }
+    h *= 0xC4CEB9FE1A85EC53ull;
+    h ^= h >> 29;
     return h | 1;  // never 0: 0 marks a free place in the tables below
 }
 
-int compareTexts(const TextView& a, const TextView& b) {
-    uint32_t n = std::min(a.size(), b.size());
-    for (uint32_t i = 0; i < n; ++i)
-        if (a.at(i) != b.at(i)) return a.at(i) < b.at(i) ? -1 : 1;
-    return a.size() == b.size() ? 0 : a.size() < b.size() ? -1 : 1;
+bool sameText(const TextView& a, const TextView& b) {
+    if (a.size() != b.size()) return false;
+    const uint8_t *pa = bytesOf(a), *pb = bytesOf(b);
+    if (pa && pb) return std::memcmp(pa, pb, 2 * size_t{a.size()}) == 0;
+    for (uint32_t i = 0; i < a.size(); ++i)
+        if (a.at(i) != b.at(i)) return false;
+    return true;
 }
 
 // The display order is worked out one score group at a time, best first,
 // as far as the pages need it: every later group scores lower, so neither
-// its order nor its duplicates can change what the earlier groups show. The
-// first groups are picked by a pass each (the first page rarely needs more
-// than two); after that the rest is placed by counting.
+// its order nor its duplicates can change what the earlier groups show.
+// Counted scores give each group by its chain; otherwise the first groups
+// are picked by a pass each and the rest is sorted by score once.
 void startOrdering(EngineContext& ctx) {
     auto& p = ctx.orderProgress;
     p.byScore.clear();
     p.bounds.clear();
-    p.seen.clear();
-    p.seenCount = 0;
+    if (++p.stamp == 0) {  // the stamps went round: every place is free again
+        p.seen.assign(p.seen.size(), {});
+        p.stamp = 1;
+    }
     p.pending.clear();
     p.nextGroup = 0;
     p.started = true;
 }
 
 constexpr size_t kPickedGroups = 3;
+// Places for the texts of one ordering: at most half of them are taken.
+constexpr size_t kSeenSize = 8192;
+static_assert(kSeenSize >= 2 * CandidateList::Capacity);
+using SeenText = EngineContext::OrderProgress::SeenText;
 
 // Appends the next group (candidates with the best score below the last
 // group's) to byScore; false when none is left.
@@ -119,27 +174,19 @@ bool findNextGroup(EngineContext& ctx) {
         p.bounds = {0, list.count};
         return list.count > 0;
     }
-    if (p.bounds.empty() && list.scoresCounted) {
-        // The scores were counted as the candidates came in: one placing
-        // pass groups them all.
-        int start[CandidateList::MaxCountedScore + 1];
-        int at = 0;
-        for (int score = CandidateList::MaxCountedScore; score >= 0; --score) {
-            const int n = list.scoreCount[static_cast<size_t>(score)];
-            start[score] = at;
-            if (n) p.bounds.push_back(at);
-            at += n;
-        }
-        if (at != list.count) {  // not every candidate was counted: group by passes
-            p.bounds.clear();
-        } else {
-            p.bounds.push_back(list.count);
-            p.byScore.resize(static_cast<size_t>(list.count));
-            for (int i = 0; i < list.count; ++i) p.byScore[static_cast<size_t>(start[list.items[i].score]++)] = i;
-            return list.count > 0;
-        }
-    }
     if (p.bounds.empty()) p.bounds.push_back(0);
+    if (list.scoresCounted) {
+        // The scores were counted and chained as the candidates came in:
+        // the next group is the chain of the next score that has any.
+        int score = p.byScore.empty() ? CandidateList::MaxCountedScore : list.items[p.byScore.back()].score - 1;
+        for (; score >= 0 && list.scoreLast[static_cast<size_t>(score)] < 0; --score) {
+        }
+        if (score < 0) return false;
+        for (int i = list.scoreLast[static_cast<size_t>(score)]; i >= 0; i = list.sameScoreBefore[static_cast<size_t>(i)])
+            p.byScore.push_back(i);
+        p.bounds.push_back(static_cast<int>(p.byScore.size()));
+        return true;
+    }
     const bool first = p.byScore.empty();
     const int64_t below = first ? INT64_MAX : list.items[p.byScore.back()].score;
     if (p.bounds.size() <= kPickedGroups) {
@@ -186,83 +233,58 @@ bool placeNextGroup(EngineContext& ctx) {
     auto before = [&](int a, int b) { return compareCandidates(ctx, list.items[a], list.items[b], association) < 0; };
     if (hideDuplicates(ctx) && list.count >= 2) {
         // Of one text only the best stays: within a group (equal scores) the
-        // larger order bits, then the one shown first; any text already seen
-        // in a better group hides it. Texts are told apart by open hash
-        // tables: one for this group, one for every text of the better groups.
+        // larger order bits, then the one shown first; a text already placed
+        // by a better group hides it. One open hash table holds every text
+        // placed in this ordering; its places count as free unless they
+        // carry this ordering's stamp, so it is never cleared between lists.
+        if (p.seen.size() != kSeenSize) p.seen.assign(kSeenSize, {});
+        const uint32_t groupNo = static_cast<uint32_t>(p.nextGroup);
         TableViews tables;
         auto better = [&](int x, int y) {
             uint32_t lx = list.items[x].attributes & 0xFFFFF, ly = list.items[y].attributes & 0xFFFFF;
             return lx != ly ? lx > ly : before(x, y);
         };
-        struct Slot {
-            uint64_t hash = 0;  // 0: free
-            int index = -1;
-            TextView text;
-        };
-        static thread_local std::vector<Slot> slots;
-        size_t capacity = 16;
-        while (capacity < 2 * group.size()) capacity *= 2;
-        slots.assign(capacity, Slot{});
-        size_t distinct = 0;
+        static thread_local std::vector<size_t> placed;  // places taken by this group's texts
+        placed.clear();
         for (int i : group) {
             const TextView t = textOf(ctx, tables, list.items[i]);
             const uint64_t h = hashOf(t);
-            for (size_t k = h & (capacity - 1);; k = (k + 1) & (capacity - 1)) {
-                Slot& slot = slots[k];
-                if (slot.hash == 0) {
-                    slot = {h, i, t};
-                    ++distinct;
+            for (size_t k = h & (kSeenSize - 1);; k = (k + 1) & (kSeenSize - 1)) {
+                SeenText& e = p.seen[k];
+                if (e.stamp != p.stamp) {
+                    e = {h, i, groupNo, p.stamp};
+                    placed.push_back(k);
                     break;
                 }
-                if (slot.hash == h && compareTexts(slot.text, t) == 0) {
-                    if (better(i, slot.index)) slot.index = i;
+                if (e.hash == h && sameText(textOf(ctx, tables, list.items[e.index]), t)) {
+                    if (e.group == groupNo && better(i, e.index)) e.index = i;
                     break;
                 }
             }
         }
-        // The seen texts stay at most half of their table.
-        if (2 * (p.seenCount + distinct) > p.seen.size()) {
-            size_t grown = 16;
-            while (grown < 4 * (p.seenCount + distinct)) grown *= 2;
-            std::vector<std::pair<uint64_t, int>> old;
-            old.swap(p.seen);
-            p.seen.assign(grown, {0, -1});
-            for (const auto& e : old)
-                if (e.first)
-                    for (size_t k = e.first & (grown - 1);; k = (k + 1) & (grown - 1))
-                        if (!p.seen[k].first) {
-                            p.seen[k] = e;
-                            break;
-                        }
-        }
-        // A text of a better group hides this group's; the others join the
-        // seen ones (no two slots hold one text, so adding as we go is safe).
-        const size_t mask = p.seen.size() - 1;
         group.clear();
-        for (const Slot& slot : slots) {
-            if (!slot.hash) continue;
-            size_t k = slot.hash & mask;
-            bool hidden = false;
-            for (;; k = (k + 1) & mask) {
-                const auto& e = p.seen[k];
-                if (e.first == 0) break;
-                if (e.first == slot.hash && compareTexts(textOf(ctx, tables, list.items[e.second]), slot.text) == 0) {
-                    hidden = true;
-                    break;
-                }
-            }
-            if (hidden) continue;
-            p.seen[k] = {slot.hash, slot.index};
-            ++p.seenCount;
-            group.push_back(slot.index);
-        }
+        for (size_t k : placed) group.push_back(p.seen[k].index);
     }
     if (keepOrder) {
         // Unscored lists keep the order they came in, duplicates or not.
         std::sort(group.begin(), group.end());
         ctx.ordered.insert(ctx.ordered.end(), group.begin(), group.end());
-    } else {
-        p.pending.assign(group.begin(), group.end());
+        return true;
+    }
+    // One group shares its score, so its order is that of a number per
+    // member: fewer characters (单字先见), larger fixed and order bits, then
+    // table and record position. Under 按编码排序 the codes are compared
+    // when members are placed.
+    const uint32_t basis = !association && ctx.blocks.ime ? ctx.blocks.ime.b() : 0;
+    const bool singleFirst = basis & ImeSettings::B_SingleFirst;
+    p.pending.clear();
+    for (int i : group) {
+        const Candidate& c = list.items[static_cast<size_t>(i)];
+        const uint64_t chars = singleFirst ? std::min(candidateChars(ctx, c), 255) : 0;
+        const uint32_t sortBits = c.attributes & attr::SortMask;
+        const uint64_t rank = (sortBits >> 14 & 0x10000) | (sortBits & 0xFFFF);  // fixed, order value
+        const uint64_t slot = std::min<uint64_t>(c.slot, 15);
+        p.pending.push_back({chars << 53 | (0x1FFFF - rank) << 36 | slot << 32 | c.ref, i});
     }
     return true;
 }
@@ -273,16 +295,40 @@ void placePending(EngineContext& ctx, size_t wanted) {
     auto& p = ctx.orderProgress;
     const CandidateList& list = ctx.candidates;
     const bool association = (ctx.modeFlags & ModeAssociation) != 0;
-    auto before = [&](int a, int b) { return compareCandidates(ctx, list.items[a], list.items[b], association) < 0; };
     const size_t m = std::min(std::max<size_t>(wanted, 8), p.pending.size());
-    std::partial_sort(p.pending.begin(), p.pending.begin() + static_cast<long>(m), p.pending.end(), before);
-    ctx.ordered.insert(ctx.ordered.end(), p.pending.begin(), p.pending.begin() + static_cast<long>(m));
-    p.pending.erase(p.pending.begin(), p.pending.begin() + static_cast<long>(m));
+    const auto middle = p.pending.begin() + static_cast<long>(m);
+    const uint32_t basis = !association && ctx.blocks.ime ? ctx.blocks.ime.b() : 0;
+    using Keyed = std::pair<uint64_t, int>;
+    if ((basis & ImeSettings::B_ByCode) && !(basis & ImeSettings::B_SingleFirst)) {
+        std::partial_sort(p.pending.begin(), middle, p.pending.end(), [&](const Keyed& a, const Keyed& b) {
+            return compareCandidates(ctx, list.items[a.second], list.items[b.second], association) < 0;
+        });
+    } else {
+        std::partial_sort(p.pending.begin(), middle, p.pending.end(),
+                          [](const Keyed& a, const Keyed& b) { return a.first < b.first; });
+    }
+    for (auto it = p.pending.begin(); it != middle; ++it) ctx.ordered.push_back(it->second);
+    p.pending.erase(p.pending.begin(), middle);
 }
 
 // Works out the display order up to position k (or all of it for k < 0).
 void ensureOrdered(EngineContext& ctx, int k) {
     auto& p = ctx.orderProgress;
+    if (!p.started && ctx.ordered.empty() && !p.fromMemo) {
+        // A list taken unchanged from the lookup memo comes with the order
+        // worked out for its first page.
+        if (const std::vector<int>* kept = rememberedOrder(ctx)) {
+            ctx.ordered = *kept;
+            p.fromMemo = true;
+        }
+    }
+    if (p.fromMemo && (k < 0 || k >= static_cast<int>(ctx.ordered.size()))) {
+        // Further than that the order is worked out afresh (it repeats the
+        // kept part).
+        ctx.ordered.clear();
+        p.fromMemo = false;
+        p.started = false;
+    }
     while (k < 0 || static_cast<int>(ctx.ordered.size()) <= k) {
         if (!p.pending.empty()) {
             placePending(ctx, k < 0 ? p.pending.size() : static_cast<size_t>(k + 1) - ctx.ordered.size());
@@ -290,6 +336,22 @@ void ensureOrdered(EngineContext& ctx, int k) {
             break;
         }
     }
+}
+
+// The item of a code-table word that is shown as it stands (no macro, no
+// escape, no conversion), written straight into the page: most items are.
+bool plainItem(const EngineContext& ctx, const Candidate& c, PageItem& item) {
+    if (!(c.source & SourceTableBit) || (c.source & SourcePlainBit) || c.source == SourceGenerated) return false;
+    const EntryView e = candidateEntry(ctx, c);
+    if (!e.valid() || e.wordLen == 0 || e.wordLen > kItemTextUnits || e.wordUnit(0) == u'$') return false;
+    item.output.resize(e.wordLen);
+    for (uint32_t i = 0; i < e.wordLen; ++i) {
+        const char16_t u = e.wordUnit(i);
+        if (u == u'\\') return false;
+        item.output[i] = u;
+    }
+    item.display = item.output;
+    return true;
 }
 
 // Fills the page from ordered candidate `start`, skipping its first `part`
@@ -302,10 +364,15 @@ void fillPage(EngineContext& ctx, int start, int part) {
     page.start = start;
     page.startPart = part;
     static thread_local std::vector<PageItem> items;
+    const bool converting = activeConversionTable(ctx).valid();
     int k = start;
     while (page.count < page.size) {
         const Candidate* c = orderedCandidate(ctx, k);
         if (!c) break;
+        if (part == 0 && !converting && plainItem(ctx, *c, page.items[page.count])) {
+            page.items[page.count++].candidate = k++;
+            continue;
+        }
         items.clear();
         candidateItems(ctx, *c, items);
         int i = part;
@@ -373,6 +440,7 @@ void candidateItems(EngineContext& ctx, const Candidate& c, std::vector<PageItem
 void resetPage(EngineContext& ctx) {
     ctx.ordered.clear();
     ctx.orderProgress.started = false;
+    ctx.orderProgress.fromMemo = false;
     ctx.orderProgress.pending.clear();
     CandidatePage& page = ctx.page;
     page.count = page.highlight = page.start = page.startPart = page.next = page.nextPart = page.number = 0;
@@ -382,6 +450,9 @@ void resetPage(EngineContext& ctx) {
 void sortAndFirstPage(EngineContext& ctx) {
     resetPage(ctx);
     fillPage(ctx, 0, 0);
+    // The order as far as the first page and the look beyond it need.
+    hasNextPage(ctx);
+    rememberOrder(ctx);
 }
 
 const Candidate* orderedCandidate(EngineContext& ctx, int k) {

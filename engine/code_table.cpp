@@ -156,6 +156,7 @@ int64_t CodeTable::search(const SearchKey& key, uint32_t lo, uint32_t hi, CodeCo
     // Halving over [lo, hi); an unreadable record compares as smaller than
     // every key, which keeps the search inside the index whatever the bytes.
     const bool wordList = isWordList();
+    if (!wordList && !cmp && key.wordLen == 0) return searchCode(key.code, key.codeLen, lo, hi);
     while (lo < hi) {
         uint32_t mid = lo + (hi - lo) / 2;
         EntryView e = entry(mid);
@@ -167,6 +168,39 @@ int64_t CodeTable::search(const SearchKey& key, uint32_t lo, uint32_t hi, CodeCo
             if (c == 0) c = compareWordsForComparator(e, key);
         } else {
             c = compareEntry(e, key, wordList);
+        }
+        if (c == 0) return static_cast<int64_t>(mid) + 1;
+        if (c < 0)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    return -static_cast<int64_t>(lo);
+}
+
+int64_t CodeTable::searchCode(const uint8_t* code, uint32_t len, uint32_t lo, uint32_t hi) const {
+    // The same halving with the record read in place: the range searches of
+    // every keystroke come here. A record that entry() would not read
+    // compares as smaller; an entry's non-empty word makes it larger than
+    // the key's empty one.
+    const uint8_t* index = base_ + dmg::IndexStart;
+    while (lo < hi) {
+        const uint32_t mid = lo + (hi - lo) / 2;
+        const uint32_t off = rd32(index + 4 * mid);
+        int c = -1;
+        if (off >= dmg::IndexStart && off <= size_ && size_ - off >= 6) {
+            const uint8_t* p = base_ + off;
+            const uint32_t room = size_ - off, cl = p[4];
+            if (cl != 0 && cl <= dmg::MaxCodeLen && 6 + cl <= room) {
+                const uint32_t wl = p[5 + cl];
+                if (wl <= dmg::MaxWordLen && 6 + cl + 2 * wl <= room) {
+                    const uint32_t n = std::min(cl, len);
+                    c = 0;
+                    for (uint32_t k = 0; k < n && c == 0; ++k)
+                        if (p[5 + k] != code[k]) c = p[5 + k] < code[k] ? -1 : 1;
+                    if (c == 0) c = cl != len ? (cl < len ? -1 : 1) : (wl != 0);
+                }
+            }
         }
         if (c == 0) return static_cast<int64_t>(mid) + 1;
         if (c < 0)
@@ -215,27 +249,40 @@ uint32_t rangeStart(const CodeTable& t, const uint8_t* code, uint32_t len, uint3
 }  // namespace
 
 namespace {
-// Whether the entry at i has a code equal to (or, for a prefix, beginning
-// with) the given bytes.
-bool codeMatches(const CodeTable& t, uint32_t i, const uint8_t* code, uint32_t len, bool prefix) {
-    EntryView e = t.entry(i);
-    if (!e.valid() || e.codeLen < len || (!prefix && e.codeLen != len)) return false;
-    return std::memcmp(e.code, code, len) == 0;
-}
-
 // The end of a run of matching entries that starts at first: a short walk
-// covers the usual handful of entries, a binary search the long runs.
+// covers the usual handful of entries of one code, a binary search the
+// long runs and every prefix.
 uint32_t runEnd(const CodeTable& t, uint32_t first, uint32_t hi, const uint8_t* code, uint32_t len, bool prefix) {
-    uint32_t i = first;
-    for (int steps = 0; i < hi && steps < 8; ++i, ++steps)
-        if (!codeMatches(t, i, code, len, prefix)) return i;
-    if (i >= hi) return hi;
     uint8_t buf[dmg::MaxCodeLen + 2];
     std::memcpy(buf, code, len);
     buf[len] = prefix ? dmg::KeyAfterAll : dmg::KeyEmptyWord;
+    // The entry after the run is the first one the key sorts before.
+    uint32_t i = first;
+    for (int steps = 0; !prefix && i < hi && steps < 4; ++i, ++steps)
+        if (t.searchCode(buf, len + 1, i, i + 1) != -static_cast<int64_t>(i + 1)) return i;
+    if (i >= hi) return hi;
     return t.insertionPoint(SearchKey{buf, len + 1, nullptr, 0}, i, hi);
 }
 }  // namespace
+
+bool CodeTable::rangeHolds(const uint8_t* code, uint32_t len, bool prefix, uint32_t first, uint32_t end) const {
+    if (!valid_ || len == 0 || len > dmg::MaxCodeLen || first > end || end > count_) return false;
+    // A bound holds when the entry before it sorts below its key and the
+    // entry at it above: what the binary search would find again.
+    auto isInsertionPoint = [&](const uint8_t* key, uint32_t keyLen, uint32_t at) {
+        const int64_t notFound = -static_cast<int64_t>(at);
+        return (at == 0 || searchCode(key, keyLen, at - 1, at) == notFound) &&
+               (at == count_ || searchCode(key, keyLen, at, at + 1) == notFound);
+    };
+    uint8_t key[dmg::MaxCodeLen + 2];
+    std::memcpy(key, code, len);
+    key[len - 1] = static_cast<uint8_t>(key[len - 1] - 1);
+    key[len] = dmg::KeyAfterAll;
+    if (!isInsertionPoint(key, len + 1, first)) return false;
+    key[len - 1] = code[len - 1];
+    key[len] = prefix ? dmg::KeyAfterAll : dmg::KeyEmptyWord;
+    return isInsertionPoint(key, len + 1, end);
+}
 
 void CodeTable::exactRange(const uint8_t* code, uint32_t len, uint32_t* first, uint32_t* end) const {
     *first = *end = 0;

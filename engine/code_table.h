@@ -135,6 +135,11 @@ public:
     // Binary search over [lo, hi) of the entry index: 1-based position of an
     // equal entry, or minus the 0-based insertion point.
     int64_t search(const SearchKey& key, uint32_t lo, uint32_t hi, CodeComparator cmp = nullptr) const;
+    // Whether [first, end) is still the exact or prefix range of the code:
+    // its bounds are checked against the entries beside them.
+    bool rangeHolds(const uint8_t* code, uint32_t len, bool prefix, uint32_t first, uint32_t end) const;
+    // search() for a key without a word, in a code table.
+    int64_t searchCode(const uint8_t* code, uint32_t len, uint32_t lo, uint32_t hi) const;
     uint32_t insertionPoint(const SearchKey& key, uint32_t lo, uint32_t hi) const;
     // The prefix-index window for a code's first one or two bytes; false when
     // the index does not apply (word list, damaged slots).

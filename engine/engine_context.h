@@ -51,7 +51,7 @@ struct Candidate {
     uint32_t attributes = 0;  // the record's attribute word when it was admitted
     uint8_t source = 0;
     uint8_t slot = SlotNone;  // the table holding the record
-    uint8_t hintPos = 0xFF;   // code position the hint starts at; 0xFF: no hint
+    uint8_t hintPos = 0xFF;   // code position the hint starts at (none where the code ends); 0xFF: no hint
 };
 
 struct CandidateList {
@@ -61,29 +61,38 @@ struct CandidateList {
     std::array<Candidate, Capacity> items;
     int count = 0;
     std::vector<std::u16string> texts;  // texts of generated and plain-text candidates
-    // How many candidates have each match score (0..MaxCountedScore), so
-    // that ordering can group them by score without passes over the list;
-    // scoresCounted is false once a score outside that range was added.
+    // A chain through the candidates of each match score (0..MaxCountedScore),
+    // the latest first, so that ordering can take a score group without
+    // passes over the list; scoresCounted is false once a score outside that
+    // range was added.
     static constexpr int MaxCountedScore = 130;
-    std::array<int, MaxCountedScore + 1> scoreCount{};
+    std::array<int, MaxCountedScore + 1> scoreLast{};  // -1: no candidate has that score
+    std::array<int, Capacity> sameScoreBefore{};       // the previous candidate of that score, or -1
     bool scoresCounted = true;
 
+    uint32_t serial = 0;  // changes with every change of the list
+
+    CandidateList() { clear(); }
     void clear() {
+        ++serial;
         count = 0;
         texts.clear();
-        scoreCount.fill(0);
+        scoreLast.fill(-1);
         scoresCounted = true;
     }
     // Adds a candidate (the caller checked the capacity).
     Candidate& push(const Candidate& c) {
-        countScore(c.score);
+        ++serial;
+        chainScore(c.score, count);
         return items[count++] = c;
     }
-    void countScore(int score) {
-        if (score >= 0 && score <= MaxCountedScore)
-            ++scoreCount[score];
-        else
+    void chainScore(int score, int index) {
+        if (score >= 0 && score <= MaxCountedScore) {
+            sameScoreBefore[index] = scoreLast[score];
+            scoreLast[score] = index;
+        } else {
             scoresCounted = false;
+        }
     }
 };
 
@@ -126,6 +135,35 @@ enum ModeFlags : uint32_t {
 };
 
 class EngineObserver;
+
+// What one plain scan of a table walked: the range, where the walk
+// stopped, and (in the scan's scratch) each walked entry's attribute word.
+struct ScanTrace {
+    uint8_t slot = SlotNone;
+    const uint8_t* base = nullptr;  // null: the table was not there
+    uint32_t size = 0, count = 0;
+    uint32_t first = 0, end = 0, stop = 0;
+    bool plain = false;                // the walk was the plain one (no words read, no wildcard)
+    const std::vector<uint32_t>* attributes = nullptr;  // the walk's words, from `first` on
+};
+
+// A heavy lookup's result kept for the same code typed again (lookup_memo.h).
+struct LookupMemo {
+    uint64_t lastUse = 0;
+    uint8_t code[16] = {};
+    uint8_t len = 0;
+    uint8_t flags = 0;     // prefix, query just typed, the search range
+    uint8_t wordCode = 0;  // 显示码表词语码长 then
+    std::array<ScanTrace, 2> scans;
+    std::array<std::vector<uint32_t>, 2> slots;       // the index slots each scan walked
+    std::array<std::vector<uint32_t>, 2> attributes;  // the attribute words it read (0 past the file)
+    std::vector<Candidate> items;
+    std::vector<int> sameScoreBefore;
+    std::array<int, CandidateList::MaxCountedScore + 1> scoreLast{};
+    bool hasOrder = false;
+    uint32_t orderingKey = 0;
+    std::vector<int> ordered;  // the display order worked out for the first page
+};
 
 // Values the tap timer, smart dynamic commit and the soft keyboard share
 // between the input contexts of one process.
@@ -182,11 +220,31 @@ struct EngineContext {
         std::vector<int> byScore;                    // candidate indices, scores descending
         std::vector<int> bounds;                     // start of each score group in byScore, then the end
         size_t nextGroup = 0;
-        std::vector<std::pair<uint64_t, int>> seen;  // text hashes of the placed groups
-        size_t seenCount = 0;
-        std::vector<int> pending;                    // the rest of the current group, unordered
+        // The texts of the placed groups, by hash; a place is taken only when
+        // it carries the stamp of the current ordering.
+        struct SeenText {
+            uint64_t hash = 0;
+            int index = -1;      // the candidate that shows the text
+            uint32_t group = 0;  // the score group it came with
+            uint32_t stamp = 0;
+        };
+        std::vector<SeenText> seen;
+        uint32_t stamp = 0;
+        // The rest of the current group, unordered, each with its place in
+        // the group's order as a number.
+        std::vector<std::pair<uint64_t, int>> pending;
+        bool fromMemo = false;  // `ordered` was taken from a kept lookup: known only that far
     } orderProgress;
     CandidatePage page;
+    // Heavy lookups kept for the same code typed again, the one the
+    // candidate list came from (while the list's serial is unchanged), and
+    // where a plain scan reports what it walked.
+    std::vector<LookupMemo> lookupMemos;
+    uint64_t memoClock = 0;
+    int memoInList = -1;
+    uint32_t memoListSerial = 0;
+    ScanTrace* scanTrace = nullptr;
+    std::array<std::vector<uint32_t>, 2> memoWalk;  // attribute words a traced walk read, main and temp
     InputState input;
     SharedInputState ownShared;
     SharedInputState* shared = &ownShared;
@@ -194,6 +252,21 @@ struct EngineContext {
     // The text service takes a modifier tap only when no other modifier is
     // down at its release; the IMM32 front end does not ask.
     bool lonelyTaps = true;
+
+    // Code ranges found before, by table, kind and code. An entry is used
+    // only after its bounds are checked against the entries beside them
+    // (CodeTable::rangeHolds), so a table changed since, by this process or
+    // another, is searched afresh.
+    struct RangeMemo {
+        const uint8_t* base = nullptr;
+        uint32_t count = 0;
+        uint8_t slot = SlotNone;
+        bool prefix = false;
+        uint8_t len = 0;
+        uint8_t code[16] = {};
+        uint32_t first = 0, end = 0;
+    };
+    mutable std::array<RangeMemo, 256> rangeMemos;
 
     // The entry of the last commit recorded for temporary words, for 在线删词.
     uint8_t lastCommitSource = 0;

@@ -221,19 +221,7 @@ int normalLookup(EngineContext& ctx, const uint8_t* key, uint32_t len, const Sea
 // `longer`).
 bool anyEntryBeginsWith(const EngineContext& ctx, const uint8_t* key, uint32_t len, const SearchRange& range,
                         bool longer, uint32_t except = 0) {
-    if (longer) return hasLongerEntry(ctx, key, len, range, except);
-    if (hasLongerEntry(ctx, key, len, range, except)) return true;
-    // An entry with exactly this code.
-    for (DataSlot slot : {SlotMain, SlotTemp}) {
-        CodeTable t = tableView(ctx, slot);
-        uint32_t f, e;
-        t.exactRange(key, len, &f, &e);
-        for (uint32_t i = f; i < e; ++i) {
-            EntryView v = t.entry(i);
-            if (v.valid() && !attr::deleted(v.attributes)) return true;
-        }
-    }
-    return false;
+    return hasEntryBeginningWith(ctx, key, len, range, longer, except);
 }
 
 // ---- evaluation -------------------------------------------------------------------

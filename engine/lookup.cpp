@@ -2,8 +2,11 @@
 
 #include "engine/bytes.h"
 #include "engine/data_files.h"
+#include "engine/lookup_memo.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstddef>
 #include <cstring>
 
 namespace zv {
@@ -127,59 +130,138 @@ bool inRange(int category, const SearchRange& range) {
     return !range.secondaryOnly;
 }
 
+// A candidate written as two words: the scan below writes hundreds per key.
+static_assert(sizeof(Candidate) == 16 && offsetof(Candidate, score) == 4 && offsetof(Candidate, attributes) == 8 &&
+              offsetof(Candidate, source) == 12 && offsetof(Candidate, slot) == 13 &&
+              offsetof(Candidate, hintPos) == 14);
+uint32_t candidateTail(uint8_t source, uint8_t slot, uint8_t hintPos) {
+    if constexpr (std::endian::native == std::endian::little) return source | slot << 8 | hintPos << 16;
+    return uint32_t{source} << 24 | slot << 16 | hintPos << 8;
+}
+void storeCandidate(Candidate* c, uint32_t ref, int score, uint32_t attributes, uint32_t tail) {
+    uint64_t words[2];
+    if constexpr (std::endian::native == std::endian::little) {
+        words[0] = ref | uint64_t{static_cast<uint32_t>(score)} << 32;
+        words[1] = attributes | uint64_t{tail} << 32;
+    } else {
+        words[0] = uint64_t{ref} << 32 | static_cast<uint32_t>(score);
+        words[1] = uint64_t{attributes} << 32 | tail;
+    }
+    std::memcpy(static_cast<void*>(c), words, sizeof words);
+}
+
 // The plain code scan, the one every keystroke runs: the range already
 // guarantees the code's beginning, so each entry costs its attribute word
-// and code length (its word only when words wait for a longer code).
-int scanPlainRange(EngineContext& ctx, const CodeTable& t, DataSlot slot, uint8_t tag, const CodeSearch& s,
-                   uint32_t first, uint32_t end, uint32_t hintPos) {
+// and code length. A record is read only as far as its code length here;
+// the whole record is checked when a candidate is shown or committed. With
+// a trace the walked entries' attribute words are kept for the lookup memo.
+template <bool Traced>
+uint32_t walkPlainRange(EngineContext& ctx, const CodeTable& t, DataSlot slot, uint8_t tag, const CodeSearch& s,
+                        uint32_t first, uint32_t end, uint32_t hintPos, uint32_t* walked) {
     CandidateList& list = ctx.candidates;
-    const uint8_t* base = t.base();
-    const uint8_t* index = base + dmg::IndexStart;
+    const uint8_t* const base = t.base();
+    const uint8_t* const index = base + dmg::IndexStart;
     const uint32_t n = s.len;
-    const bool prefix = s.prefix;
-    // A record is read only as far as its code's beginning here; the whole
-    // record is checked when a candidate is shown or committed.
-    const uint32_t lastOffset = t.size() - 5 - n;
-    const uint32_t minWordCode = ctx.blocks.dme.d() >> DmeSettings::D_WordLengthShift;
-    const bool wordsWait = minWordCode && n < minWordCode;
+    // Codes of n bytes score 129, each extra byte one less (prefix search).
+    const uint32_t maxExtra = s.prefix ? dmg::MaxCodeLen : 0;
+    const uint32_t recordSpan = t.size() - 5 - n - dmg::IndexStart;
     const uint8_t storedHint = static_cast<uint8_t>(std::min(hintPos, 0xFEu));
-    // Admission by the top byte of the attribute word (category and fixed;
-    // the deleted bit is tested apart).
-    bool admits[128];
-    for (int top = 0; top < 128; ++top) admits[top] = inRange(tag == SourceTemp ? CategoryNone : (top & 0x3F), s.range);
+    // Admission by the top byte of the attribute word: category, fixed and
+    // deleted bits.
+    bool admits[256];
+    std::memset(admits, inRange(CategoryNone, s.range), 128);
+    std::memset(admits + 128, 0, 128);
+    if (tag != SourceTemp)
+        for (int category : {CategorySecondary, CategoryAuxiliary})
+            admits[category] = admits[category | 0x40] = inRange(category, s.range);
     const int limit = CandidateList::ScanLimit;
     int count = list.count;
-    const int before = count;
-    // The range holds only codes that begin with the key (the index is
-    // sorted), so each entry costs its attribute word and code length; its
-    // word is read only while words wait for a longer code.
-    const int exactScore = 129;
-    for (uint32_t i = first; i < end && count < limit; ++i) {
+    // Local pointers: the candidate stores must not make the compiler read
+    // the list's fields again for every entry.
+    Candidate* const out = list.items.data();
+    int* const scoreLast = list.scoreLast.data();
+    int* const sameScoreBefore = list.sameScoreBefore.data();
+    // The hint position is stored as it is: a code that ends there shows
+    // no hint.
+    const uint32_t tail = candidateTail(tag, slot, storedHint);
+    uint32_t i = first;
+    for (; i < end && count < limit; ++i) {
         const uint32_t off = rd32(index + 4 * i);
-        if (off - dmg::IndexStart > lastOffset - dmg::IndexStart) continue;
-        const uint8_t* p = base + off;
-        const uint32_t a = rd32(p);
-        if (static_cast<int32_t>(a) < 0 || !admits[a >> 24]) continue;
-        const uint32_t L = p[4];
-        if (L != n && (!prefix || L < n)) continue;
-        if (wordsWait) {
-            EntryView e = t.recordAt(off);
-            if (!e.valid() || (countWordCharacters(e) > 1 && !isMacroWord(e))) continue;
+        if (off - dmg::IndexStart > recordSpan) {
+            if constexpr (Traced) walked[i - first] = 0;
+            continue;
         }
-        Candidate& c = list.items[count++];
-        c.ref = off;
-        c.score = exactScore - static_cast<int>(L - n);
-        ++list.scoreCount[static_cast<size_t>(c.score)];
-        c.attributes = a;
-        c.source = tag;
-        c.slot = slot;
-        c.hintPos = L > hintPos ? storedHint : 0xFF;
+        const uint8_t* const p = base + off;
+        const uint32_t a = rd32(p);
+        if constexpr (Traced) walked[i - first] = a;
+        const uint32_t extra = p[4] - n;  // wraps for a shorter code
+        if (!admits[a >> 24] || extra > maxExtra) continue;
+        const int score = 129 - static_cast<int>(extra);
+        storeCandidate(out + count, off, score, a, tail);
+        sameScoreBefore[count] = scoreLast[score];
+        scoreLast[score] = count;
+        ++count;
     }
+    if (count != list.count) ++list.serial;
     list.count = count;
-    return count - before;
+    return i;
+}
+
+int scanPlainRange(EngineContext& ctx, const CodeTable& t, DataSlot slot, uint8_t tag, const CodeSearch& s,
+                   uint32_t first, uint32_t end, uint32_t hintPos) {
+    const int before = ctx.candidates.count;
+    ScanTrace* trace = ctx.scanTrace;
+    if (t.size() < dmg::IndexStart + 5 + s.len) {
+        if (trace) *trace = {slot, t.base(), t.size(), t.count(), first, end, first, true, nullptr};
+        return 0;
+    }
+    // A walk too long to keep goes untraced, and so does a short range of
+    // main.dmg, whose list is too short to keep: those results are not kept.
+    if (!trace || end - first > kMemoWalk || (slot == SlotMain && end - first < kMemoShortest)) {
+        if (trace) trace->plain = false;
+        walkPlainRange<false>(ctx, t, slot, tag, s, first, end, hintPos, nullptr);
+    } else {
+        std::vector<uint32_t>& walked = ctx.memoWalk[slot == SlotTemp];
+        if (walked.size() < kMemoWalk) walked.resize(kMemoWalk);
+        const uint32_t stop = walkPlainRange<true>(ctx, t, slot, tag, s, first, end, hintPos, walked.data());
+        *trace = {slot, t.base(), t.size(), t.count(), first, end, stop, true, &walked};
+    }
+    return ctx.candidates.count - before;
 }
 
 }  // namespace
+
+void codeRange(const EngineContext& ctx, DataSlot slot, const CodeTable& t, const uint8_t* code, uint32_t len,
+               bool prefix, uint32_t* first, uint32_t* end) {
+    using Memo = EngineContext::RangeMemo;
+    // A prefix of one or two keys is its index window: nothing to remember.
+    const bool remembered = len > (prefix ? 2u : 0u) && len <= sizeof Memo::code;
+    Memo* m = nullptr;
+    if (remembered) {
+        uint32_t h = 2166136261u ^ (slot * 2u + prefix);
+        for (uint32_t k = 0; k < len; ++k) h = (h ^ code[k]) * 16777619u;
+        m = &ctx.rangeMemos[(h ^ h >> 16) % ctx.rangeMemos.size()];
+        if (m->base == t.base() && m->count == t.count() && m->slot == slot && m->prefix == prefix && m->len == len &&
+            std::memcmp(m->code, code, len) == 0 && t.rangeHolds(code, len, prefix, m->first, m->end)) {
+            *first = m->first;
+            *end = m->end;
+            return;
+        }
+    }
+    if (prefix)
+        t.prefixRange(code, len, first, end);
+    else
+        t.exactRange(code, len, first, end);
+    if (!m) return;
+    m->base = t.base();
+    m->count = t.count();
+    m->slot = slot;
+    m->prefix = prefix;
+    m->len = static_cast<uint8_t>(len);
+    std::memcpy(m->code, code, len);
+    m->first = *first;
+    m->end = *end;
+}
 
 int scanTable(EngineContext& ctx, DataSlot slot, uint8_t tag, const CodeSearch& s) {
     CodeTable t = tableView(ctx, slot);
@@ -190,13 +272,16 @@ int scanTable(EngineContext& ctx, DataSlot slot, uint8_t tag, const CodeSearch& 
         if (p == 0) return 0;  // a leading wildcard is expanded by searchCode
         t.prefixRangeUnwindowed(s.key, p, &first, &end);
         hintPos = p;
-    } else if (s.prefix) {
-        t.prefixRange(s.key, s.len, &first, &end);
     } else {
-        t.exactRange(s.key, s.len, &first, &end);
+        codeRange(ctx, slot, t, s.key, s.len, s.prefix, &first, &end);
     }
     if (s.queryJustTyped) hintPos = 0;
-    if (!s.wildcard && tag != 0) return scanPlainRange(ctx, t, slot, tag, s, first, end, hintPos);
+    // Words that wait for a longer code need their text read: the general
+    // walk below does that.
+    const uint32_t minWordCode = ctx.blocks.dme.d() >> DmeSettings::D_WordLengthShift;
+    const bool wordsWait = minWordCode && s.len < minWordCode;
+    if (!s.wildcard && !wordsWait && tag != 0) return scanPlainRange(ctx, t, slot, tag, s, first, end, hintPos);
+    if (ctx.scanTrace) ctx.scanTrace->plain = false;
     int admitted = 0;
     for (uint32_t i = first; i < end && ctx.candidates.count < CandidateList::ScanLimit; ++i) {
         EntryView e = t.entry(i);
@@ -213,6 +298,7 @@ int searchCode(EngineContext& ctx, const CodeSearch& request) {
     // the keys tried in place of a leading one.
     CodeSearch s = request;
     s.wildcard = s.wildcard || hasWildcard(s.key, s.len);
+    if (const int remembered = searchCodeRemembered(ctx, s); remembered >= 0) return remembered;
     if (s.key[0] != dmg::Wildcard)
         return scanTable(ctx, SlotMain, SourceMain, s) + scanTable(ctx, SlotTemp, SourceTemp, s);
     const DmeSettings& dme = ctx.blocks.dme;
@@ -230,25 +316,30 @@ int searchCode(EngineContext& ctx, const CodeSearch& request) {
     return admitted;
 }
 
-bool hasLongerEntry(const EngineContext& ctx, const uint8_t* key, uint32_t len, const SearchRange& range,
-                    uint32_t except) {
+bool hasEntryBeginningWith(const EngineContext& ctx, const uint8_t* key, uint32_t len, const SearchRange& range,
+                           bool longerOnly, uint32_t except) {
     if (len == 0 || len > dmg::MaxCodeLen) return false;
     for (DataSlot slot : {SlotMain, SlotTemp}) {
         CodeTable t = tableView(ctx, slot);
         if (!t.valid() || t.isWordList()) continue;
         uint32_t first, end;
-        t.prefixRange(key, len, &first, &end);
+        codeRange(ctx, slot, t, key, len, true, &first, &end);
+        if (longerOnly && end - first > 16) {
+            // The entries of exactly this code come first: skip them at once.
+            uint32_t exactFirst, exactEnd;
+            codeRange(ctx, slot, t, key, len, false, &exactFirst, &exactEnd);
+            if (exactFirst == first && exactEnd > first && exactEnd <= end) first = exactEnd;
+        }
         for (uint32_t i = first; i < end; ++i) {
             EntryView e = t.entry(i);
-            if (!e.valid() || e.codeLen <= len || attr::deleted(e.attributes)) continue;
+            if (!e.valid() || e.codeLen < len || attr::deleted(e.attributes)) continue;
+            // An entry of exactly this code counts whatever its category.
+            if (e.codeLen == len) {
+                if (!longerOnly) return true;
+                continue;
+            }
             if (slot == SlotMain && e.offset == except) continue;
-            const int category = slot == SlotTemp ? CategoryNone : attr::category(e.attributes);
-            bool inRange = category == CategoryAuxiliary
-                               ? range.aux && !range.secondaryOnly
-                               : range.main && (category == CategorySecondary
-                                                    ? range.secondaryOnly || range.secondaryToo
-                                                    : !range.secondaryOnly);
-            if (inRange) return true;
+            if (inRange(slot == SlotTemp ? CategoryNone : attr::category(e.attributes), range)) return true;
         }
     }
     return false;

@@ -47,10 +47,11 @@ bool admitEntry(EngineContext& ctx, const EntryView& e, DataSlot slot, uint8_t t
 // Adds a generated or plain-text candidate (source 20 or 0x54).
 bool addTextCandidate(EngineContext& ctx, std::u16string_view text, uint8_t source, int score);
 
-// Whether an entry with a code longer than the key begins with it within the
-// range; an entry at `except` (main.dmg offset) does not count.
-bool hasLongerEntry(const EngineContext& ctx, const uint8_t* key, uint32_t len, const SearchRange& range,
-                    uint32_t except = 0);
+// Whether an entry with a longer code that begins with the key lies within
+// the range (an entry at `except`, a main.dmg offset, does not count), or,
+// unless longerOnly, any entry has exactly the key as its code.
+bool hasEntryBeginningWith(const EngineContext& ctx, const uint8_t* key, uint32_t len, const SearchRange& range,
+                           bool longerOnly, uint32_t except = 0);
 
 // Word-list search flags.
 enum WordListFlags : uint32_t {

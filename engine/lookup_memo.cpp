@@ -1,0 +1,220 @@
+#include "engine/lookup_memo.h"
+
+#include "engine/bytes.h"
+#include "engine/data_files.h"
+#include "engine/lookup.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace zv {
+
+namespace {
+
+// Lists at least this long are kept; shorter ones are quick to find again.
+// Only the beginnings of codes give such lists, and the table has a few
+// hundred of them at most.
+constexpr int kMemoMinimum = 300;
+// What the kept results may take together.
+constexpr size_t kMemoBytes = size_t{4} << 20;
+
+constexpr DataSlot kSlots[2] = {SlotMain, SlotTemp};
+constexpr uint8_t kTags[2] = {SourceMain, SourceTemp};
+
+uint8_t searchFlags(const CodeSearch& s) {
+    return static_cast<uint8_t>(s.prefix | s.queryJustTyped << 1 | s.range.main << 2 | s.range.aux << 3 |
+                                s.range.secondaryOnly << 4 | s.range.secondaryToo << 5);
+}
+
+uint8_t wordCodeSetting(const EngineContext& ctx) {
+    return static_cast<uint8_t>(ctx.blocks.dme.d() >> DmeSettings::D_WordLengthShift);
+}
+
+bool usableTable(const CodeTable& t) { return t.valid() && !t.isWordList(); }
+
+// Whether every scan of a kept result would walk the same entries again:
+// the same index slots, each with the attribute word it had.
+bool memoHolds(const EngineContext& ctx, const LookupMemo& m) {
+    for (size_t k = 0; k < m.scans.size(); ++k) {
+        const ScanTrace& trace = m.scans[k];
+        const CodeTable t = tableView(ctx, static_cast<DataSlot>(trace.slot));
+        if (!trace.base) {
+            if (usableTable(t)) return false;
+            continue;
+        }
+        const uint32_t walked = trace.stop - trace.first;
+        if (!usableTable(t) || t.base() != trace.base || t.size() != trace.size || t.count() != trace.count ||
+            trace.stop < trace.first || trace.stop > trace.end || m.slots[k].size() != walked ||
+            !t.rangeHolds(m.code, m.len, m.flags & 1, trace.first, trace.end))
+            return false;
+        const uint8_t* base = t.base();
+        const uint8_t* index = base + dmg::IndexStart + 4 * size_t{trace.first};
+        if (walked && std::memcmp(index, m.slots[k].data(), 4 * size_t{walked}) != 0) return false;
+        const uint32_t recordSpan = t.size() - 5 - m.len - dmg::IndexStart;
+        const uint32_t* slots = m.slots[k].data();
+        const uint32_t* attributes = m.attributes[k].data();
+        for (uint32_t i = 0; i < walked; ++i) {
+            const uint32_t off = slots[i];
+            const uint32_t a = off - dmg::IndexStart > recordSpan ? 0 : rd32(base + off);
+            if (a != attributes[i]) return false;
+        }
+    }
+    return true;
+}
+
+void takeList(EngineContext& ctx, int which) {
+    const LookupMemo& m = ctx.lookupMemos[static_cast<size_t>(which)];
+    CandidateList& list = ctx.candidates;
+    const size_t n = m.items.size();
+    std::copy(m.items.begin(), m.items.end(), list.items.begin());
+    std::copy(m.sameScoreBefore.begin(), m.sameScoreBefore.end(), list.sameScoreBefore.begin());
+    list.scoreLast = m.scoreLast;
+    list.scoresCounted = true;
+    list.count = static_cast<int>(n);
+    ++list.serial;
+}
+
+// The kept result for the search, or -1.
+int findMemo(const EngineContext& ctx, const CodeSearch& s, uint8_t flags, uint8_t wordCode) {
+    for (size_t k = 0; k < ctx.lookupMemos.size(); ++k) {
+        const LookupMemo& m = ctx.lookupMemos[k];
+        if (m.len == s.len && m.code[0] == s.key[0] && m.flags == flags && m.wordCode == wordCode &&
+            std::memcmp(m.code, s.key, s.len) == 0)
+            return static_cast<int>(k);
+    }
+    return -1;
+}
+
+size_t memoBytes(const LookupMemo& m) {
+    size_t words = m.sameScoreBefore.size() + m.ordered.size();
+    for (size_t k = 0; k < 2; ++k) words += m.slots[k].size() + m.attributes[k].size();
+    return sizeof m + m.items.size() * sizeof(Candidate) + words * sizeof(uint32_t);
+}
+
+// A place for a new result of `bytes`: a new one while the kept results
+// leave room, else the least recently used ones give way. The results of
+// one key (every code begins with one) give way only to each other: they
+// come back most often.
+int memoPlace(EngineContext& ctx, uint32_t len, size_t bytes) {
+    auto& memos = ctx.lookupMemos;
+    size_t total = bytes;
+    for (const LookupMemo& m : memos) total += memoBytes(m);
+    int place = -1;
+    while (total > kMemoBytes) {
+        int oldest = -1;
+        for (size_t k = 0; k < memos.size(); ++k) {
+            const LookupMemo& m = memos[k];
+            const bool mayGo = m.len > 0 && (len == 1 || m.len > 1 || m.lastUse == 0);
+            if (mayGo && (oldest < 0 || m.lastUse < memos[static_cast<size_t>(oldest)].lastUse))
+                oldest = static_cast<int>(k);
+        }
+        if (oldest < 0) return -1;
+        total -= memoBytes(memos[static_cast<size_t>(oldest)]);
+        memos[static_cast<size_t>(oldest)] = LookupMemo{};  // its room is given back
+        place = oldest;
+    }
+    if (place >= 0) return place;
+    for (size_t k = 0; k < memos.size(); ++k)
+        if (memos[k].len == 0) return static_cast<int>(k);
+    memos.emplace_back();
+    return static_cast<int>(memos.size() - 1);
+}
+
+}  // namespace
+
+int searchCodeRemembered(EngineContext& ctx, const CodeSearch& s) {
+    CandidateList& list = ctx.candidates;
+    ctx.memoInList = -1;
+    if (list.count != 0 || !list.texts.empty() || s.wildcard || s.len == 0 || s.len > sizeof LookupMemo::code ||
+        !ctx.blocks.dme)
+        return -1;
+    const uint8_t flags = searchFlags(s);
+    const uint8_t wordCode = wordCodeSetting(ctx);
+    int which = findMemo(ctx, s, flags, wordCode);
+    if (which >= 0 && memoHolds(ctx, ctx.lookupMemos[static_cast<size_t>(which)])) {
+        takeList(ctx, which);
+    } else {
+        // Scan, tracing what each table's walk sees.
+        ScanTrace traces[2];
+        for (int k = 0; k < 2; ++k) {
+            traces[k].slot = kSlots[k];
+            if (!usableTable(tableView(ctx, kSlots[k]))) {
+                traces[k].plain = true;  // no table: nothing walked
+                continue;
+            }
+            ctx.scanTrace = &traces[k];
+            scanTable(ctx, kSlots[k], kTags[k], s);
+            ctx.scanTrace = nullptr;
+        }
+        const bool plain = traces[0].plain && traces[1].plain;
+        if (!plain || list.count < kMemoMinimum || !list.scoresCounted) {
+            if (which >= 0) ctx.lookupMemos[static_cast<size_t>(which)] = LookupMemo{};  // stale
+            return list.count;
+        }
+        size_t bytes = sizeof(LookupMemo) + list.count * (sizeof(Candidate) + sizeof(uint32_t));
+        for (const ScanTrace& trace : traces)
+            if (trace.base) bytes += 2 * sizeof(uint32_t) * (trace.stop - trace.first);
+        if (which >= 0) ctx.lookupMemos[static_cast<size_t>(which)] = LookupMemo{};
+        which = memoPlace(ctx, s.len, bytes);
+        if (which < 0) return list.count;
+        LookupMemo& m = ctx.lookupMemos[static_cast<size_t>(which)];
+        std::memcpy(m.code, s.key, s.len);
+        m.len = static_cast<uint8_t>(s.len);
+        m.flags = flags;
+        m.wordCode = wordCode;
+        m.scans = {traces[0], traces[1]};
+        for (size_t k = 0; k < 2; ++k) {
+            const ScanTrace& trace = traces[k];
+            const uint32_t walked = trace.base ? trace.stop - trace.first : 0;
+            const uint8_t* index = trace.base ? trace.base + dmg::IndexStart + 4 * size_t{trace.first} : nullptr;
+            m.slots[k].resize(walked);
+            m.attributes[k].resize(walked);
+            if (walked) {
+                std::memcpy(m.slots[k].data(), index, 4 * size_t{walked});
+                std::memcpy(m.attributes[k].data(), trace.attributes->data(), 4 * size_t{walked});
+            }
+            m.scans[k].attributes = nullptr;
+        }
+        m.items.assign(list.items.begin(), list.items.begin() + list.count);
+        m.sameScoreBefore.assign(list.sameScoreBefore.begin(), list.sameScoreBefore.begin() + list.count);
+        m.scoreLast = list.scoreLast;
+        m.hasOrder = false;
+        m.ordered.clear();
+    }
+    ctx.lookupMemos[static_cast<size_t>(which)].lastUse = ++ctx.memoClock;
+    ctx.memoInList = which;
+    ctx.memoListSerial = list.serial;
+    return list.count;
+}
+
+uint32_t orderingKey(const EngineContext& ctx) {
+    const uint32_t basis = ctx.blocks.ime ? ctx.blocks.ime.b() & (ImeSettings::B_SingleFirst | ImeSettings::B_ByCode) : 0;
+    const bool hide = ctx.blocks.ime && ctx.blocks.ime.bit(ImeSettings::OptionC, ImeSettings::C_HideSameWordOtherCode);
+    return basis | uint32_t{hide} << 8 | uint32_t{(ctx.modeFlags & ModeAssociation) != 0} << 9;
+}
+
+namespace {
+LookupMemo* memoOfList(const EngineContext& ctx) {
+    if (ctx.memoInList < 0 || static_cast<size_t>(ctx.memoInList) >= ctx.lookupMemos.size() ||
+        ctx.memoListSerial != ctx.candidates.serial)
+        return nullptr;
+    return const_cast<LookupMemo*>(&ctx.lookupMemos[static_cast<size_t>(ctx.memoInList)]);
+}
+}  // namespace
+
+const std::vector<int>* rememberedOrder(const EngineContext& ctx) {
+    const LookupMemo* m = memoOfList(ctx);
+    return m && m->hasOrder && m->orderingKey == orderingKey(ctx) ? &m->ordered : nullptr;
+}
+
+void rememberOrder(EngineContext& ctx) {
+    LookupMemo* m = memoOfList(ctx);
+    if (!m) return;
+    const uint32_t key = orderingKey(ctx);
+    if (m->hasOrder && m->orderingKey == key && m->ordered.size() >= ctx.ordered.size()) return;
+    m->ordered = ctx.ordered;
+    m->orderingKey = key;
+    m->hasOrder = true;
+}
+
+}  // namespace zv

@@ -1,0 +1,39 @@
+#pragma once
+// Results of the heavy code lookups (the first key of a code walks up to a
+// thousand entries), kept so that typing the same beginning again costs a
+// check instead of a search. A result is used only after every entry its
+// scans walked is found unchanged: same index slots, attribute words and
+// code lengths, so frequency changes, deletions and other processes'
+// writes are seen at once. The display order worked out for the first
+// page is kept beside it.
+
+#include "engine/engine_context.h"
+
+#include <cstdint>
+
+namespace zv {
+
+struct CodeSearch;
+
+// The longest walk a kept result may have, and the shortest range of
+// main.dmg worth keeping.
+constexpr uint32_t kMemoWalk = 16384;
+constexpr uint32_t kMemoShortest = 128;
+
+// Searches main.dmg and temp.dmg through the memo: a kept result that
+// still holds is put into the (empty) candidate list; otherwise the tables
+// are scanned and a heavy result kept. Returns the number admitted, or -1
+// when the search is not of the kind kept (the caller scans as usual).
+int searchCodeRemembered(EngineContext& ctx, const CodeSearch& s);
+
+// The display order kept for the list now in the candidate list, if the
+// list came from the memo unchanged and was ordered under the same
+// settings; null otherwise.
+const std::vector<int>* rememberedOrder(const EngineContext& ctx);
+// Keeps the display order worked out so far for the list (see above).
+void rememberOrder(EngineContext& ctx);
+
+// The settings and mode that the display order depends on.
+uint32_t orderingKey(const EngineContext& ctx);
+
+}  // namespace zv
