@@ -147,6 +147,7 @@ void startOrdering(EngineContext& ctx) {
     auto& p = ctx.orderProgress;
     p.byScore.clear();
     p.bounds.clear();
+    p.placedTexts = 0;
     if (++p.stamp == 0) {  // the stamps went round: every place is free again
         p.seen.assign(p.seen.size(), {});
         p.stamp = 1;
@@ -219,6 +220,17 @@ bool findNextGroup(EngineContext& ctx) {
     return p.byScore.size() > start;
 }
 
+// The place of a group member in its group's order, as a number: fewer
+// characters (单字先见), larger fixed and order bits, then table and record
+// position. Under 按编码排序 the codes are compared when members are placed.
+uint64_t orderNumber(const EngineContext& ctx, const Candidate& c, bool singleFirst) {
+    const uint64_t chars = singleFirst ? std::min(candidateChars(ctx, c), 255) : 0;
+    const uint32_t sortBits = c.attributes & attr::SortMask;
+    const uint64_t rank = (sortBits >> 14 & 0x10000) | (sortBits & 0xFFFF);  // fixed, order value
+    const uint64_t slot = std::min<uint64_t>(c.slot, 15);
+    return chars << 53 | (0x1FFFF - rank) << 36 | slot << 32 | c.ref;
+}
+
 // Places the next score group into the display order; false when none is left.
 bool placeNextGroup(EngineContext& ctx) {
     auto& p = ctx.orderProgress;
@@ -227,64 +239,63 @@ bool placeNextGroup(EngineContext& ctx) {
     const CandidateList& list = ctx.candidates;
     const bool association = (ctx.modeFlags & ModeAssociation) != 0;
     const bool keepOrder = list.count < 2 || (list.items[0].source & SourcePlainBit);
-    static thread_local std::vector<int> group;
-    group.assign(p.byScore.begin() + p.bounds[p.nextGroup], p.byScore.begin() + p.bounds[p.nextGroup + 1]);
+    const int* const members = p.byScore.data() + p.bounds[p.nextGroup];
+    const int memberCount = p.bounds[p.nextGroup + 1] - p.bounds[p.nextGroup];
     ++p.nextGroup;
-    auto before = [&](int a, int b) { return compareCandidates(ctx, list.items[a], list.items[b], association) < 0; };
-    if (hideDuplicates(ctx) && list.count >= 2) {
+    const uint32_t basis = !association && ctx.blocks.ime ? ctx.blocks.ime.b() : 0;
+    const bool singleFirst = basis & ImeSettings::B_SingleFirst;
+    // Unscored lists keep the order they came in: their members are
+    // numbered by position.
+    auto numberOf = [&](int i) {
+        return keepOrder ? static_cast<uint64_t>(i) : orderNumber(ctx, list.items[static_cast<size_t>(i)], singleFirst);
+    };
+    p.pending.clear();
+    if (!hideDuplicates(ctx) || list.count < 2) {
+        for (int k = 0; k < memberCount; ++k) p.pending.push_back({numberOf(members[k]), members[k]});
+    } else {
         // Of one text only the best stays: within a group (equal scores) the
         // larger order bits, then the one shown first; a text already placed
         // by a better group hides it. One open hash table holds every text
         // placed in this ordering; its places count as free unless they
         // carry this ordering's stamp, so it is never cleared between lists.
+        // A place of this group's text tells where in `pending` its member is.
         if (p.seen.size() != kSeenSize) p.seen.assign(kSeenSize, {});
-        const uint32_t groupNo = static_cast<uint32_t>(p.nextGroup);
-        TableViews tables;
+        // The places in use: twice the list, so that a short list's texts
+        // stay close together.
+        const size_t mask = std::min(kSeenSize, std::bit_ceil(2 * static_cast<size_t>(list.count))) - 1;
+        const uint32_t groupStart = p.placedTexts;
+        auto before = [&](int a, int b) { return compareCandidates(ctx, list.items[a], list.items[b], association) < 0; };
         auto better = [&](int x, int y) {
             uint32_t lx = list.items[x].attributes & 0xFFFFF, ly = list.items[y].attributes & 0xFFFFF;
             return lx != ly ? lx > ly : before(x, y);
         };
-        static thread_local std::vector<size_t> placed;  // places taken by this group's texts
-        placed.clear();
-        for (int i : group) {
-            const TextView t = textOf(ctx, tables, list.items[i]);
+        TableViews tables;
+        for (int k = 0; k < memberCount; ++k) {
+            const int i = members[k];
+            const TextView t = textOf(ctx, tables, list.items[static_cast<size_t>(i)]);
             const uint64_t h = hashOf(t);
-            for (size_t k = h & (kSeenSize - 1);; k = (k + 1) & (kSeenSize - 1)) {
-                SeenText& e = p.seen[k];
+            const uint32_t h32 = static_cast<uint32_t>(h >> 32);
+            for (size_t at = h & mask;; at = (at + 1) & mask) {
+                SeenText& e = p.seen[at];
                 if (e.stamp != p.stamp) {
-                    e = {h, i, groupNo, p.stamp};
-                    placed.push_back(k);
+                    e = {h32, i, p.placedTexts++, p.stamp};
+                    p.pending.push_back({numberOf(i), i});
                     break;
                 }
-                if (e.hash == h && sameText(textOf(ctx, tables, list.items[e.index]), t)) {
-                    if (e.group == groupNo && better(i, e.index)) e.index = i;
+                if (e.hash == h32 && sameText(textOf(ctx, tables, list.items[static_cast<size_t>(e.index)]), t)) {
+                    if (e.order >= groupStart && better(i, e.index)) {
+                        e.index = i;
+                        p.pending[e.order - groupStart] = {numberOf(i), i};
+                    }
                     break;
                 }
             }
         }
-        group.clear();
-        for (size_t k : placed) group.push_back(p.seen[k].index);
     }
     if (keepOrder) {
-        // Unscored lists keep the order they came in, duplicates or not.
-        std::sort(group.begin(), group.end());
-        ctx.ordered.insert(ctx.ordered.end(), group.begin(), group.end());
-        return true;
-    }
-    // One group shares its score, so its order is that of a number per
-    // member: fewer characters (单字先见), larger fixed and order bits, then
-    // table and record position. Under 按编码排序 the codes are compared
-    // when members are placed.
-    const uint32_t basis = !association && ctx.blocks.ime ? ctx.blocks.ime.b() : 0;
-    const bool singleFirst = basis & ImeSettings::B_SingleFirst;
-    p.pending.clear();
-    for (int i : group) {
-        const Candidate& c = list.items[static_cast<size_t>(i)];
-        const uint64_t chars = singleFirst ? std::min(candidateChars(ctx, c), 255) : 0;
-        const uint32_t sortBits = c.attributes & attr::SortMask;
-        const uint64_t rank = (sortBits >> 14 & 0x10000) | (sortBits & 0xFFFF);  // fixed, order value
-        const uint64_t slot = std::min<uint64_t>(c.slot, 15);
-        p.pending.push_back({chars << 53 | (0x1FFFF - rank) << 36 | slot << 32 | c.ref, i});
+        std::sort(p.pending.begin(), p.pending.end());
+        for (const auto& member : p.pending) ctx.ordered.push_back(member.second);
+        p.pending.clear();
     }
     return true;
 }

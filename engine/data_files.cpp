@@ -143,6 +143,7 @@ void closeData(EngineContext& ctx) {
 }
 
 void syncTables(EngineContext& ctx) {
+    ++ctx.rangeEpoch;
     for (DataSlot s : {SlotMain, SlotTemp, SlotEnglish, SlotAssociation}) {
         platform::MappedFile* f = ctx.file(s);
         if (!f) continue;

@@ -223,13 +223,14 @@ struct EngineContext {
         // The texts of the placed groups, by hash; a place is taken only when
         // it carries the stamp of the current ordering.
         struct SeenText {
-            uint64_t hash = 0;
+            uint32_t hash = 0;   // the high half of the text's hash
             int index = -1;      // the candidate that shows the text
-            uint32_t group = 0;  // the score group it came with
+            uint32_t order = 0;  // how many texts were placed before it
             uint32_t stamp = 0;
         };
         std::vector<SeenText> seen;
         uint32_t stamp = 0;
+        uint32_t placedTexts = 0;
         // The rest of the current group, unordered, each with its place in
         // the group's order as a number.
         std::vector<std::pair<uint64_t, int>> pending;
@@ -265,8 +266,12 @@ struct EngineContext {
         uint8_t len = 0;
         uint8_t code[16] = {};
         uint32_t first = 0, end = 0;
+        uint64_t epoch = 0;  // the rangeEpoch it was found or checked in
     };
     mutable std::array<RangeMemo, 256> rangeMemos;
+    // Moves on with every key and every change of an index by this engine:
+    // a range found or checked in the current epoch is not checked again.
+    uint64_t rangeEpoch = 1;
 
     // The entry of the last commit recorded for temporary words, for 在线删词.
     uint8_t lastCommitSource = 0;

@@ -627,6 +627,7 @@ void startInputContext(EngineContext& ctx) {
 }
 
 bool testKey(EngineContext& ctx, int virtualKey, uint32_t keyData, bool keyUp, const KeyboardState& keys) {
+    ++ctx.rangeEpoch;
     InputState& in = ctx.input;
     SharedInputState& shared = *ctx.shared;
     if (!ctx.blocks.complete() || virtualKey < 0 || virtualKey > 255) return false;
@@ -762,6 +763,7 @@ bool testKey(EngineContext& ctx, int virtualKey, uint32_t keyData, bool keyUp, c
 }
 
 void processKey(EngineContext& ctx) {
+    ++ctx.rangeEpoch;
     InputState& in = ctx.input;
     if (!in.pendingKey && !in.pendingMask && in.pendingText.empty()) return;
     const int key = in.pendingKey & 0xFF;

@@ -242,7 +242,9 @@ void codeRange(const EngineContext& ctx, DataSlot slot, const CodeTable& t, cons
         for (uint32_t k = 0; k < len; ++k) h = (h ^ code[k]) * 16777619u;
         m = &ctx.rangeMemos[(h ^ h >> 16) % ctx.rangeMemos.size()];
         if (m->base == t.base() && m->count == t.count() && m->slot == slot && m->prefix == prefix && m->len == len &&
-            std::memcmp(m->code, code, len) == 0 && t.rangeHolds(code, len, prefix, m->first, m->end)) {
+            std::memcmp(m->code, code, len) == 0 &&
+            (m->epoch == ctx.rangeEpoch || t.rangeHolds(code, len, prefix, m->first, m->end))) {
+            m->epoch = ctx.rangeEpoch;
             *first = m->first;
             *end = m->end;
             return;
@@ -261,6 +263,7 @@ void codeRange(const EngineContext& ctx, DataSlot slot, const CodeTable& t, cons
     std::memcpy(m->code, code, len);
     m->first = *first;
     m->end = *end;
+    m->epoch = ctx.rangeEpoch;
 }
 
 int scanTable(EngineContext& ctx, DataSlot slot, uint8_t tag, const CodeSearch& s) {

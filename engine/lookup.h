@@ -34,6 +34,11 @@ struct CodeSearch {
 int matchScore(const DmeSettings& dme, const EntryView& e, const uint8_t* key, uint32_t len, bool prefix,
                bool wildcard);
 
+// The exact or prefix range of a code in a table, remembered and checked
+// (a range found before is used when its bounds still hold).
+void codeRange(const EngineContext& ctx, DataSlot slot, const CodeTable& t, const uint8_t* code, uint32_t len,
+               bool prefix, uint32_t* first, uint32_t* end);
+
 // Scans one table and admits what scores; returns the number admitted.
 int scanTable(EngineContext& ctx, DataSlot slot, uint8_t tag, const CodeSearch& search);
 // Scans main.dmg (tag 33) then temp.dmg (tag 34); a key that begins with the

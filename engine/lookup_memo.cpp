@@ -128,6 +128,12 @@ int searchCodeRemembered(EngineContext& ctx, const CodeSearch& s) {
     if (list.count != 0 || !list.texts.empty() || s.wildcard || s.len == 0 || s.len > sizeof LookupMemo::code ||
         !ctx.blocks.dme)
         return -1;
+    // A short range of main.dmg gives a list too short to keep.
+    if (const CodeTable main = tableView(ctx, SlotMain); usableTable(main)) {
+        uint32_t first, end;
+        codeRange(ctx, SlotMain, main, s.key, s.len, s.prefix, &first, &end);
+        if (end - first < kMemoShortest) return -1;
+    }
     const uint8_t flags = searchFlags(s);
     const uint8_t wordCode = wordCodeSetting(ctx);
     int which = findMemo(ctx, s, flags, wordCode);

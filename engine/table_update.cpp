@@ -69,6 +69,7 @@ uint32_t lowestRecord(const CodeTable& t) {
 }  // namespace
 
 AddResult addEntry(EngineContext& ctx, DataSlot slot, const RecordBuffer& rec) {
+    ++ctx.rangeEpoch;  // the index changes
     platform::MappedFile* f = ctx.file(slot);
     if (!f || !f->isOpen() || f->isHeapCopy()) return AddResult::Failed;
     RecordKey key(rec);
@@ -143,6 +144,7 @@ CodeTable tempView(EngineContext& ctx) {
 uint32_t ageAt(const CodeTable& t, uint32_t i) { return rd32(t.base() + t.indexSlot(i)) & kAgeMask; }
 
 void finishTempChange(EngineContext& ctx, uint32_t count) {
+    ++ctx.rangeEpoch;  // the index changes
     platform::MappedFile* f = ctx.file(SlotTemp);
     uint8_t* base = f->data();
     wr32(base + 4, count);
@@ -222,6 +224,7 @@ bool removeTempWord(EngineContext& ctx, uint32_t i) {
 }
 
 void clearTempWords(EngineContext& ctx) {
+    ++ctx.rangeEpoch;  // the index changes
     platform::MappedFile* f = ctx.file(SlotTemp);
     if (!f || !f->isOpen()) return;
     resetTempTable(f->data(), f->size());
