@@ -245,6 +245,7 @@ struct EngineContext {
     int memoInList = -1;
     uint32_t memoListSerial = 0;
     ScanTrace* scanTrace = nullptr;
+    bool firstKeysPrepared = false;  // the first keys' lists were worked out ahead
     std::array<std::vector<uint32_t>, 2> memoWalk;  // attribute words a traced walk read, main and temp
     InputState input;
     SharedInputState ownShared;

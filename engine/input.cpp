@@ -615,6 +615,28 @@ void reevaluateWhenComposing(EngineContext& ctx) {
 
 // ---- public operations ---------------------------------------------------------------------
 
+namespace {
+// The first key of a code searches the range of a whole letter, the
+// heaviest lookup there is. Those lists are worked out once, when the first
+// input context starts, and kept (lookup_memo.h), so that first keys find
+// them ready; the memo still checks them against the table every time.
+void prepareFirstKeys(EngineContext& ctx) {
+    if (ctx.firstKeysPrepared || !ctx.input.code.empty() || ctx.candidates.count != 0) return;
+    ctx.firstKeysPrepared = true;
+    const SearchRange range = currentSearchRange(ctx);
+    for (char16_t letter = u'a'; letter <= u'z'; ++letter) {
+        const CodeForms f = codeForms(ctx, std::u16string_view(&letter, 1));
+        if (f.lead != CodeForms::None || f.plainLen != 1 || f.searchLen != 1 || f.search[0] != f.plain[0] ||
+            !(ctx.blocks.dme.charClass(f.plain[0]) & DmeSettings::ClassCode))
+            continue;
+        normalLookup(ctx, f.plain, 1, range, false);
+        sortAndFirstPage(ctx);
+        resetPage(ctx);
+        ctx.candidates.clear();
+    }
+}
+}  // namespace
+
 void startInputContext(EngineContext& ctx) {
     if (!ctx.blocks.complete()) return;
     uint32_t mode = ctx.modeFlags & ~(ModeFullWidth | ModeEnglishPunct | ModeEnglish);
@@ -624,6 +646,7 @@ void startInputContext(EngineContext& ctx) {
     if (initial & 0x8) mode |= ModeFullWidth;
     if (initial & 0x100) mode |= ModeEnglish;
     ctx.modeFlags = mode;
+    prepareFirstKeys(ctx);
 }
 
 bool testKey(EngineContext& ctx, int virtualKey, uint32_t keyData, bool keyUp, const KeyboardState& keys) {

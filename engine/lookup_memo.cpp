@@ -86,38 +86,41 @@ int findMemo(const EngineContext& ctx, const CodeSearch& s, uint8_t flags, uint8
 }
 
 size_t memoBytes(const LookupMemo& m) {
-    size_t words = m.sameScoreBefore.size() + m.ordered.size();
-    for (size_t k = 0; k < 2; ++k) words += m.slots[k].size() + m.attributes[k].size();
-    return sizeof m + m.items.size() * sizeof(Candidate) + words * sizeof(uint32_t);
+    size_t words = m.sameScoreBefore.capacity() + m.ordered.capacity();
+    for (size_t k = 0; k < 2; ++k) words += m.slots[k].capacity() + m.attributes[k].capacity();
+    return sizeof m + m.items.capacity() * sizeof(Candidate) + words * sizeof(uint32_t);
 }
 
-// A place for a new result of `bytes`: a new one while the kept results
-// leave room, else the least recently used ones give way. The results of
-// one key (every code begins with one) give way only to each other: they
-// come back most often.
-int memoPlace(EngineContext& ctx, uint32_t len, size_t bytes) {
+// A place for a new result: a new one while the kept results leave room,
+// else the least recently used one, whose memory is used again (so that
+// keeping results does not keep asking the system for fresh pages). The
+// results of one key (every code begins with one) give way only to each
+// other: they come back most often.
+int memoPlace(EngineContext& ctx, uint32_t len) {
     auto& memos = ctx.lookupMemos;
-    size_t total = bytes;
+    size_t total = 0;
     for (const LookupMemo& m : memos) total += memoBytes(m);
-    int place = -1;
-    while (total > kMemoBytes) {
-        int oldest = -1;
-        for (size_t k = 0; k < memos.size(); ++k) {
-            const LookupMemo& m = memos[k];
-            const bool mayGo = m.len > 0 && (len == 1 || m.len > 1 || m.lastUse == 0);
-            if (mayGo && (oldest < 0 || m.lastUse < memos[static_cast<size_t>(oldest)].lastUse))
-                oldest = static_cast<int>(k);
-        }
-        if (oldest < 0) return -1;
-        total -= memoBytes(memos[static_cast<size_t>(oldest)]);
-        memos[static_cast<size_t>(oldest)] = LookupMemo{};  // its room is given back
-        place = oldest;
-    }
-    if (place >= 0) return place;
     for (size_t k = 0; k < memos.size(); ++k)
         if (memos[k].len == 0) return static_cast<int>(k);
-    memos.emplace_back();
-    return static_cast<int>(memos.size() - 1);
+    if (total < kMemoBytes) {
+        memos.emplace_back();
+        return static_cast<int>(memos.size() - 1);
+    }
+    int oldest = -1;
+    for (size_t k = 0; k < memos.size(); ++k) {
+        const LookupMemo& m = memos[k];
+        const bool mayGo = len == 1 || m.len > 1;
+        if (mayGo && (oldest < 0 || m.lastUse < memos[static_cast<size_t>(oldest)].lastUse))
+            oldest = static_cast<int>(k);
+    }
+    return oldest;
+}
+
+// Forgets a kept result, keeping its memory for the next one.
+void forget(LookupMemo& m) {
+    m.len = 0;
+    m.lastUse = 0;
+    m.hasOrder = false;
 }
 
 }  // namespace
@@ -154,14 +157,10 @@ int searchCodeRemembered(EngineContext& ctx, const CodeSearch& s) {
         }
         const bool plain = traces[0].plain && traces[1].plain;
         if (!plain || list.count < kMemoMinimum || !list.scoresCounted) {
-            if (which >= 0) ctx.lookupMemos[static_cast<size_t>(which)] = LookupMemo{};  // stale
+            if (which >= 0) forget(ctx.lookupMemos[static_cast<size_t>(which)]);  // stale
             return list.count;
         }
-        size_t bytes = sizeof(LookupMemo) + list.count * (sizeof(Candidate) + sizeof(uint32_t));
-        for (const ScanTrace& trace : traces)
-            if (trace.base) bytes += 2 * sizeof(uint32_t) * (trace.stop - trace.first);
-        if (which >= 0) ctx.lookupMemos[static_cast<size_t>(which)] = LookupMemo{};
-        which = memoPlace(ctx, s.len, bytes);
+        if (which < 0) which = memoPlace(ctx, s.len);
         if (which < 0) return list.count;
         LookupMemo& m = ctx.lookupMemos[static_cast<size_t>(which)];
         std::memcpy(m.code, s.key, s.len);
