@@ -149,26 +149,14 @@ int compareWordsForComparator(const EntryView& e, const SearchKey& k) {
 }
 }  // namespace
 
-int64_t CodeTable::search(const SearchKey& key, uint32_t lo, uint32_t hi, CodeComparator cmp) const {
-    if (!valid_) return 0;
-    hi = std::min(hi, count_);
-    if (lo > hi) lo = hi;
-    // Halving over [lo, hi); an unreadable record compares as smaller than
-    // every key, which keeps the search inside the index whatever the bytes.
-    const bool wordList = isWordList();
-    if (!wordList && !cmp && key.wordLen == 0) return searchCode(key.code, key.codeLen, lo, hi);
+namespace {
+// Classic halving over [lo, hi): the 1-based position of an entry that
+// compares equal, or minus the insertion point.
+template <class CompareAt>
+int64_t halve(uint32_t lo, uint32_t hi, CompareAt compareAt) {
     while (lo < hi) {
-        uint32_t mid = lo + (hi - lo) / 2;
-        EntryView e = entry(mid);
-        int c;
-        if (!e.valid()) {
-            c = -1;
-        } else if (cmp && !wordList) {
-            c = cmp(e.code, e.codeLen, key.code, key.codeLen);
-            if (c == 0) c = compareWordsForComparator(e, key);
-        } else {
-            c = compareEntry(e, key, wordList);
-        }
+        const uint32_t mid = lo + (hi - lo) / 2;
+        const int c = compareAt(mid);
         if (c == 0) return static_cast<int64_t>(mid) + 1;
         if (c < 0)
             lo = mid + 1;
@@ -177,38 +165,50 @@ int64_t CodeTable::search(const SearchKey& key, uint32_t lo, uint32_t hi, CodeCo
     }
     return -static_cast<int64_t>(lo);
 }
+}  // namespace
+
+int64_t CodeTable::search(const SearchKey& key, uint32_t lo, uint32_t hi, CodeComparator cmp) const {
+    if (!valid_) return 0;
+    hi = std::min(hi, count_);
+    if (lo > hi) lo = hi;
+    // An unreadable record compares as smaller than every key, which keeps
+    // the search inside the index whatever the bytes.
+    const bool wordList = isWordList();
+    if (!wordList && !cmp && key.wordLen == 0) return searchCode(key.code, key.codeLen, lo, hi);
+    return halve(lo, hi, [&](uint32_t mid) {
+        EntryView e = entry(mid);
+        if (!e.valid()) return -1;
+        if (cmp && !wordList) {
+            const int c = cmp(e.code, e.codeLen, key.code, key.codeLen);
+            return c != 0 ? c : compareWordsForComparator(e, key);
+        }
+        return compareEntry(e, key, wordList);
+    });
+}
 
 int64_t CodeTable::searchCode(const uint8_t* code, uint32_t len, uint32_t lo, uint32_t hi) const {
-    // The same halving with the record read in place: the range searches of
+    if (!valid_) return 0;
+    hi = std::min(hi, count_);
+    if (lo > hi) lo = hi;
+    // The same search with the record read in place: the range searches of
     // every keystroke come here. A record that entry() would not read
     // compares as smaller; an entry's non-empty word makes it larger than
     // the key's empty one.
     const uint8_t* index = base_ + dmg::IndexStart;
-    while (lo < hi) {
-        const uint32_t mid = lo + (hi - lo) / 2;
+    return halve(lo, hi, [&](uint32_t mid) {
         const uint32_t off = rd32(index + 4 * mid);
-        int c = -1;
-        if (off >= dmg::IndexStart && off <= size_ && size_ - off >= 6) {
-            const uint8_t* p = base_ + off;
-            const uint32_t room = size_ - off, cl = p[4];
-            if (cl != 0 && cl <= dmg::MaxCodeLen && 6 + cl <= room) {
-                const uint32_t wl = p[5 + cl];
-                if (wl <= dmg::MaxWordLen && 6 + cl + 2 * wl <= room) {
-                    const uint32_t n = std::min(cl, len);
-                    c = 0;
-                    for (uint32_t k = 0; k < n && c == 0; ++k)
-                        if (p[5 + k] != code[k]) c = p[5 + k] < code[k] ? -1 : 1;
-                    if (c == 0) c = cl != len ? (cl < len ? -1 : 1) : (wl != 0);
-                }
-            }
-        }
-        if (c == 0) return static_cast<int64_t>(mid) + 1;
-        if (c < 0)
-            lo = mid + 1;
-        else
-            hi = mid;
-    }
-    return -static_cast<int64_t>(lo);
+        if (off < dmg::IndexStart || off > size_ || size_ - off < 6) return -1;
+        const uint8_t* p = base_ + off;
+        const uint32_t room = size_ - off, cl = p[4];
+        if (cl == 0 || cl > dmg::MaxCodeLen || 6 + cl > room) return -1;
+        const uint32_t wl = p[5 + cl];
+        if (wl > dmg::MaxWordLen || 6 + cl + 2 * wl > room) return -1;
+        const uint32_t n = std::min(cl, len);
+        for (uint32_t k = 0; k < n; ++k)
+            if (p[5 + k] != code[k]) return p[5 + k] < code[k] ? -1 : 1;
+        if (cl != len) return cl < len ? -1 : 1;
+        return wl != 0 ? 1 : 0;
+    });
 }
 
 uint32_t CodeTable::insertionPoint(const SearchKey& key, uint32_t lo, uint32_t hi) const {

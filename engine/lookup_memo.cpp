@@ -11,10 +11,11 @@ namespace zv {
 
 namespace {
 
-// Lists at least this long are kept; shorter ones are quick to find again.
-// Only the beginnings of codes give such lists, and the table has a few
-// hundred of them at most.
-constexpr int kMemoMinimum = 300;
+// Only lists that reach the scan's limit are kept: those are the lookups
+// that walk a thousand entries and order hundreds (the first key of a code,
+// a few two-key beginnings shared by many words); keeping shorter ones costs
+// more in copying than finding them again.
+constexpr int kMemoMinimum = CandidateList::ScanLimit;
 // What the kept results may take together.
 constexpr size_t kMemoBytes = size_t{4} << 20;
 

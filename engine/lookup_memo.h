@@ -16,9 +16,10 @@ namespace zv {
 struct CodeSearch;
 
 // The longest walk a kept result may have, and the shortest range of
-// main.dmg worth keeping.
+// main.dmg that can give a list long enough to keep (with every temporary
+// word besides).
 constexpr uint32_t kMemoWalk = 16384;
-constexpr uint32_t kMemoShortest = 128;
+constexpr uint32_t kMemoShortest = CandidateList::ScanLimit - dmg::TempSlotCount;
 
 // Searches main.dmg and temp.dmg through the memo: a kept result that
 // still holds is put into the (empty) candidate list; otherwise the tables

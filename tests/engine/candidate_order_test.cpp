@@ -117,10 +117,10 @@ TEST(CandidateOrder, KeptListsFollowEveryChangeOfTheTable) {
     test::DataFixture fx;
     std::mt19937 rng(5);
     std::vector<TableEntry> entries;
-    for (int i = 0; i < 700; ++i) {
+    for (int i = 0; i < 1500; ++i) {  // more than a scan holds: such lists are kept
         std::string code = "a";
         for (int k = 1 + static_cast<int>(rng() % 3); k > 0; --k) code.push_back(static_cast<char>('a' + rng() % 4));
-        std::u16string word(1, static_cast<char16_t>(0x4E00 + rng() % 300));
+        std::u16string word(1, static_cast<char16_t>(0x4E00 + rng() % 600));
         entries.push_back({code, word, attr::make(static_cast<uint16_t>(rng() % 50), 1, rng() % 9 == 0)});
     }
     fx.writeMain(entries);
