@@ -143,7 +143,7 @@ struct ScanTrace {
     const uint8_t* base = nullptr;  // null: the table was not there
     uint32_t size = 0, count = 0;
     uint32_t first = 0, end = 0, stop = 0;
-    bool plain = false;                // the walk was the plain one (no words read, no wildcard)
+    bool plain = false;  // a plain walk (no words read, no wildcard) whose every slot pointed at a record
     const std::vector<uint32_t>* attributes = nullptr;  // the walk's words, from `first` on
 };
 

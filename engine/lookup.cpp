@@ -157,7 +157,7 @@ void storeCandidate(Candidate* c, uint32_t ref, int score, uint32_t attributes, 
 // a trace the walked entries' attribute words are kept for the lookup memo.
 template <bool Traced>
 uint32_t walkPlainRange(EngineContext& ctx, const CodeTable& t, DataSlot slot, uint8_t tag, const CodeSearch& s,
-                        uint32_t first, uint32_t end, uint32_t hintPos, uint32_t* walked) {
+                        uint32_t first, uint32_t end, uint32_t hintPos, uint32_t* walked, bool* unreadable) {
     CandidateList& list = ctx.candidates;
     const uint8_t* const base = t.base();
     const uint8_t* const index = base + dmg::IndexStart;
@@ -188,7 +188,10 @@ uint32_t walkPlainRange(EngineContext& ctx, const CodeTable& t, DataSlot slot, u
     for (; i < end && count < limit; ++i) {
         const uint32_t off = rd32(index + 4 * i);
         if (off - dmg::IndexStart > recordSpan) {
-            if constexpr (Traced) walked[i - first] = 0;
+            if constexpr (Traced) {
+                walked[i - first] = 0;
+                *unreadable = true;
+            }
             continue;
         }
         const uint8_t* const p = base + off;
@@ -219,12 +222,16 @@ int scanPlainRange(EngineContext& ctx, const CodeTable& t, DataSlot slot, uint8_
     // main.dmg, whose list is too short to keep: those results are not kept.
     if (!trace || end - first > kMemoWalk || (slot == SlotMain && end - first < kMemoShortest)) {
         if (trace) trace->plain = false;
-        walkPlainRange<false>(ctx, t, slot, tag, s, first, end, hintPos, nullptr);
+        walkPlainRange<false>(ctx, t, slot, tag, s, first, end, hintPos, nullptr, nullptr);
     } else {
+        // A walk that met an index slot pointing outside the records (a
+        // damaged table) is not kept either.
         std::vector<uint32_t>& walked = ctx.memoWalk[slot == SlotTemp];
         if (walked.size() < kMemoWalk) walked.resize(kMemoWalk);
-        const uint32_t stop = walkPlainRange<true>(ctx, t, slot, tag, s, first, end, hintPos, walked.data());
-        *trace = {slot, t.base(), t.size(), t.count(), first, end, stop, true, &walked};
+        bool unreadable = false;
+        const uint32_t stop =
+            walkPlainRange<true>(ctx, t, slot, tag, s, first, end, hintPos, walked.data(), &unreadable);
+        *trace = {slot, t.base(), t.size(), t.count(), first, end, stop, !unreadable, &walked};
     }
     return ctx.candidates.count - before;
 }
