@@ -179,5 +179,26 @@ TEST(CandidateOrder, KeptListsFollowEveryChangeOfTheTable) {
     }));
 }
 
+// A damaged record whose code length runs past every code the key can
+// begin is refused by the scan, whatever its length byte says.
+TEST(CandidateOrder, ScanRefusesImpossibleCodeLengths) {
+    test::DataFixture fx;
+    fx.writeMain({{"a", u"一", attr::make(1, 1, false)}, {"ab", u"二", attr::make(1, 1, false)},
+                  {"abc", u"三", attr::make(1, 1, false)}});
+    auto ctx = fx.open();
+    ASSERT_TRUE(ctx);
+    CodeTable t = tableView(*ctx, SlotMain);
+    ASSERT_EQ(3u, t.count());
+    t.base()[t.indexSlot(1) + 4] = 0xF0;  // "ab" claims 240 code bytes
+    CodeSearch s;
+    s.key = reinterpret_cast<const uint8_t*>("a");
+    s.len = 1;
+    s.prefix = true;
+    s.range = currentSearchRange(*ctx);
+    EXPECT_EQ(2, searchCode(*ctx, s));
+    sortAndFirstPage(*ctx);
+    for (int k = 0; const Candidate* c = orderedCandidate(*ctx, k); ++k) EXPECT_GE(c->score, 1);
+}
+
 }  // namespace
 }  // namespace zv
