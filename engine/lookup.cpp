@@ -185,25 +185,30 @@ uint32_t walkPlainRange(EngineContext& ctx, const CodeTable& t, DataSlot slot, u
     // no hint.
     const uint32_t tail = candidateTail(tag, slot, storedHint);
     uint32_t i = first;
-    for (; i < end && count < limit; ++i) {
-        const uint32_t off = rd32(index + 4 * i);
-        if (off - dmg::IndexStart > recordSpan) {
-            if constexpr (Traced) {
-                walked[i - first] = 0;
-                *unreadable = true;
+    while (i < end && count < limit) {
+        // No more than (limit - count) entries can be admitted before the
+        // next chunk: the count needs no test inside it.
+        const uint32_t chunkEnd = static_cast<uint32_t>(std::min<uint64_t>(end, uint64_t{i} + (limit - count)));
+        for (; i < chunkEnd; ++i) {
+            const uint32_t off = rd32(index + 4 * i);
+            if (off - dmg::IndexStart > recordSpan) {
+                if constexpr (Traced) {
+                    walked[i - first] = 0;
+                    *unreadable = true;
+                }
+                continue;
             }
-            continue;
+            const uint8_t* const p = base + off;
+            const uint32_t a = rd32(p);
+            if constexpr (Traced) walked[i - first] = a;
+            const uint32_t extra = p[4] - n;  // wraps for a shorter code
+            if (!admits[a >> 24] || extra > maxExtra) continue;
+            const int score = 129 - static_cast<int>(extra);
+            storeCandidate(out + count, off, score, a, tail);
+            sameScoreBefore[count] = scoreLast[score];
+            scoreLast[score] = count;
+            ++count;
         }
-        const uint8_t* const p = base + off;
-        const uint32_t a = rd32(p);
-        if constexpr (Traced) walked[i - first] = a;
-        const uint32_t extra = p[4] - n;  // wraps for a shorter code
-        if (!admits[a >> 24] || extra > maxExtra) continue;
-        const int score = 129 - static_cast<int>(extra);
-        storeCandidate(out + count, off, score, a, tail);
-        sameScoreBefore[count] = scoreLast[score];
-        scoreLast[score] = count;
-        ++count;
     }
     if (count != list.count) ++list.serial;
     list.count = count;
