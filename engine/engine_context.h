@@ -58,7 +58,9 @@ struct CandidateList {
     static constexpr int Capacity = 3000;
     static constexpr int ScanLimit = 1000;      // a table scan stops adding here
     static constexpr int WordListLimit = 2500;  // a word-list search stops here
-    std::array<Candidate, Capacity> items;
+    // The candidates: the list's own storage, or a kept lookup's list that
+    // is read in place (see share). Whatever writes to them calls own() first.
+    Candidate* items = nullptr;
     int count = 0;
     std::vector<std::u16string> texts;  // texts of generated and plain-text candidates
     // A chain through the candidates of each match score (0..MaxCountedScore),
@@ -67,21 +69,48 @@ struct CandidateList {
     // range was added.
     static constexpr int MaxCountedScore = 130;
     std::array<int, MaxCountedScore + 1> scoreLast{};  // -1: no candidate has that score
-    std::array<int, Capacity> sameScoreBefore{};       // the previous candidate of that score, or -1
+    int* sameScoreBefore = nullptr;                    // the previous candidate of that score, or -1
     bool scoresCounted = true;
 
     uint32_t serial = 0;  // changes with every change of the list
 
     CandidateList() { clear(); }
+    // The list points into its own storage: it cannot be copied.
+    CandidateList(const CandidateList&) = delete;
+    CandidateList& operator=(const CandidateList&) = delete;
+
     void clear() {
         ++serial;
         count = 0;
         texts.clear();
         scoreLast.fill(-1);
         scoresCounted = true;
+        items = ownItems.data();
+        sameScoreBefore = ownChains.data();
+    }
+    // Reads `n` candidates and their chains in place from storage that stays
+    // unchanged until the list is cleared (a kept lookup's list): typing the
+    // same beginning again costs no copy.
+    void share(const Candidate* kept, const int* keptChains, int n, const std::array<int, MaxCountedScore + 1>& last) {
+        ++serial;
+        items = const_cast<Candidate*>(kept);
+        sameScoreBefore = const_cast<int*>(keptChains);
+        count = n;
+        scoreLast = last;
+        scoresCounted = true;
+    }
+    bool shared() const { return items != ownItems.data(); }
+    // Takes a shared list into the list's own storage before it is changed.
+    void own() {
+        if (!shared()) return;
+        std::copy(items, items + count, ownItems.data());
+        std::copy(sameScoreBefore, sameScoreBefore + count, ownChains.data());
+        items = ownItems.data();
+        sameScoreBefore = ownChains.data();
     }
     // Adds a candidate (the caller checked the capacity).
     Candidate& push(const Candidate& c) {
+        own();
         ++serial;
         chainScore(c.score, count);
         return items[count++] = c;
@@ -94,6 +123,10 @@ struct CandidateList {
             scoresCounted = false;
         }
     }
+
+private:
+    std::array<Candidate, Capacity> ownItems;
+    std::array<int, Capacity> ownChains{};
 };
 
 // One displayed position of the candidate page.

@@ -175,12 +175,13 @@ uint32_t walkPlainRange(EngineContext& ctx, const CodeTable& t, DataSlot slot, u
         for (int category : {CategorySecondary, CategoryAuxiliary})
             admits[category] = admits[category | 0x40] = inRange(category, s.range);
     const int limit = CandidateList::ScanLimit;
+    list.own();
     int count = list.count;
     // Local pointers: the candidate stores must not make the compiler read
     // the list's fields again for every entry.
-    Candidate* const out = list.items.data();
+    Candidate* const out = list.items;
     int* const scoreLast = list.scoreLast.data();
-    int* const sameScoreBefore = list.sameScoreBefore.data();
+    int* const sameScoreBefore = list.sameScoreBefore;
     // The hint position is stored as it is: a code that ends there shows
     // no hint.
     const uint32_t tail = candidateTail(tag, slot, storedHint);
@@ -469,7 +470,9 @@ int compareCandidates(const EngineContext& ctx, const Candidate& a, const Candid
 
 void orderCandidates(EngineContext& ctx, bool association) {
     CandidateList& list = ctx.candidates;
-    std::sort(list.items.begin(), list.items.begin() + list.count,
+    list.own();
+    ++list.serial;
+    std::sort(list.items, list.items + list.count,
               [&](const Candidate& a, const Candidate& b) { return compareCandidates(ctx, a, b, association) < 0; });
 }
 
@@ -502,6 +505,7 @@ bool adjustFrequency(EngineContext& ctx, const std::vector<int>& ordered, int a,
     CandidateList& list = ctx.candidates;
     auto at = [&](int i) -> Candidate& { return list.items[ordered[i]]; };
     if (mode == FreqNone || a < 1 || a >= static_cast<int>(ordered.size())) return false;
+    list.own();
     uint8_t* chosen = writableMainRecord(ctx, at(a));
     if (!chosen || attr::fixed(rd32(chosen))) return false;
     int c = -1;

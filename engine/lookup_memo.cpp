@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <type_traits>
 
 namespace zv {
 
@@ -13,11 +14,16 @@ namespace {
 
 // Only lists that reach the scan's limit are kept: those are the lookups
 // that walk a thousand entries and order hundreds (the first key of a code,
-// a few two-key beginnings shared by many words); keeping shorter ones costs
-// more in copying than finding them again.
+// a few two-key beginnings shared by many words). Shorter ones are found
+// again at little more than the cost of checking them, and keeping each
+// would first have to take fresh memory while a key is being typed.
 constexpr int kMemoMinimum = CandidateList::ScanLimit;
 // What the kept results may take together.
 constexpr size_t kMemoBytes = size_t{4} << 20;
+
+// A list shared with the candidate list keeps its storage when the kept
+// results grow.
+static_assert(std::is_nothrow_move_constructible_v<LookupMemo>);
 
 constexpr DataSlot kSlots[2] = {SlotMain, SlotTemp};
 constexpr uint8_t kTags[2] = {SourceMain, SourceTemp};
@@ -55,22 +61,23 @@ bool memoHolds(const EngineContext& ctx, const LookupMemo& m) {
         // record when the result was kept (the table's size is the same).
         const uint32_t* slots = m.slots[k].data();
         const uint32_t* attributes = m.attributes[k].data();
-        for (uint32_t i = 0; i < walked; ++i)
-            if (rd32(base + slots[i]) != attributes[i]) return false;
+        // A change is rare: the words are compared without a branch each.
+        uint32_t changed = 0;
+        uint32_t i = 0;
+        for (; i + 4 <= walked; i += 4)
+            changed |= (rd32(base + slots[i]) ^ attributes[i]) | (rd32(base + slots[i + 1]) ^ attributes[i + 1]) |
+                       (rd32(base + slots[i + 2]) ^ attributes[i + 2]) | (rd32(base + slots[i + 3]) ^ attributes[i + 3]);
+        for (; i < walked; ++i) changed |= rd32(base + slots[i]) ^ attributes[i];
+        if (changed) return false;
     }
     return true;
 }
 
 void takeList(EngineContext& ctx, int which) {
     const LookupMemo& m = ctx.lookupMemos[static_cast<size_t>(which)];
-    CandidateList& list = ctx.candidates;
-    const size_t n = m.items.size();
-    std::copy(m.items.begin(), m.items.end(), list.items.begin());
-    std::copy(m.sameScoreBefore.begin(), m.sameScoreBefore.end(), list.sameScoreBefore.begin());
-    list.scoreLast = m.scoreLast;
-    list.scoresCounted = true;
-    list.count = static_cast<int>(n);
-    ++list.serial;
+    // Read in place: a kept result changes only when a search misses it,
+    // and a search starts from a cleared list, which no longer reads it.
+    ctx.candidates.share(m.items.data(), m.sameScoreBefore.data(), static_cast<int>(m.items.size()), m.scoreLast);
 }
 
 // The kept result for the search, or -1.
@@ -179,8 +186,8 @@ int searchCodeRemembered(EngineContext& ctx, const CodeSearch& s) {
             }
             m.scans[k].attributes = nullptr;
         }
-        m.items.assign(list.items.begin(), list.items.begin() + list.count);
-        m.sameScoreBefore.assign(list.sameScoreBefore.begin(), list.sameScoreBefore.begin() + list.count);
+        m.items.assign(list.items, list.items + list.count);
+        m.sameScoreBefore.assign(list.sameScoreBefore, list.sameScoreBefore + list.count);
         m.scoreLast = list.scoreLast;
         m.hasOrder = false;
         m.ordered.clear();

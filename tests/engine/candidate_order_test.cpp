@@ -11,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <memory>
 #include <map>
 #include <random>
 
@@ -177,6 +179,42 @@ TEST(CandidateOrder, KeptListsFollowEveryChangeOfTheTable) {
     EXPECT_TRUE(std::any_of(added.begin(), added.end(), [&](const auto& e) {
         return candidateText(*ctx, Candidate{e.first, 0, 0, SourceMain, SlotMain, 0xFF}) == u"新";
     }));
+}
+
+// A kept list is read in place; whatever adds to the list or changes it
+// works on the list's own copy, so the kept list stays as it was.
+TEST(CandidateOrder, ASharedListIsCopiedBeforeItChanges) {
+    auto list = std::make_unique<CandidateList>();
+    std::vector<Candidate> kept = {{100, 129, 7, SourceMain, SlotMain, 0xFF},
+                                   {200, 128, 8, SourceMain, SlotMain, 0xFF},
+                                   {300, 129, 9, SourceMain, SlotMain, 0xFF}};
+    std::vector<int> keptChains = {-1, -1, 0};
+    std::array<int, CandidateList::MaxCountedScore + 1> last;
+    last.fill(-1);
+    last[129] = 2;
+    last[128] = 1;
+    const std::vector<Candidate> keptBefore = kept;
+    list->share(kept.data(), keptChains.data(), 3, last);
+    EXPECT_TRUE(list->shared());
+    EXPECT_EQ(300u, list->items[list->scoreLast[129]].ref);
+
+    list->push({400, 129, 10, SourceMain, SlotMain, 0xFF});
+    EXPECT_FALSE(list->shared());
+    ASSERT_EQ(4, list->count);
+    // The group of 129 is chained through the copy: 400, 300, 100.
+    std::vector<uint32_t> group;
+    for (int i = list->scoreLast[129]; i >= 0; i = list->sameScoreBefore[i]) group.push_back(list->items[i].ref);
+    EXPECT_EQ((std::vector<uint32_t>{400, 300, 100}), group);
+    for (size_t i = 0; i < kept.size(); ++i) {
+        EXPECT_EQ(keptBefore[i].ref, kept[i].ref);
+        EXPECT_EQ(keptBefore[i].attributes, kept[i].attributes);
+    }
+    EXPECT_EQ((std::vector<int>{-1, -1, 0}), keptChains);
+
+    list->share(kept.data(), keptChains.data(), 3, last);
+    list->clear();
+    EXPECT_FALSE(list->shared());
+    EXPECT_EQ(0, list->count);
 }
 
 // A damaged record whose code length runs past every code the key can
