@@ -231,6 +231,40 @@ uint64_t orderNumber(const EngineContext& ctx, const Candidate& c, bool singleFi
     return chars << 53 | (0x1FFFF - rank) << 36 | slot << 32 | c.ref;
 }
 
+// The places of the table of placed texts in use for the list: twice the
+// list, so that a short list's texts stay close together.
+size_t seenMask(EngineContext& ctx) {
+    auto& p = ctx.orderProgress;
+    if (p.seen.size() != kSeenSize) p.seen.assign(kSeenSize, {});
+    return std::min(kSeenSize, std::bit_ceil(2 * static_cast<size_t>(ctx.candidates.count))) - 1;
+}
+
+// Enters candidate i's text among the placed texts and returns null, or
+// returns the place of an equal text entered before.
+SeenText* findOrEnterText(EngineContext& ctx, TableViews& tables, size_t mask, int i, const TextView& t) {
+    auto& p = ctx.orderProgress;
+    const uint64_t h = hashOf(t);
+    const uint32_t h32 = static_cast<uint32_t>(h >> 32);
+    for (size_t at = h & mask;; at = (at + 1) & mask) {
+        SeenText& e = p.seen[at];
+        if (e.stamp != p.stamp) {
+            e = {h32, i, p.placedTexts++, p.stamp};
+            return nullptr;
+        }
+        if (e.hash == h32 && sameText(textOf(ctx, tables, ctx.candidates.items[static_cast<size_t>(e.index)]), t))
+            return &e;
+    }
+}
+
+// Places every pending member in its number's order (a list that keeps the
+// order it came in).
+void placeAllPending(EngineContext& ctx) {
+    auto& p = ctx.orderProgress;
+    std::sort(p.pending.begin(), p.pending.end());
+    for (const auto& member : p.pending) ctx.ordered.push_back(member.second);
+    p.pending.clear();
+}
+
 // Places the next score group into the display order; false when none is left.
 bool placeNextGroup(EngineContext& ctx) {
     auto& p = ctx.orderProgress;
@@ -250,53 +284,58 @@ bool placeNextGroup(EngineContext& ctx) {
         return keepOrder ? static_cast<uint64_t>(i) : orderNumber(ctx, list.items[static_cast<size_t>(i)], singleFirst);
     };
     p.pending.clear();
+    p.hideWhenPlaced = false;
     if (!hideDuplicates(ctx) || list.count < 2) {
         for (int k = 0; k < memberCount; ++k) p.pending.push_back({numberOf(members[k]), members[k]});
-    } else {
-        // Of one text only the best stays: within a group (equal scores) the
-        // larger order bits, then the one shown first; a text already placed
-        // by a better group hides it. One open hash table holds every text
-        // placed in this ordering; its places count as free unless they
-        // carry this ordering's stamp, so it is never cleared between lists.
-        // A place of this group's text tells where in `pending` its member is.
-        if (p.seen.size() != kSeenSize) p.seen.assign(kSeenSize, {});
-        // The places in use: twice the list, so that a short list's texts
-        // stay close together.
-        const size_t mask = std::min(kSeenSize, std::bit_ceil(2 * static_cast<size_t>(list.count))) - 1;
-        const uint32_t groupStart = p.placedTexts;
-        auto before = [&](int a, int b) { return compareCandidates(ctx, list.items[a], list.items[b], association) < 0; };
-        auto better = [&](int x, int y) {
-            uint32_t lx = list.items[x].attributes & 0xFFFFF, ly = list.items[y].attributes & 0xFFFFF;
-            return lx != ly ? lx > ly : before(x, y);
-        };
-        TableViews tables;
+        if (keepOrder) placeAllPending(ctx);
+        return true;
+    }
+    // Of one text only the best stays: within a group (equal scores) the
+    // larger order bits, then the one shown first; a text already placed by
+    // a better group hides it. One open hash table holds every text placed
+    // in this ordering; its places count as free unless they carry this
+    // ordering's stamp, so it is never cleared between lists.
+    if (!keepOrder && !(basis & (ImeSettings::B_SingleFirst | ImeSettings::B_ByCode))) {
+        // When the members agree on the fixed bit and the bits above the
+        // order value, the best of each text is also the first of it in the
+        // group's order: duplicates are then hidden as members are placed,
+        // and only the texts of placed members are read (a group can hold
+        // hundreds; a page shows a few).
+        constexpr uint32_t kOtherRankBits = 0x400F0000;
+        const uint32_t common = list.items[static_cast<size_t>(members[0])].attributes & kOtherRankBits;
+        bool agree = true;
         for (int k = 0; k < memberCount; ++k) {
             const int i = members[k];
-            const TextView t = textOf(ctx, tables, list.items[static_cast<size_t>(i)]);
-            const uint64_t h = hashOf(t);
-            const uint32_t h32 = static_cast<uint32_t>(h >> 32);
-            for (size_t at = h & mask;; at = (at + 1) & mask) {
-                SeenText& e = p.seen[at];
-                if (e.stamp != p.stamp) {
-                    e = {h32, i, p.placedTexts++, p.stamp};
-                    p.pending.push_back({numberOf(i), i});
-                    break;
-                }
-                if (e.hash == h32 && sameText(textOf(ctx, tables, list.items[static_cast<size_t>(e.index)]), t)) {
-                    if (e.order >= groupStart && better(i, e.index)) {
-                        e.index = i;
-                        p.pending[e.order - groupStart] = {numberOf(i), i};
-                    }
-                    break;
-                }
-            }
+            agree &= (list.items[static_cast<size_t>(i)].attributes & kOtherRankBits) == common;
+            p.pending.push_back({numberOf(i), i});
         }
-    }
-    if (keepOrder) {
-        std::sort(p.pending.begin(), p.pending.end());
-        for (const auto& member : p.pending) ctx.ordered.push_back(member.second);
+        if (agree) {
+            p.hideWhenPlaced = true;
+            return true;
+        }
         p.pending.clear();
     }
+    // Otherwise every member's text is looked up now; a place of this
+    // group's text tells where in `pending` its member is.
+    const size_t mask = seenMask(ctx);
+    const uint32_t groupStart = p.placedTexts;
+    auto before = [&](int a, int b) { return compareCandidates(ctx, list.items[a], list.items[b], association) < 0; };
+    auto better = [&](int x, int y) {
+        uint32_t lx = list.items[x].attributes & 0xFFFFF, ly = list.items[y].attributes & 0xFFFFF;
+        return lx != ly ? lx > ly : before(x, y);
+    };
+    TableViews tables;
+    for (int k = 0; k < memberCount; ++k) {
+        const int i = members[k];
+        SeenText* e = findOrEnterText(ctx, tables, mask, i, textOf(ctx, tables, list.items[static_cast<size_t>(i)]));
+        if (!e) {
+            p.pending.push_back({numberOf(i), i});
+        } else if (e->order >= groupStart && better(i, e->index)) {
+            e->index = i;
+            p.pending[e->order - groupStart] = {numberOf(i), i};
+        }
+    }
+    if (keepOrder) placeAllPending(ctx);
     return true;
 }
 
@@ -318,7 +357,16 @@ void placePending(EngineContext& ctx, size_t wanted) {
         std::partial_sort(p.pending.begin(), middle, p.pending.end(),
                           [](const Keyed& a, const Keyed& b) { return a.first < b.first; });
     }
-    for (auto it = p.pending.begin(); it != middle; ++it) ctx.ordered.push_back(it->second);
+    if (!p.hideWhenPlaced) {
+        for (auto it = p.pending.begin(); it != middle; ++it) ctx.ordered.push_back(it->second);
+    } else {
+        // A member whose text was placed before is hidden (see placeNextGroup).
+        const size_t mask = seenMask(ctx);
+        TableViews tables;
+        for (auto it = p.pending.begin(); it != middle; ++it)
+            if (!findOrEnterText(ctx, tables, mask, it->second, textOf(ctx, tables, list.items[it->second])))
+                ctx.ordered.push_back(it->second);
+    }
     p.pending.erase(p.pending.begin(), middle);
 }
 

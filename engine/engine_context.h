@@ -267,6 +267,7 @@ struct EngineContext {
         // The rest of the current group, unordered, each with its place in
         // the group's order as a number.
         std::vector<std::pair<uint64_t, int>> pending;
+        bool hideWhenPlaced = false;  // the pending members' duplicates are hidden as they are placed
         bool fromMemo = false;  // `ordered` was taken from a kept lookup: known only that far
     } orderProgress;
     CandidatePage page;
