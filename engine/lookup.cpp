@@ -176,40 +176,51 @@ uint32_t walkPlainRange(EngineContext& ctx, const CodeTable& t, DataSlot slot, u
             admits[category] = admits[category | 0x40] = inRange(category, s.range);
     const int limit = CandidateList::ScanLimit;
     list.own();
-    int count = list.count;
+    const int before = list.count;
     // Local pointers: the candidate stores must not make the compiler read
     // the list's fields again for every entry.
     Candidate* const out = list.items;
-    int* const scoreLast = list.scoreLast.data();
-    int* const sameScoreBefore = list.sameScoreBefore;
+    Candidate* o = out + before;
     // The hint position is stored as it is: a code that ends there shows
     // no hint.
     const uint32_t tail = candidateTail(tag, slot, storedHint);
     uint32_t i = first;
-    while (i < end && count < limit) {
+    while (i < end && o - out < limit) {
         // No more than (limit - count) entries can be admitted before the
         // next chunk: the count needs no test inside it.
-        const uint32_t chunkEnd = static_cast<uint32_t>(std::min<uint64_t>(end, uint64_t{i} + (limit - count)));
-        for (; i < chunkEnd; ++i) {
-            const uint32_t off = rd32(index + 4 * i);
-            if (off - dmg::IndexStart > recordSpan) {
+        const uint32_t chunkEnd =
+            static_cast<uint32_t>(std::min<uint64_t>(end, uint64_t{i} + static_cast<uint64_t>(limit - (o - out))));
+        const uint8_t* at = index + 4 * size_t{i};
+        const uint8_t* const atEnd = index + 4 * size_t{chunkEnd};
+        uint32_t* w = Traced ? walked + (i - first) : nullptr;
+        for (; at != atEnd; at += 4) {
+            const uint32_t off = rd32(at);
+            if (off - dmg::IndexStart > recordSpan) [[unlikely]] {
                 if constexpr (Traced) {
-                    walked[i - first] = 0;
+                    *w++ = 0;
                     *unreadable = true;
                 }
                 continue;
             }
             const uint8_t* const p = base + off;
             const uint32_t a = rd32(p);
-            if constexpr (Traced) walked[i - first] = a;
+            if constexpr (Traced) *w++ = a;
             const uint32_t extra = p[4] - n;  // wraps for a shorter code
-            if (!admits[a >> 24] || extra > maxExtra) continue;
-            const int score = 129 - static_cast<int>(extra);
-            storeCandidate(out + count, off, score, a, tail);
-            sameScoreBefore[count] = scoreLast[score];
-            scoreLast[score] = count;
-            ++count;
+            // One branch for both tests: most entries are admitted.
+            if (!(admits[a >> 24] & (extra <= maxExtra))) continue;
+            storeCandidate(o++, off, 129 - static_cast<int>(extra), a, tail);
         }
+        i = chunkEnd;
+    }
+    // Each candidate is chained to the one before it of its score apart
+    // from the walk, which keeps the walk's registers for the walk.
+    const int count = static_cast<int>(o - out);
+    int* const scoreLast = list.scoreLast.data();
+    int* const sameScoreBefore = list.sameScoreBefore;
+    for (int c = before; c < count; ++c) {
+        const int score = out[c].score;
+        sameScoreBefore[c] = scoreLast[score];
+        scoreLast[score] = c;
     }
     if (count != list.count) ++list.serial;
     list.count = count;
