@@ -496,6 +496,20 @@ void candidateItems(EngineContext& ctx, const Candidate& c, std::vector<PageItem
     out.push_back(std::move(item));
 }
 
+void prepareOrdering(EngineContext& ctx) {
+    auto& p = ctx.orderProgress;
+    // Written once, so that the pages are there before any key needs them.
+    const size_t n = CandidateList::Capacity;
+    p.byScore.resize(n);
+    p.bounds.resize(n + 1);
+    p.pending.resize(n);
+    ctx.ordered.resize(n);
+    if (p.seen.size() != kSeenSize) p.seen.assign(kSeenSize, {});
+    resetPage(ctx);
+    p.byScore.clear();
+    p.bounds.clear();
+}
+
 void resetPage(EngineContext& ctx) {
     ctx.ordered.clear();
     ctx.orderProgress.started = false;

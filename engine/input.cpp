@@ -6,6 +6,7 @@
 #include "engine/key_table.h"
 #include "engine/key_text.h"
 #include "engine/lookup.h"
+#include "engine/lookup_memo.h"
 #include "engine/macros.h"
 #include "engine/observer.h"
 #include "engine/output_conversion.h"
@@ -623,6 +624,8 @@ namespace {
 void prepareFirstKeys(EngineContext& ctx) {
     if (ctx.firstKeysPrepared || !ctx.input.code.empty() || ctx.candidates.count != 0) return;
     ctx.firstKeysPrepared = true;
+    prepareOrdering(ctx);
+    reserveKeptLists(ctx, 12);
     const SearchRange range = currentSearchRange(ctx);
     for (char16_t letter = u'a'; letter <= u'z'; ++letter) {
         const CodeForms f = codeForms(ctx, std::u16string_view(&letter, 1));

@@ -131,6 +131,29 @@ void forget(LookupMemo& m) {
 
 }  // namespace
 
+void reserveKeptLists(EngineContext& ctx, int count) {
+    for (auto& walked : ctx.memoWalk) walked.resize(kMemoWalk);
+    for (int k = 0; k < count; ++k) {
+        LookupMemo& m = ctx.lookupMemos.emplace_back();
+        // Written once, so that the pages are there when a key needs them.
+        m.items.resize(kMemoMinimum);
+        m.sameScoreBefore.resize(kMemoMinimum);
+        // A walk of main.dmg admits most of what it reads; temp.dmg holds
+        // few words.
+        for (size_t t = 0; t < 2; ++t) {
+            const size_t walk = t == 0 ? 2 * kMemoMinimum : dmg::TempSlotCount;
+            m.slots[t].resize(walk);
+            m.attributes[t].resize(walk);
+        }
+        m.ordered.resize(64);
+        m.items.clear();
+        m.sameScoreBefore.clear();
+        for (auto& v : m.slots) v.clear();
+        for (auto& v : m.attributes) v.clear();
+        m.ordered.clear();
+    }
+}
+
 int searchCodeRemembered(EngineContext& ctx, const CodeSearch& s) {
     CandidateList& list = ctx.candidates;
     ctx.memoInList = -1;

@@ -27,6 +27,11 @@ constexpr uint32_t kMemoShortest = CandidateList::ScanLimit - dmg::TempSlotCount
 // when the search is not of the kind kept (the caller scans as usual).
 int searchCodeRemembered(EngineContext& ctx, const CodeSearch& s);
 
+// Makes room for `count` more kept results, and for the walks they keep,
+// ahead of time: a heavy lookup seen for the first time is then kept
+// without waiting for the system to supply fresh pages.
+void reserveKeptLists(EngineContext& ctx, int count);
+
 // The display order kept for the list now in the candidate list, if the
 // list came from the memo unchanged and was ordered under the same
 // settings; null otherwise.

@@ -24,6 +24,18 @@ bool MappedFile::open(std::u16string_view path) {
     return readHeapCopy();
 }
 
+namespace {
+// An open data file, whole, shared and writable. Its page tables are filled
+// at once: a table is read all over at key time, and the first touch of each
+// of its pages would otherwise cost a fault while a key waits.
+#ifdef MAP_POPULATE
+constexpr int kPopulate = MAP_POPULATE;
+#else
+constexpr int kPopulate = 0;
+#endif
+void* mapWhole(int fd, size_t n) { return mmap(nullptr, n, PROT_READ | PROT_WRITE, MAP_SHARED | kPopulate, fd, 0); }
+}  // namespace
+
 bool MappedFile::create(std::u16string_view path, uint32_t n) {
     close();
     path_.assign(path);
@@ -54,7 +66,7 @@ bool MappedFile::mapFile() {
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size <= 0 ||
         static_cast<uint64_t>(st.st_size) > 0xFFFFFFF0u)
         return false;
-    void* p = mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+    void* p = mapWhole(fd, static_cast<size_t>(st.st_size));
     if (p == MAP_FAILED) return false;
     view_ = static_cast<uint8_t*>(p);
     size_ = static_cast<uint32_t>(st.st_size);
@@ -145,7 +157,7 @@ bool MappedFile::resize(uint32_t n) {
         }
         return false;
     }
-    void* p = mmap(nullptr, n, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+    void* p = mapWhole(fd, n);
     if (p == MAP_FAILED) {
         size_ = 0;
         return false;

@@ -5,6 +5,7 @@
 #include "engine/candidates.h"
 #include "engine/data_files.h"
 #include "engine/lookup.h"
+#include "engine/lookup_memo.h"
 #include "engine/table_update.h"
 #include "tests/support/data_fixture.h"
 
@@ -121,57 +122,64 @@ TEST(CandidateOrder, PlainTextKeepsItsOrderWhenDuplicatesHide) {
 // A long list is kept for the same code typed again; whatever changes in
 // the table in between, in this process or another, the list and its order
 // must be those a fresh engine finds.
-TEST(CandidateOrder, KeptListsFollowEveryChangeOfTheTable) {
-    test::DataFixture fx;
+// A table whose first key holds more entries than a scan takes: the lists
+// of such lookups are kept.
+void writeLongTable(test::DataFixture& fx) {
     std::mt19937 rng(5);
     std::vector<TableEntry> entries;
-    for (int i = 0; i < 1500; ++i) {  // more than a scan holds: such lists are kept
+    for (int i = 0; i < 1500; ++i) {
         std::string code = "a";
         for (int k = 1 + static_cast<int>(rng() % 3); k > 0; --k) code.push_back(static_cast<char>('a' + rng() % 4));
         std::u16string word(1, static_cast<char16_t>(0x4E00 + rng() % 600));
         entries.push_back({code, word, attr::make(static_cast<uint16_t>(rng() % 50), 1, rng() % 9 == 0)});
     }
     fx.writeMain(entries);
+}
+
+// What typing "a" shows: every candidate in display order (record and
+// attributes).
+std::vector<std::pair<uint32_t, uint32_t>> shownForA(EngineContext& c) {
+    c.candidates.clear();
+    resetPage(c);
+    CodeSearch s;
+    s.key = reinterpret_cast<const uint8_t*>("a");
+    s.len = 1;
+    s.prefix = true;
+    s.range = currentSearchRange(c);
+    searchCode(c, s);
+    sortAndFirstPage(c);
+    std::vector<std::pair<uint32_t, uint32_t>> order;
+    for (int k = 0; const Candidate* cand = orderedCandidate(c, k); ++k) order.push_back({cand->ref, cand->attributes});
+    return order;
+}
+
+TEST(CandidateOrder, KeptListsFollowEveryChangeOfTheTable) {
+    test::DataFixture fx;
+    writeLongTable(fx);
     fx.blocks().ime.setBit(ImeSettings::OptionC, ImeSettings::C_HideSameWordOtherCode, true);
     auto ctx = fx.open();
     ASSERT_TRUE(ctx);
-    // What typing the code shows: every candidate in display order.
-    auto shown = [](EngineContext& c) {
-        c.candidates.clear();
-        resetPage(c);
-        CodeSearch s;
-        s.key = reinterpret_cast<const uint8_t*>("a");
-        s.len = 1;
-        s.prefix = true;
-        s.range = currentSearchRange(c);
-        searchCode(c, s);
-        sortAndFirstPage(c);
-        std::vector<std::pair<uint32_t, uint32_t>> order;  // record and attributes
-        for (int k = 0; const Candidate* cand = orderedCandidate(c, k); ++k)
-            order.push_back({cand->ref, cand->attributes});
-        return order;
-    };
     auto fresh = [&] {
         auto other = fx.open();
-        return shown(*other);
+        return shownForA(*other);
     };
-    const auto first = shown(*ctx);
+    const auto first = shownForA(*ctx);
     ASSERT_GE(ctx->memoInList, 0) << "a list this long is kept";
-    EXPECT_EQ(first, shown(*ctx));
+    EXPECT_EQ(first, shownForA(*ctx));
     EXPECT_EQ(first, fresh());
     // Past the order kept with it, the order is worked out again.
     EXPECT_GT(first.size(), ctx->lookupMemos[static_cast<size_t>(ctx->memoInList)].ordered.size());
 
     // Deleted in place, as the configuration program does.
     ASSERT_TRUE(setEntryDeleted(*ctx, SlotMain, first[1].first, true));
-    EXPECT_EQ(fresh(), shown(*ctx));
+    EXPECT_EQ(fresh(), shownForA(*ctx));
     // Another engine raises an order value in place (frequency learning).
     {
         auto other = fx.open();
         uint8_t* rec = other->file(SlotMain)->data() + first[7].first;
         wr32(rec, (rd32(rec) & ~0xFFFFu) | 0xFFFF);
     }
-    EXPECT_EQ(fresh(), shown(*ctx));
+    EXPECT_EQ(fresh(), shownForA(*ctx));
     // Another engine adds an entry: this one sees it after syncing.
     {
         auto other = fx.open();
@@ -180,11 +188,29 @@ TEST(CandidateOrder, KeptListsFollowEveryChangeOfTheTable) {
         ASSERT_NE(AddResult::Failed, addEntry(*other, SlotMain, rec));
     }
     syncTables(*ctx);
-    const auto added = shown(*ctx);
+    const auto added = shownForA(*ctx);
     EXPECT_EQ(fresh(), added);
     EXPECT_TRUE(std::any_of(added.begin(), added.end(), [&](const auto& e) {
         return candidateText(*ctx, Candidate{e.first, 0, 0, SourceMain, SlotMain, 0xFF}) == u"新";
     }));
+}
+
+// Memory for kept lists is taken when the engine starts: the first heavy
+// lookup of a code is kept there instead of in fresh memory.
+TEST(CandidateOrder, AHeavyLookupIsKeptInMemoryTakenAhead) {
+    test::DataFixture fx;
+    writeLongTable(fx);
+    auto ctx = fx.open();
+    ASSERT_TRUE(ctx);
+    reserveKeptLists(*ctx, 2);
+    ASSERT_EQ(2u, ctx->lookupMemos.size());
+    const Candidate* reserved[2] = {ctx->lookupMemos[0].items.data(), ctx->lookupMemos[1].items.data()};
+    const auto order = shownForA(*ctx);
+    ASSERT_GE(ctx->memoInList, 0) << "a list this long is kept";
+    EXPECT_EQ(2u, ctx->lookupMemos.size());
+    const LookupMemo& kept = ctx->lookupMemos[static_cast<size_t>(ctx->memoInList)];
+    EXPECT_TRUE(kept.items.data() == reserved[0] || kept.items.data() == reserved[1]);
+    EXPECT_EQ(order, shownForA(*ctx));
 }
 
 // A kept list is read in place; whatever adds to the list or changes it
