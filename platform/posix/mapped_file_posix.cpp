@@ -27,13 +27,16 @@ bool MappedFile::open(std::u16string_view path) {
 namespace {
 // An open data file, whole, shared and writable. Its page tables are filled
 // at once: a table is read all over at key time, and the first touch of each
-// of its pages would otherwise cost a fault while a key waits.
+// of its pages would otherwise cost a fault while a key waits. Files beyond
+// any table's size are left to be faulted in as they are read.
+void* mapWhole(int fd, size_t n) {
+    int flags = MAP_SHARED;
 #ifdef MAP_POPULATE
-constexpr int kPopulate = MAP_POPULATE;
-#else
-constexpr int kPopulate = 0;
+    constexpr size_t kMostPopulated = size_t{64} << 20;
+    if (n <= kMostPopulated) flags |= MAP_POPULATE;
 #endif
-void* mapWhole(int fd, size_t n) { return mmap(nullptr, n, PROT_READ | PROT_WRITE, MAP_SHARED | kPopulate, fd, 0); }
+    return mmap(nullptr, n, PROT_READ | PROT_WRITE, flags, fd, 0);
+}
 }  // namespace
 
 bool MappedFile::create(std::u16string_view path, uint32_t n) {
