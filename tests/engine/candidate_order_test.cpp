@@ -51,57 +51,68 @@ std::vector<int> referenceOrder(const EngineContext& ctx, bool dedup) {
     return all;
 }
 
+// Types "a" over a random table of n entries and asks for the display
+// order position by position. Some rounds have fixed entries, some none
+// (duplicates are then hidden as they are placed), some stray bits above the
+// order value; every basis, with and without hiding duplicates.
+void expectLazyOrderEqualsAFullSort(std::mt19937& rng, int round, int n, uint32_t words, uint32_t longest) {
+    test::DataFixture fx;
+    std::vector<TableEntry> entries;
+    const int kind = round / 6 % 3;
+    for (int i = 0; i < n; ++i) {
+        std::string code = "a";
+        for (int k = static_cast<int>(rng() % longest); k > 0; --k) code.push_back(static_cast<char>('a' + rng() % 3));
+        // Few distinct words, so that duplicates are common.
+        std::u16string word(1 + rng() % 2, u'一');
+        for (auto& u : word) u = static_cast<char16_t>(0x4E00 + rng() % words);
+        uint32_t a = attr::make(static_cast<uint16_t>(rng() % 6), 1, kind == 0 && rng() % 4 == 0);
+        if (kind == 2 && rng() % 4 == 0) a |= 0x10000u << (rng() % 4);
+        entries.push_back({code, word, a});
+    }
+    fx.writeMain(entries);
+    const bool dedup = round % 2 == 0;
+    auto b = fx.blocks();
+    b.ime.setBit(ImeSettings::OptionC, ImeSettings::C_HideSameWordOtherCode, dedup);
+    const uint32_t basis[] = {ImeSettings::B_SingleFirst, ImeSettings::B_ByCode, 0};
+    b.ime.setU32(ImeSettings::OptionB, basis[round % 3]);
+    auto ctx = fx.open();
+    ASSERT_TRUE(ctx);
+    CodeSearch s;
+    s.key = reinterpret_cast<const uint8_t*>("a");
+    s.len = 1;
+    s.prefix = true;
+    s.range = currentSearchRange(*ctx);
+    searchCode(*ctx, s);
+    const std::vector<int> expected = referenceOrder(*ctx, dedup);
+    // Ask for positions in a random order, as paging back and forth does.
+    resetPage(*ctx);
+    std::vector<int> asked(expected.size() + 3);
+    for (size_t i = 0; i < asked.size(); ++i) asked[i] = static_cast<int>(i);
+    std::shuffle(asked.begin(), asked.begin() + static_cast<long>(std::min<size_t>(asked.size(), 6)), rng);
+    for (int k : asked) {
+        const Candidate* c = orderedCandidate(*ctx, k);
+        if (k >= static_cast<int>(expected.size())) {
+            EXPECT_EQ(nullptr, c) << "round " << round << " position " << k;
+        } else {
+            ASSERT_NE(nullptr, c) << "round " << round << " position " << k;
+            EXPECT_EQ(&ctx->candidates.items[expected[k]], c) << "round " << round << " position " << k;
+        }
+    }
+    EXPECT_EQ(static_cast<int>(expected.size()), orderedCount(*ctx));
+}
+
 TEST(CandidateOrder, LazyOrderEqualsAFullSort) {
     std::mt19937 rng(77);
-    for (int round = 0; round < 72; ++round) {
-        test::DataFixture fx;
-        std::vector<TableEntry> entries;
-        const int n = 1 + static_cast<int>(rng() % 400);
-        // Fixed entries in some rounds, none in others (duplicates are then
-        // hidden as they are placed), and stray bits above the order value
-        // in some.
-        const int kind = round / 6 % 3;
-        for (int i = 0; i < n; ++i) {
-            std::string code = "a";
-            for (int k = static_cast<int>(rng() % 4); k > 0; --k) code.push_back(static_cast<char>('a' + rng() % 3));
-            // Few distinct words, so that duplicates are common.
-            std::u16string word(1 + rng() % 2, u'一');
-            for (auto& u : word) u = static_cast<char16_t>(0x4E00 + rng() % 12);
-            uint32_t a = attr::make(static_cast<uint16_t>(rng() % 6), 1, kind == 0 && rng() % 7 == 0);
-            if (kind == 2 && rng() % 5 == 0) a |= 0x10000u << (rng() % 4);
-            entries.push_back({code, word, a});
-        }
-        fx.writeMain(entries);
-        const bool dedup = round % 2 == 0;
-        auto b = fx.blocks();
-        b.ime.setBit(ImeSettings::OptionC, ImeSettings::C_HideSameWordOtherCode, dedup);
-        const uint32_t basis[] = {ImeSettings::B_SingleFirst, ImeSettings::B_ByCode, 0};
-        b.ime.setU32(ImeSettings::OptionB, basis[round % 3]);
-        auto ctx = fx.open();
-        ASSERT_TRUE(ctx);
-        CodeSearch s;
-        s.key = reinterpret_cast<const uint8_t*>("a");
-        s.len = 1;
-        s.prefix = true;
-        s.range = currentSearchRange(*ctx);
-        searchCode(*ctx, s);
-        const std::vector<int> expected = referenceOrder(*ctx, dedup);
-        // Ask for positions in a random order, as paging back and forth does.
-        resetPage(*ctx);
-        std::vector<int> asked(expected.size() + 3);
-        for (size_t i = 0; i < asked.size(); ++i) asked[i] = static_cast<int>(i);
-        std::shuffle(asked.begin(), asked.begin() + static_cast<long>(std::min<size_t>(asked.size(), 6)), rng);
-        for (int k : asked) {
-            const Candidate* c = orderedCandidate(*ctx, k);
-            if (k >= static_cast<int>(expected.size())) {
-                EXPECT_EQ(nullptr, c) << "round " << round << " position " << k;
-            } else {
-                ASSERT_NE(nullptr, c) << "round " << round << " position " << k;
-                EXPECT_EQ(&ctx->candidates.items[expected[k]], c) << "round " << round << " position " << k;
-            }
-        }
-        EXPECT_EQ(static_cast<int>(expected.size()), orderedCount(*ctx));
-    }
+    for (int round = 0; round < 54; ++round)
+        expectLazyOrderEqualsAFullSort(rng, round, 1 + static_cast<int>(rng() % 400), 12, 4);
+}
+
+// Short lists of few words and codes: equal texts within one score, with
+// and without fixed entries, are common there.
+TEST(CandidateOrder, ShortListOrderEqualsAFullSort) {
+    std::mt19937 rng(78);
+    for (int round = 0; round < 180; ++round)
+        expectLazyOrderEqualsAFullSort(rng, round, 2 + static_cast<int>(rng() % 15), 3, 2);
 }
 
 TEST(CandidateOrder, PlainTextKeepsItsOrderWhenDuplicatesHide) {
