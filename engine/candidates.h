@@ -12,10 +12,10 @@ namespace zv {
 // Orders the candidates (hiding duplicates when asked or in association)
 // and builds the first page.
 void sortAndFirstPage(EngineContext& ctx);
-// Forgets the order and the page (the list itself stays).
 // Takes the memory that ordering the longest list needs ahead of time: a
 // key then never waits for the system to supply fresh pages.
 void prepareOrdering(EngineContext& ctx);
+// Forgets the order and the page (the list itself stays).
 void resetPage(EngineContext& ctx);
 
 // The candidate at display position k, or null past the end.
