@@ -180,6 +180,11 @@ struct ScanTrace {
     const std::vector<uint32_t>* attributes = nullptr;  // the walk's words, from `first` on
 };
 
+// A stretch of a table's bytes (lookup_memo.h).
+struct RecordRun {
+    uint32_t from = 0, size = 0;
+};
+
 // A heavy lookup's result kept for the same code typed again (lookup_memo.h).
 struct LookupMemo {
     uint64_t lastUse = 0;
@@ -189,7 +194,12 @@ struct LookupMemo {
     uint8_t wordCode = 0;  // 显示码表词语码长 then
     std::array<ScanTrace, 2> scans;
     std::array<std::vector<uint32_t>, 2> slots;       // the index slots each scan walked
-    std::array<std::vector<uint32_t>, 2> attributes;  // the attribute words it read (0 past the file)
+    // What a check compares for each scan: the attribute words it read, or,
+    // when the walked records lie close together, stretches of the table
+    // holding them, with a copy of their bytes.
+    std::array<std::vector<uint32_t>, 2> attributes;
+    std::array<std::vector<RecordRun>, 2> runs;
+    std::array<std::vector<uint8_t>, 2> records;  // the stretches' bytes, one after another
     std::vector<Candidate> items;
     std::vector<int> sameScoreBefore;
     std::array<int, CandidateList::MaxCountedScore + 1> scoreLast{};

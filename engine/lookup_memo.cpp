@@ -20,6 +20,13 @@ namespace {
 constexpr int kMemoMinimum = CandidateList::ScanLimit;
 // What the kept results may take together.
 constexpr size_t kMemoBytes = size_t{4} << 20;
+// Walked records are compared as stretches of bytes when each stretch
+// joins records at most this far apart, the stretches hold no more than
+// this many bytes per entry walked on average (a record holds a code and a
+// word: about 17 bytes in the shipped table) and there are few of them.
+constexpr uint32_t kRunGap = 256;
+constexpr uint64_t kRunBytesPerEntry = 32;
+constexpr uint32_t kEntriesPerRun = 8;
 
 // A list shared with the candidate list keeps its storage when the kept
 // results grow.
@@ -59,6 +66,16 @@ bool memoHolds(const EngineContext& ctx, const LookupMemo& m) {
         if (walked && std::memcmp(index, m.slots[k].data(), 4 * size_t{walked}) != 0) return false;
         // The slots are the same, and every one of them pointed at a
         // record when the result was kept (the table's size is the same).
+        if (!m.runs[k].empty()) {
+            // A few comparisons of whole stretches cover every attribute
+            // word and code length the walk read.
+            const uint8_t* copy = m.records[k].data();
+            for (const RecordRun& run : m.runs[k]) {
+                if (std::memcmp(base + run.from, copy, run.size) != 0) return false;
+                copy += run.size;
+            }
+            continue;
+        }
         const uint32_t* slots = m.slots[k].data();
         const uint32_t* attributes = m.attributes[k].data();
         // A change is rare: the words are compared without a branch each.
@@ -71,6 +88,44 @@ bool memoHolds(const EngineContext& ctx, const LookupMemo& m) {
         if (changed) return false;
     }
     return true;
+}
+
+// Keeps what a check of a scan compares (see LookupMemo): stretches of
+// records when the walk read few of them close together, as a table built
+// in one pass holds each code's records in index order; else each walked
+// entry's attribute word.
+void keepWalkedRecords(LookupMemo& m, size_t k, const ScanTrace& trace, uint32_t walked) {
+    std::vector<RecordRun>& runs = m.runs[k];
+    runs.clear();
+    m.records[k].clear();
+    m.attributes[k].clear();
+    if (!walked) return;
+    // Every walked slot pointed at a record whose code length lies in the
+    // table: a kept walk checks that.
+    const uint32_t* slots = m.slots[k].data();
+    uint64_t bytes = 0;
+    for (uint32_t i = 0; i < walked; ++i) {
+        const uint32_t at = slots[i];
+        if (!runs.empty() && at > slots[i - 1] && at - slots[i - 1] <= kRunGap) {
+            runs.back().size = at + 5 - runs.back().from;
+        } else {
+            if (!runs.empty()) bytes += runs.back().size;
+            if (runs.size() >= walked / kEntriesPerRun + 1) break;
+            runs.push_back({at, 5});
+        }
+    }
+    bytes += runs.back().size;
+    if (runs.size() <= walked / kEntriesPerRun && bytes <= kRunBytesPerEntry * walked) {
+        m.records[k].resize(bytes);
+        uint8_t* copy = m.records[k].data();
+        for (const RecordRun& run : runs) {
+            std::memcpy(copy, trace.base + run.from, run.size);
+            copy += run.size;
+        }
+        return;
+    }
+    runs.clear();
+    m.attributes[k].assign(trace.attributes->data(), trace.attributes->data() + walked);
 }
 
 void takeList(EngineContext& ctx, int which) {
@@ -93,8 +148,12 @@ int findMemo(const EngineContext& ctx, const CodeSearch& s, uint8_t flags, uint8
 
 size_t memoBytes(const LookupMemo& m) {
     size_t words = m.sameScoreBefore.capacity() + m.ordered.capacity();
-    for (size_t k = 0; k < 2; ++k) words += m.slots[k].capacity() + m.attributes[k].capacity();
-    return sizeof m + m.items.capacity() * sizeof(Candidate) + words * sizeof(uint32_t);
+    size_t bytes = 0;
+    for (size_t k = 0; k < 2; ++k) {
+        words += m.slots[k].capacity() + m.attributes[k].capacity();
+        bytes += m.records[k].capacity() + m.runs[k].capacity() * sizeof(RecordRun);
+    }
+    return sizeof m + m.items.capacity() * sizeof(Candidate) + words * sizeof(uint32_t) + bytes;
 }
 
 // A place for a new result: a new one while the kept results leave room,
@@ -145,11 +204,16 @@ void reserveKeptLists(EngineContext& ctx, int count) {
             m.slots[t].resize(walk);
             m.attributes[t].resize(walk);
         }
+        // The records of a main.dmg walk, at about 20 bytes each.
+        m.records[0].resize(20 * 2 * kMemoMinimum);
+        m.runs[0].resize(64);
         m.ordered.resize(64);
         m.items.clear();
         m.sameScoreBefore.clear();
         for (auto& v : m.slots) v.clear();
         for (auto& v : m.attributes) v.clear();
+        m.records[0].clear();
+        m.runs[0].clear();
         m.ordered.clear();
     }
 }
@@ -202,11 +266,8 @@ int searchCodeRemembered(EngineContext& ctx, const CodeSearch& s) {
             const uint32_t walked = trace.base ? trace.stop - trace.first : 0;
             const uint8_t* index = trace.base ? trace.base + dmg::IndexStart + 4 * size_t{trace.first} : nullptr;
             m.slots[k].resize(walked);
-            m.attributes[k].resize(walked);
-            if (walked) {
-                std::memcpy(m.slots[k].data(), index, 4 * size_t{walked});
-                std::memcpy(m.attributes[k].data(), trace.attributes->data(), 4 * size_t{walked});
-            }
+            if (walked) std::memcpy(m.slots[k].data(), index, 4 * size_t{walked});
+            keepWalkedRecords(m, k, trace, walked);
             m.scans[k].attributes = nullptr;
         }
         m.items.assign(list.items, list.items + list.count);

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <memory>
 #include <map>
 #include <random>
@@ -164,46 +165,104 @@ std::vector<std::pair<uint32_t, uint32_t>> shownForA(EngineContext& c) {
     return order;
 }
 
-TEST(CandidateOrder, KeptListsFollowEveryChangeOfTheTable) {
-    test::DataFixture fx;
-    writeLongTable(fx);
-    fx.blocks().ime.setBit(ImeSettings::OptionC, ImeSettings::C_HideSameWordOtherCode, true);
+// What the search for "a" found, in the list's order, hidden duplicates
+// too.
+std::vector<std::pair<uint32_t, uint32_t>> foundForA(EngineContext& c) {
+    shownForA(c);
+    std::vector<std::pair<uint32_t, uint32_t>> found;
+    for (int k = 0; k < c.candidates.count; ++k) found.push_back({c.candidates.items[k].ref, c.candidates.items[k].attributes});
+    return found;
+}
+
+// How the records of main.dmg lie: as a table is built, each code's
+// records in index order; in two blocks, the later entries' records first;
+// or in the reverse of index order, as a table grown one entry at a time
+// may hold them, so that no two records a walk reads lie side by side.
+enum class Layout { IndexOrder, TwoBlocks, Reversed };
+
+void layOutRecords(test::DataFixture& fx, Layout layout) {
+    if (layout == Layout::IndexOrder) return;
     auto ctx = fx.open();
     ASSERT_TRUE(ctx);
-    auto fresh = [&] {
-        auto other = fx.open();
-        return shownForA(*other);
-    };
-    const auto first = shownForA(*ctx);
-    ASSERT_GE(ctx->memoInList, 0) << "a list this long is kept";
-    EXPECT_EQ(first, shownForA(*ctx));
-    EXPECT_EQ(first, fresh());
-    // Past the order kept with it, the order is worked out again.
-    EXPECT_GT(first.size(), ctx->lookupMemos[static_cast<size_t>(ctx->memoInList)].ordered.size());
+    uint8_t* base = ctx->file(SlotMain)->data();
+    const CodeTable t = tableView(*ctx, SlotMain);
+    std::vector<std::vector<uint8_t>> records;
+    std::vector<uint32_t> order;
+    for (uint32_t i = 0; i < t.count(); ++i) {
+        const EntryView e = t.entry(i);
+        records.emplace_back(base + e.offset, base + e.offset + e.recordSize());
+        order.push_back(i);
+    }
+    if (layout == Layout::Reversed)
+        std::reverse(order.begin(), order.end());
+    else
+        std::rotate(order.begin(), order.begin() + order.size() / 2, order.end());
+    uint32_t at = t.low();
+    for (const uint32_t i : order) {
+        std::memcpy(base + at, records[i].data(), records[i].size());
+        wr32(base + dmg::IndexStart + 4 * i, at);
+        at += static_cast<uint32_t>(records[i].size());
+    }
+}
 
-    // Deleted in place, as the configuration program does.
-    ASSERT_TRUE(setEntryDeleted(*ctx, SlotMain, first[1].first, true));
-    EXPECT_EQ(fresh(), shownForA(*ctx));
-    // Another engine raises an order value in place (frequency learning).
-    {
-        auto other = fx.open();
-        uint8_t* rec = other->file(SlotMain)->data() + first[7].first;
-        wr32(rec, (rd32(rec) & ~0xFFFFu) | 0xFFFF);
+TEST(CandidateOrder, KeptListsFollowEveryChangeOfTheTable) {
+    // Records side by side are checked as stretches of bytes, scattered
+    // ones word by word.
+    for (const auto& [layout, stretches] :
+         {std::pair{Layout::IndexOrder, 1u}, std::pair{Layout::TwoBlocks, 2u}, std::pair{Layout::Reversed, 0u}}) {
+        SCOPED_TRACE(stretches);
+        test::DataFixture fx;
+        writeLongTable(fx);
+        layOutRecords(fx, layout);
+        fx.blocks().ime.setBit(ImeSettings::OptionC, ImeSettings::C_HideSameWordOtherCode, true);
+        auto ctx = fx.open();
+        ASSERT_TRUE(ctx);
+        auto fresh = [&] {
+            auto other = fx.open();
+            return shownForA(*other);
+        };
+        auto raiseInAnotherEngine = [&](uint32_t record) {
+            auto other = fx.open();
+            uint8_t* rec = other->file(SlotMain)->data() + record;
+            wr32(rec, (rd32(rec) & ~0xFFFFu) | ((rd32(rec) + 1000) & 0xFFFF));
+        };
+        const auto first = shownForA(*ctx);
+        ASSERT_GE(ctx->memoInList, 0) << "a list this long is kept";
+        const LookupMemo& kept = ctx->lookupMemos[static_cast<size_t>(ctx->memoInList)];
+        EXPECT_EQ(stretches, kept.runs[0].size());
+        EXPECT_EQ(first, shownForA(*ctx));
+        EXPECT_EQ(first, fresh());
+        // Past the order kept with it, the order is worked out again.
+        EXPECT_GT(first.size(), kept.ordered.size());
+
+        // Deleted in place, as the configuration program does.
+        ASSERT_TRUE(setEntryDeleted(*ctx, SlotMain, first[1].first, true));
+        EXPECT_EQ(fresh(), shownForA(*ctx));
+        // Another engine raises order values in place (frequency learning):
+        // the first, a middle and the last entry the walk read.
+        const std::vector<uint32_t> walked = kept.slots[0];
+        for (const uint32_t record : {walked.front(), walked[walked.size() / 2], walked.back()}) {
+            const auto before = foundForA(*ctx);
+            raiseInAnotherEngine(record);
+            const auto after = foundForA(*ctx);
+            EXPECT_NE(before, after);
+            EXPECT_EQ(foundForA(*fx.open()), after);
+            EXPECT_EQ(fresh(), shownForA(*ctx));
+        }
+        // Another engine adds an entry: this one sees it after syncing.
+        {
+            auto other = fx.open();
+            RecordBuffer rec;
+            ASSERT_TRUE(buildCodeRecord(attr::make(0xFFFF, 1, true), "a", u"新", rec));
+            ASSERT_NE(AddResult::Failed, addEntry(*other, SlotMain, rec));
+        }
+        syncTables(*ctx);
+        const auto added = shownForA(*ctx);
+        EXPECT_EQ(fresh(), added);
+        EXPECT_TRUE(std::any_of(added.begin(), added.end(), [&](const auto& e) {
+            return candidateText(*ctx, Candidate{e.first, 0, 0, SourceMain, SlotMain, 0xFF}) == u"新";
+        }));
     }
-    EXPECT_EQ(fresh(), shownForA(*ctx));
-    // Another engine adds an entry: this one sees it after syncing.
-    {
-        auto other = fx.open();
-        RecordBuffer rec;
-        ASSERT_TRUE(buildCodeRecord(attr::make(0xFFFF, 1, true), "a", u"新", rec));
-        ASSERT_NE(AddResult::Failed, addEntry(*other, SlotMain, rec));
-    }
-    syncTables(*ctx);
-    const auto added = shownForA(*ctx);
-    EXPECT_EQ(fresh(), added);
-    EXPECT_TRUE(std::any_of(added.begin(), added.end(), [&](const auto& e) {
-        return candidateText(*ctx, Candidate{e.first, 0, 0, SourceMain, SlotMain, 0xFF}) == u"新";
-    }));
 }
 
 // Memory for kept lists is taken when the engine starts: the first heavy
