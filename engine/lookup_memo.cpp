@@ -103,25 +103,25 @@ void keepWalkedRecords(LookupMemo& m, size_t k, const ScanTrace& trace, uint32_t
     // Every walked slot pointed at a record whose code length lies in the
     // table: a kept walk checks that.
     const uint32_t* slots = m.slots[k].data();
+    const size_t mostRuns = walked / kEntriesPerRun;
     uint64_t bytes = 0;
-    for (uint32_t i = 0; i < walked; ++i) {
-        const uint32_t at = slots[i];
-        if (!runs.empty() && at > slots[i - 1] && at - slots[i - 1] <= kRunGap) {
-            runs.back().size = at + 5 - runs.back().from;
-        } else {
-            if (!runs.empty()) bytes += runs.back().size;
-            if (runs.size() >= walked / kEntriesPerRun + 1) break;
-            runs.push_back({at, 5});
+    uint32_t from = slots[0], last = slots[0];
+    for (uint32_t i = 1; i < walked && runs.size() <= mostRuns; ++i) {
+        // Unsigned: a record before the last one starts a new stretch.
+        if (slots[i] - last - 1 < kRunGap) {
+            last = slots[i];
+            continue;
         }
+        runs.push_back({from, last + 5 - from});
+        bytes += last + 5 - from;
+        from = last = slots[i];
     }
-    bytes += runs.back().size;
-    if (runs.size() <= walked / kEntriesPerRun && bytes <= kRunBytesPerEntry * walked) {
-        m.records[k].resize(bytes);
-        uint8_t* copy = m.records[k].data();
-        for (const RecordRun& run : runs) {
-            std::memcpy(copy, trace.base + run.from, run.size);
-            copy += run.size;
-        }
+    runs.push_back({from, last + 5 - from});
+    bytes += last + 5 - from;
+    if (runs.size() <= mostRuns && bytes <= kRunBytesPerEntry * walked) {
+        std::vector<uint8_t>& records = m.records[k];
+        records.reserve(bytes);
+        for (const RecordRun& run : runs) records.insert(records.end(), trace.base + run.from, trace.base + run.from + run.size);
         return;
     }
     runs.clear();
