@@ -88,8 +88,8 @@ std::u16string expandDate(std::u16string_view f, const platform::LocalTime& t) {
 std::u16string expandOne(std::u16string_view name, std::u16string_view field, const MacroSources& src) {
     if (name == u"time" || name == u"date" || name == u"data") {
         if (!src.clock) return {};
-        platform::LocalTime t = src.clock->localTime();
-        return name == u"time" ? expandTime(field, t) : expandDate(field, t);
+        if (!src.time) src.time = src.clock->localTime();
+        return name == u"time" ? expandTime(field, *src.time) : expandDate(field, *src.time);
     }
     if (name == u"last") {
         std::u16string_view v = field == u"1" ? src.lastOutput : field == u"2" ? src.previousComposition : u"";
@@ -102,9 +102,11 @@ std::u16string expandOne(std::u16string_view name, std::u16string_view field, co
     }
     if (name == u"clipboard") {
         if (!src.clipboard) return {};
-        std::u16string text = src.clipboard->text();
-        cutText(text, kClipboardUnits);
-        return text;
+        if (!src.clipboardText) {
+            src.clipboardText = src.clipboard->text();
+            cutText(*src.clipboardText, kClipboardUnits);
+        }
+        return *src.clipboardText;
     }
     return {};
 }
@@ -177,8 +179,13 @@ void addAmount(std::vector<GeneratedCandidate>& out, std::u16string_view n) {
 }  // namespace
 
 std::u16string applyEntryEscapes(std::u16string_view text) {
+    // Most texts hold no escape; "\r" is the only one that grows the text.
+    const size_t first = text.find(u'\\');
+    if (first == std::u16string_view::npos) return std::u16string(text);
     std::u16string out;
-    for (size_t i = 0; i < text.size(); ++i) {
+    out.reserve(text.size() + 8);
+    out.append(text.substr(0, first));
+    for (size_t i = first; i < text.size(); ++i) {
         char16_t u = text[i];
         if (u != u'\\' || i + 1 == text.size()) {
             out.push_back(u);
@@ -200,6 +207,7 @@ std::u16string applyEntryEscapes(std::u16string_view text) {
 
 std::u16string expandPlaceholders(std::u16string_view text, const MacroSources& sources) {
     std::u16string out;
+    out.reserve(std::min(kMacroTextUnits, text.size() + 16));
     for (size_t i = 0; i < text.size() && out.size() < kMacroTextUnits;) {
         if (text[i] == u'<') {
             size_t close = text.find(u'>', i + 1);

@@ -4,6 +4,8 @@
 // "<u16value.中>", "<clipboard>"), the escapes of entry texts, and the date
 // and amount candidates of a temporary-English code.
 
+#include "platform/clock.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,7 +14,6 @@
 namespace zv {
 
 namespace platform {
-class Clock;
 class Clipboard;
 }  // namespace platform
 
@@ -28,6 +29,10 @@ struct MacroSources {
     platform::Clipboard* clipboard = nullptr;
     std::u16string_view lastOutput;           // "<last.1>"
     std::u16string_view previousComposition;  // "<last.2>"
+    // The time and the clipboard text, read at their first use: every
+    // placeholder expanded with these sources shows one moment and one text.
+    mutable std::optional<platform::LocalTime> time;
+    mutable std::optional<std::u16string> clipboardText;
 };
 
 // "\\" a backslash, "\s" a space, "\t" a tab, "\r" CR LF; a backslash before

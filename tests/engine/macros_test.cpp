@@ -18,7 +18,11 @@ protected:
         sources.lastOutput = u"上次";
         sources.previousComposition = u"wqvb";
     }
-    std::u16string expand(std::u16string_view text) { return expandPlaceholders(text, sources); }
+    // Each expansion reads the clock and the clipboard afresh.
+    std::u16string expand(std::u16string_view text) {
+        const MacroSources fresh{sources.clock, sources.clipboard, sources.lastOutput, sources.previousComposition};
+        return expandPlaceholders(text, fresh);
+    }
 
     platform::ManualClock clock;
     test::RecordingServices services;
@@ -68,6 +72,28 @@ TEST_F(Placeholders, LastU16ValueAndClipboard) {
     EXPECT_EQ(u"[剪贴板]", expand(u"[<clipboard>]"));
     services.clipboard = std::u16string(127, u'x') + u"𠀀";
     EXPECT_EQ(std::u16string(127, u'x'), expand(u"<clipboard>"));
+}
+
+// One entry reads the time and the clipboard once: its placeholders show one
+// moment, even when a second passes while it is expanded.
+TEST(MacroEntries, OneEntryReadsTheClockAndTheClipboardOnce) {
+    struct TickingClock : platform::ManualClock {
+        int reads = 0;
+        platform::LocalTime localTime() override {
+            ++reads;
+            advance(1000);
+            return ManualClock::localTime();
+        }
+    } clock;
+    clock.set({2026, 12, 31, 23, 59, 59, 4});
+    test::RecordingServices services;
+    services.clipboard = u"剪";
+    MacroSources sources{&clock, &services, u"", u""};
+    const auto m = parseMacroEntry(u"$zvcmd(<date.yyyy><time.ss><clipboard>,<date.d>日<time.s><clipboard>)", sources);
+    ASSERT_TRUE(m);
+    EXPECT_EQ(u"202700剪", m->output);
+    EXPECT_EQ(u"1日0剪", m->display);
+    EXPECT_EQ(1, clock.reads);
 }
 
 TEST_F(Placeholders, ResultIsCutAt129Units) {
