@@ -231,7 +231,7 @@ int scanPlainRange(EngineContext& ctx, const CodeTable& t, DataSlot slot, uint8_
                    uint32_t first, uint32_t end, uint32_t hintPos) {
     const int before = ctx.candidates.count;
     ScanTrace* trace = ctx.scanTrace;
-    if (t.size() < dmg::IndexStart + 5 + s.len) {
+    if (first == end || t.size() < dmg::IndexStart + 5 + s.len) {
         if (trace) *trace = {slot, t.base(), t.size(), t.count(), first, end, first, true, nullptr};
         return 0;
     }
@@ -294,6 +294,11 @@ int scanTable(EngineContext& ctx, DataSlot slot, uint8_t tag, const CodeSearch& 
     CodeTable t = tableView(ctx, slot);
     if (!t.valid() || t.isWordList() || s.len == 0 || s.len > dmg::MaxCodeLen || !ctx.blocks.dme) return 0;
     uint32_t first = 0, end = 0, hintPos = s.len;
+    // An empty table (temp.dmg most of the time) has no range to find.
+    if (t.count() == 0) {
+        if (ctx.scanTrace) *ctx.scanTrace = {slot, t.base(), t.size(), 0, 0, 0, 0, true, nullptr};
+        return 0;
+    }
     if (const void* w = std::memchr(s.key, dmg::Wildcard, s.len)) {
         uint32_t p = static_cast<uint32_t>(static_cast<const uint8_t*>(w) - s.key);
         if (p == 0) return 0;  // a leading wildcard is expanded by searchCode
@@ -348,7 +353,7 @@ bool hasEntryBeginningWith(const EngineContext& ctx, const uint8_t* key, uint32_
     if (len == 0 || len > dmg::MaxCodeLen) return false;
     for (DataSlot slot : {SlotMain, SlotTemp}) {
         CodeTable t = tableView(ctx, slot);
-        if (!t.valid() || t.isWordList()) continue;
+        if (!t.valid() || t.isWordList() || t.count() == 0) continue;
         uint32_t first, end;
         codeRange(ctx, slot, t, key, len, true, &first, &end);
         if (longerOnly && end - first > 16) {
