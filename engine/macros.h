@@ -31,8 +31,8 @@ struct MacroSources {
     std::u16string_view previousComposition;  // "<last.2>"
     // The time and the clipboard text, read at their first use: every
     // placeholder expanded with these sources shows one moment and one text.
-    mutable std::optional<platform::LocalTime> time;
-    mutable std::optional<std::u16string> clipboardText;
+    mutable std::optional<platform::LocalTime> time = std::nullopt;
+    mutable std::optional<std::u16string> clipboardText = std::nullopt;
 };
 
 // "\\" a backslash, "\s" a space, "\t" a tab, "\r" CR LF; a backslash before
