@@ -349,13 +349,20 @@ void placePending(EngineContext& ctx, size_t wanted) {
     const auto middle = p.pending.begin() + static_cast<long>(m);
     const uint32_t basis = !association && ctx.blocks.ime ? ctx.blocks.ime.b() : 0;
     using Keyed = std::pair<uint64_t, int>;
+    // A group that is placed whole is sorted whole: a short sort costs less
+    // than building a heap over it.
+    auto order = [&](auto before) {
+        if (middle == p.pending.end())
+            std::sort(p.pending.begin(), p.pending.end(), before);
+        else
+            std::partial_sort(p.pending.begin(), middle, p.pending.end(), before);
+    };
     if ((basis & ImeSettings::B_ByCode) && !(basis & ImeSettings::B_SingleFirst)) {
-        std::partial_sort(p.pending.begin(), middle, p.pending.end(), [&](const Keyed& a, const Keyed& b) {
+        order([&](const Keyed& a, const Keyed& b) {
             return compareCandidates(ctx, list.items[a.second], list.items[b.second], association) < 0;
         });
     } else {
-        std::partial_sort(p.pending.begin(), middle, p.pending.end(),
-                          [](const Keyed& a, const Keyed& b) { return a.first < b.first; });
+        order([](const Keyed& a, const Keyed& b) { return a.first < b.first; });
     }
     if (!p.hideWhenPlaced) {
         for (auto it = p.pending.begin(); it != middle; ++it) ctx.ordered.push_back(it->second);
