@@ -121,7 +121,10 @@ void keepWalkedRecords(LookupMemo& m, size_t k, const ScanTrace& trace, uint32_t
     if (runs.size() <= mostRuns && bytes <= kRunBytesPerEntry * walked) {
         std::vector<uint8_t>& records = m.records[k];
         records.reserve(bytes);
-        for (const RecordRun& run : runs) records.insert(records.end(), trace.base + run.from, trace.base + run.from + run.size);
+        for (const RecordRun& run : runs) {
+            const uint8_t* at = trace.base + run.from;
+            records.insert(records.end(), at, at + run.size);
+        }
         return;
     }
     runs.clear();

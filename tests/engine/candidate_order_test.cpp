@@ -170,7 +170,10 @@ std::vector<std::pair<uint32_t, uint32_t>> shownForA(EngineContext& c) {
 std::vector<std::pair<uint32_t, uint32_t>> foundForA(EngineContext& c) {
     shownForA(c);
     std::vector<std::pair<uint32_t, uint32_t>> found;
-    for (int k = 0; k < c.candidates.count; ++k) found.push_back({c.candidates.items[k].ref, c.candidates.items[k].attributes});
+    for (int k = 0; k < c.candidates.count; ++k) {
+        const Candidate& cand = c.candidates.items[k];
+        found.push_back({cand.ref, cand.attributes});
+    }
     return found;
 }
 
