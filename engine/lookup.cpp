@@ -227,12 +227,17 @@ uint32_t walkPlainRange(EngineContext& ctx, const CodeTable& t, DataSlot slot, u
     return i;
 }
 
+// Reports a plain walk that read nothing of [first, end) to a traced scan.
+void traceNothingWalked(const EngineContext& ctx, const CodeTable& t, DataSlot slot, uint32_t first, uint32_t end) {
+    if (ctx.scanTrace) *ctx.scanTrace = {slot, t.base(), t.size(), t.count(), first, end, first, true, nullptr};
+}
+
 int scanPlainRange(EngineContext& ctx, const CodeTable& t, DataSlot slot, uint8_t tag, const CodeSearch& s,
                    uint32_t first, uint32_t end, uint32_t hintPos) {
     const int before = ctx.candidates.count;
     ScanTrace* trace = ctx.scanTrace;
     if (first == end || t.size() < dmg::IndexStart + 5 + s.len) {
-        if (trace) *trace = {slot, t.base(), t.size(), t.count(), first, end, first, true, nullptr};
+        traceNothingWalked(ctx, t, slot, first, end);
         return 0;
     }
     // A walk too long to keep goes untraced, and so does a short range of
@@ -296,7 +301,7 @@ int scanTable(EngineContext& ctx, DataSlot slot, uint8_t tag, const CodeSearch& 
     uint32_t first = 0, end = 0, hintPos = s.len;
     // An empty table (temp.dmg most of the time) has no range to find.
     if (t.count() == 0) {
-        if (ctx.scanTrace) *ctx.scanTrace = {slot, t.base(), t.size(), 0, 0, 0, 0, true, nullptr};
+        traceNothingWalked(ctx, t, slot, 0, 0);
         return 0;
     }
     if (const void* w = std::memchr(s.key, dmg::Wildcard, s.len)) {
