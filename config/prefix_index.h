@@ -26,6 +26,8 @@ public:
     // With present = false only the engine's key alphabet is used, exactly
     // as the engine's rebuild does (for checking an index against it).
     void write(uint8_t* tableBase, bool present) const;
+    // Whether the byte occurs anywhere in a code added.
+    bool occurs(uint8_t b) const { return b < 128 && present_[b]; }
 
 private:
     std::vector<uint32_t> first_;    // by first byte (0..127)

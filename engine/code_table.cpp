@@ -231,6 +231,10 @@ bool CodeTable::prefixWindow(const uint8_t* code, uint32_t len, uint32_t* first,
     int32_t a = prefixSlot(slot), b = prefixSlot(slot + 1);
     // Slots that do not describe a range of this index are not trusted.
     if (a < 0 || b < a || static_cast<uint32_t>(b) > count_) return false;
+    // A build leaves 0 in the slots it did not compute (those of characters
+    // that occur in no code), so a window that starts at 0 is used only when
+    // it is the prefix's own range.
+    if (a == 0 && b > 0 && !rangeHolds(code, len >= 2 ? 2 : 1, true, 0, static_cast<uint32_t>(b))) return false;
     *first = static_cast<uint32_t>(a);
     *end = static_cast<uint32_t>(b);
     return true;

@@ -50,6 +50,36 @@ TEST(TableCheck, FindsDamageInCodeTables) {
     EXPECT_TRUE(mentions(check(f), u"前缀索引槽 12545 "));
 }
 
+TEST(TableCheck, ZerosWhereABuildComputesNothingAreNoDamage) {
+    // A full build computes the prefix index over the characters that occur
+    // in the codes and leaves 0 in every other slot.
+    const std::string codes[] = {"aa", "ab", "abc", "ka", "kc", "y"};
+    std::vector<TableEntry> entries;
+    bool occurs[128] = {};
+    for (const std::string& c : codes) {
+        entries.push_back({c, u"字", 1});
+        for (char b : c) occurs[static_cast<uint8_t>(b)] = true;
+    }
+    auto f = buildCodeTableImage(entries);
+    uint32_t zeroed = 0;
+    for (uint32_t b = 0; b < 128; ++b) {
+        for (uint32_t s = 0; s < 128 && 128 * b + s < dmg::PrefixSlotCount; ++s) {
+            const bool computed = occurs[b] && (s <= 1 || occurs[s] || occurs[s - 1]);
+            uint8_t* slot = f.data() + dmg::PrefixStart + 4 * (128 * b + s);
+            if (!computed && rd32(slot) != 0) {
+                wr32(slot, 0);
+                ++zeroed;
+            }
+        }
+    }
+    ASSERT_GT(zeroed, 1000u);
+    EXPECT_TRUE(check(f).empty()) << check(f).size();
+
+    // A computed slot that lost its value is still damage.
+    wr32(f.data() + dmg::PrefixStart + 4 * (128 * 'k' + 'c'), 0);
+    EXPECT_TRUE(mentions(check(f), u"前缀索引槽 " + std::u16string(u"13795") + u" 为 0"));
+}
+
 TEST(TableCheck, TempSlotsAndAges) {
     auto temp = buildEmptyTempImage();
     EXPECT_TRUE(check(temp, TableKind::Temp).empty());

@@ -199,6 +199,26 @@ TEST(CodeTableRanges, PrefixIndexWindowsMatchBruteForce) {
     }
 }
 
+TEST(CodeTableRanges, ZeroLeftInAnUncomputedSlotIsNoRange) {
+    // A build over the characters that occur leaves 0 where it computed
+    // nothing: here the start slot of "k`" (neither '`' nor '_' occurs),
+    // while the end slot, the start of "ka", holds 2.
+    auto image = tableOf({{"aa", u"式", 0}, {"ab", u"节", 0}, {"ka", u"吕", 0}, {"kc", u"叶", 0}});
+    const uint32_t slot = 128 * 'k' + '`';
+    wr32(image.data() + dmg::PrefixStart + 4 * slot, 0);
+    CodeTable t = view(image);
+    ASSERT_EQ(2, t.prefixSlot(slot + 1));
+    uint32_t a, b;
+    t.prefixRange(reinterpret_cast<const uint8_t*>("k`"), 2, &a, &b);
+    EXPECT_EQ(a, b);
+    t.exactRange(reinterpret_cast<const uint8_t*>("k`"), 2, &a, &b);
+    EXPECT_EQ(a, b);
+    // A range that does start at 0 is still taken from its slots.
+    t.prefixRange(reinterpret_cast<const uint8_t*>("a"), 1, &a, &b);
+    EXPECT_EQ(0u, a);
+    EXPECT_EQ(2u, b);
+}
+
 TEST(CodeTableRobustness, HeaderInconsistentWithSizeIsInvalid) {
     auto image = tableOf({{"a", u"工", 0}});
     auto bad = image;
