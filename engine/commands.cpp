@@ -1,6 +1,7 @@
 #include "engine/commands.h"
 
 #include "engine/engine_context.h"
+#include "engine/input.h"
 #include "engine/output_conversion.h"
 #include "engine/set_command.h"
 
@@ -240,10 +241,7 @@ CommandOutcome runResultCommand(EngineContext& ctx, const PreparedCommand& comma
         break;
     }
     case CommandKeys:
-        if (ctx.platform.keys) {
-            std::vector<platform::KeyEvent> events = keyboardEvents(arg);
-            if (!events.empty()) ctx.platform.keys->send(events);
-        }
+        sendKeys(ctx, keyboardEvents(arg));
         break;
     case CommandConvert:
         o.modesChanged = applyConvertCommand(ctx.modeFlags, ctx.blocks.ime, arg);
@@ -287,6 +285,7 @@ bool showHelpPage(platform::Shell& shell, std::u16string_view installDir, std::u
                                  u"' /showurlCX " + decimal(width) + u" /showurlCY " + decimal(height);
         return startConfigProgram(shell, installDir, imeName, command);
     }
+    if (!page.empty()) return shell.showHelp(dir + u"main.chm", page);
     return shell.open(dir + u"main.chm");
 }
 

@@ -238,6 +238,8 @@ struct InputState {
     bool composing = false;
     bool candidatesOpen = false;         // the candidate-list-opened notice was sent
     bool compositionStarted = false;     // a composition-started notice is outstanding
+    bool pendingFromEngine = false;      // the pending key is one the engine sent itself
+    bool actingOnEngineKey = false;      // processKey acts on such a key: it sends nothing more
     int refreshRequest = 0;
 };
 

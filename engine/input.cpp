@@ -562,11 +562,11 @@ void actOther(EngineContext& ctx, char16_t ch) {
             }
             announcePage(ctx);
         } else if (space == ImeSettings::C_SpaceClears) {
+            // The code is dropped; the key's own character goes out as every
+            // key's text does, through punctuation and width conversion.
             const std::u16string key(in.pendingText);
             clearInput(ctx, true);
-            startComposition(ctx);
-            sendResult(ctx, key, ResultText);
-            endComposition(ctx);
+            commitKeyText(ctx, key);
         } else if (space == ImeSettings::C_SpaceCommitsEnglishAndSpace) {
             commitKeyText(ctx, in.pendingText);
         }
@@ -665,6 +665,12 @@ bool testKey(EngineContext& ctx, int virtualKey, uint32_t keyData, bool keyUp, c
     in.pendingKey = 0;
     in.pendingMask = 0;
     in.pendingText = {};
+    in.pendingFromEngine = keys.fromEngine;
+
+    // The engine's own Caps Lock replay goes to the application untouched:
+    // taking it would run the bound function again and send another replay.
+    // It is no modifier either, so it leaves the tap bookkeeping alone.
+    if (virtualKey == vk::Capital && (scan & 0xFF) == CapsLockReplayScan) return false;
 
     if (keyUp) {
         const bool tap = modifier && scan == shared.lastModifierScan && scan == shared.downScan &&
@@ -788,10 +794,35 @@ bool testKey(EngineContext& ctx, int virtualKey, uint32_t keyData, bool keyUp, c
     return false;
 }
 
+namespace {
+// Marks, for as long as processKey runs, whether the key it acts on is one
+// the engine sent itself.
+class ActingOnKey {
+public:
+    explicit ActingOnKey(InputState& in) : in_(in), saved_(in.actingOnEngineKey) {
+        in.actingOnEngineKey = in.pendingFromEngine;
+    }
+    ~ActingOnKey() { in_.actingOnEngineKey = saved_; }
+    ActingOnKey(const ActingOnKey&) = delete;
+    ActingOnKey& operator=(const ActingOnKey&) = delete;
+
+private:
+    InputState& in_;
+    bool saved_;
+};
+}  // namespace
+
+bool sendKeys(EngineContext& ctx, const std::vector<platform::KeyEvent>& events) {
+    if (events.empty() || !ctx.platform.keys || ctx.input.actingOnEngineKey) return false;
+    ctx.platform.keys->send(events);
+    return true;
+}
+
 void processKey(EngineContext& ctx) {
     ++ctx.rangeEpoch;
     InputState& in = ctx.input;
     if (!in.pendingKey && !in.pendingMask && in.pendingText.empty()) return;
+    const ActingOnKey acting(in);
     const int key = in.pendingKey & 0xFF;
     const bool shifted = in.pendingKey >= 256;
     const int layout = ctx.shared->softKeyboardLayout;
@@ -810,9 +841,9 @@ void processKey(EngineContext& ctx) {
     const std::u16string_view text = in.pendingText;
     if (isNamedKeyText(text)) {
         const bool handled = runKeyFunction(ctx, in.pendingMask);
-        if (handled && key == vk::Capital && ctx.platform.keys) {
+        if (handled && key == vk::Capital) {
             // Put Caps Lock back the way it was.
-            ctx.platform.keys->send({{vk::Capital, 56, true, false}, {vk::Capital, 56, false, false}});
+            sendKeys(ctx, {{vk::Capital, CapsLockReplayScan, true, false}, {vk::Capital, CapsLockReplayScan, false, false}});
             reportModes(ctx);
         }
         if (!handled && inAssociation(ctx)) clearInput(ctx, true);
@@ -837,6 +868,25 @@ void processKey(EngineContext& ctx) {
     in.pendingKey = 0;
     in.pendingMask = 0;
     in.pendingText = {};
+}
+
+bool runHotKey(EngineContext& ctx, int id) {
+    if (!ctx.blocks.complete()) return false;
+    const DmeSettings& dme = ctx.blocks.dme;
+    const int entry = id - FirstHotKeyId;
+    if (entry < 0 || entry >= dme.comboCount() || dme.comboMask(entry) == 0) return false;
+    ++ctx.rangeEpoch;
+    // A chord is no modifier tap: the modifier released after it runs nothing.
+    ctx.shared->lastModifierScan = 0;
+    // The functions run as those of a named key do; the key itself never
+    // reaches the code.
+    InputState& in = ctx.input;
+    in.pendingFromEngine = false;
+    const ActingOnKey acting(in);
+    in.refreshRequest = 1;
+    if (!runKeyFunction(ctx, dme.comboMask(entry)) && inAssociation(ctx)) clearInput(ctx, true);
+    in.refreshRequest = 0;
+    return true;
 }
 
 bool runKeyFunction(EngineContext& ctx, uint64_t mask) {
@@ -979,7 +1029,7 @@ bool runKeyFunction(EngineContext& ctx, uint64_t mask) {
             events.push_back({vk::Back, 0x0E, true, false});
         }
         in.lastOutput.clear();
-        if (ctx.platform.keys) ctx.platform.keys->send(events);
+        sendKeys(ctx, events);
         return true;
     }
     if (mask & keyfn::DeleteWord) {
@@ -1066,7 +1116,10 @@ void commitKeyText(EngineContext& ctx, std::u16string_view keyText) {
     in.compositionStarted = started;
     std::u16string key;
     for (char16_t u : keyText) key.push_back(u < 32 ? static_cast<char16_t>(u + 32) : u);
-    const bool digitBefore = in.lastOutput.size() == 1 && in.lastOutput[0] >= u'0' && in.lastOutput[0] <= u'9';
+    // 数字后英文标点 looks at what went out last: the candidate this key
+    // commits first, when there is one.
+    const std::u16string_view before = result.empty() ? std::u16string_view(in.lastOutput) : result;
+    const bool digitBefore = before.size() == 1 && before[0] >= u'0' && before[0] <= u'9';
     if (!key.empty() && (classOf(ctx, key[0]) & DmeSettings::ClassEnglishAfterDigit) && digitBefore) {
         // A full stop or comma after a digit stays as typed.
     } else {

@@ -6,6 +6,7 @@
 #include "engine/engine_context.h"
 
 #include <string_view>
+#include <vector>
 
 namespace zv {
 
@@ -15,7 +16,15 @@ struct KeyboardState {
     bool ctrl = false;
     bool alt = false;
     bool capsLock = false;
+    // The key is one the engine sent itself: the host knows its own key
+    // sender's keys (on Windows by the mark they carry).
+    bool fromEngine = false;
 };
+
+// The scan code of the Caps Lock release and press that put Caps Lock back
+// after a bound Caps Lock ran its function. No keyboard sends Caps Lock with
+// it, so the engine knows its own replay and lets it through.
+constexpr uint32_t CapsLockReplayScan = 0x38;
 
 // Key data as in a WM_KEYDOWN/WM_KEYUP lParam: scan code in bits 16..23,
 // the extended-key flag in bit 24, the transition flag in bit 31.
@@ -27,6 +36,14 @@ inline uint32_t keyDataFor(uint32_t scan, bool extended, bool up) {
 bool testKey(EngineContext& ctx, int virtualKey, uint32_t keyData, bool keyUp, const KeyboardState& keys);
 // Acts on the pending key.
 void processKey(EngineContext& ctx);
+// Sends keys to the system, except while acting on a key the engine sent
+// itself: what the engine sends can never set off more of the same. False
+// when nothing was sent.
+bool sendKeys(EngineContext& ctx, const std::vector<platform::KeyEvent>& events);
+// A hot-key message of a combination (identifier 123 + its place in the
+// list): runs the combination's functions as a key press would. False when
+// the identifier names no combination with functions.
+bool runHotKey(EngineContext& ctx, int id);
 // Carries out a key-function mask; true when something handled it.
 bool runKeyFunction(EngineContext& ctx, uint64_t mask);
 

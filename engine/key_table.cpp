@@ -1,5 +1,6 @@
 #include "engine/key_table.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace zv {
@@ -355,13 +356,23 @@ BindResult bindKey(DmeSettings& dme, uint32_t keyCode, uint64_t mask) {
         return BindResult::Single;
     }
     const int count = dme.comboCount();
+    auto entryAt = [](int i) { return DmeSettings::Combos + DmeSettings::ComboSize * static_cast<size_t>(i); };
     for (int i = 0; i < count; ++i) {
-        if (dme.comboKey(i) == keyCode) {
-            dme.setU64(DmeSettings::Combos + DmeSettings::ComboSize * static_cast<size_t>(i) + 8, mask);
+        if (dme.comboKey(i) != keyCode) continue;
+        if (mask) {
+            dme.setU64(entryAt(i) + 8, mask);
             return BindResult::Combination;
         }
+        // A combination left without functions leaves the list; the ones
+        // after it move up, so the list stays without holes.
+        for (int j = i; j + 1 < count; ++j)
+            for (size_t b = 0; b < DmeSettings::ComboSize; ++b) dme.setU8(entryAt(j) + b, dme.u8(entryAt(j + 1) + b));
+        for (size_t b = 0; b < DmeSettings::ComboSize; ++b) dme.setU8(entryAt(count - 1) + b, 0);
+        dme.setU8(DmeSettings::ComboCount, static_cast<uint8_t>(count - 1));
+        return BindResult::Combination;
     }
-    if (mask == 0) return BindResult::NoFunction;
+    // Unbinding a combination that is not in the list leaves nothing to do.
+    if (mask == 0) return BindResult::Combination;
     if (count >= static_cast<int>(DmeSettings::MaxCombos)) return BindResult::ListFull;
     const size_t entry = DmeSettings::Combos + DmeSettings::ComboSize * static_cast<size_t>(count);
     dme.setU32(entry, keyCode);
@@ -374,9 +385,11 @@ BindResult bindKey(DmeSettings& dme, uint32_t keyCode, uint64_t mask) {
 BindResult bindKeyText(DmeSettings& dme, std::u16string_view key, std::u16string_view functions) {
     auto code = parseKeyText(key);
     if (!code) return BindResult::InvalidKey;
-    // A text that names no function is a mistake, not a request to unbind.
+    // An empty function text is the key editor's empty choice and unbinds
+    // the key; a text that names no function is a mistake.
+    const bool empty = std::all_of(functions.begin(), functions.end(), [](char16_t c) { return c == u' ' || c == u'\t'; });
     uint64_t mask = parseFunctionText(functions);
-    if (!mask) return BindResult::NoFunction;
+    if (!mask && !empty) return BindResult::NoFunction;
     return bindKey(dme, *code, mask);
 }
 
@@ -417,23 +430,49 @@ uint64_t lookupKey(const DmeSettings& dme, uint8_t vk, bool shiftDown, bool caps
     return slot < 0 ? 0 : dme.keyMask(slot);
 }
 
+namespace {
+// Each modifier's key-code bits and the hot-key flags that stand for it; a
+// side-specific flag replaces the plain one.
+struct ModifierFlags {
+    uint32_t bit, left, right, plainFlag, leftFlag, rightFlag;
+    bool HeldModifiers::*leftHeld;
+    bool HeldModifiers::*rightHeld;
+};
+constexpr ModifierFlags kModifierFlags[] = {
+    {keycode::Alt, keycode::LeftAlt, keycode::RightAlt, hotkeyflag::Alt, hotkeyflag::LeftAlt, hotkeyflag::RightAlt,
+     &HeldModifiers::leftAlt, &HeldModifiers::rightAlt},
+    {keycode::Ctrl, keycode::LeftCtrl, keycode::RightCtrl, hotkeyflag::Ctrl, hotkeyflag::LeftCtrl,
+     hotkeyflag::RightCtrl, &HeldModifiers::leftCtrl, &HeldModifiers::rightCtrl},
+    {keycode::Shift, keycode::LeftShift, keycode::RightShift, hotkeyflag::Shift, hotkeyflag::LeftShift,
+     hotkeyflag::RightShift, &HeldModifiers::leftShift, &HeldModifiers::rightShift},
+};
+}  // namespace
+
 uint32_t hotKeyModifiers(uint32_t keyCode) {
-    struct Flags {
-        uint32_t bit, left, right, plainFlag, leftFlag, rightFlag;
-    };
-    // RegisterHotKey's flags; a side-specific flag replaces the plain one.
-    const Flags flags[] = {
-        {keycode::Alt, keycode::LeftAlt, keycode::RightAlt, 0x1, 0x40, 0x8},
-        {keycode::Ctrl, keycode::LeftCtrl, keycode::RightCtrl, 0x2, 0x80, 0x10},
-        {keycode::Shift, keycode::LeftShift, keycode::RightShift, 0x4, 0x100, 0x20},
-    };
     uint32_t out = 0;
-    for (const auto& f : flags) {
+    for (const auto& f : kModifierFlags) {
         if (keyCode & f.left) out |= f.leftFlag;
         if (keyCode & f.right) out |= f.rightFlag;
         if ((keyCode & f.bit) && !(keyCode & (f.left | f.right))) out |= f.plainFlag;
     }
     return out;
+}
+
+const HotKey* matchHotKey(const std::vector<HotKey>& registered, uint8_t virtualKey, const HeldModifiers& held) {
+    for (const HotKey& k : registered) {
+        if (k.virtualKey != virtualKey) continue;
+        bool matches = true;
+        for (const auto& f : kModifierFlags) {
+            const bool left = held.*f.leftHeld, right = held.*f.rightHeld;
+            const uint32_t wanted = k.modifiers & (f.plainFlag | f.leftFlag | f.rightFlag);
+            if (!wanted) matches = matches && !left && !right;
+            if ((wanted & f.plainFlag) && !left && !right) matches = false;
+            if ((wanted & f.leftFlag) && !left) matches = false;
+            if ((wanted & f.rightFlag) && !right) matches = false;
+        }
+        if (matches) return &k;
+    }
+    return nullptr;
 }
 
 std::vector<HotKey> hotKeys(const ImeSettings& ime, const DmeSettings& dme) {

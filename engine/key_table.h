@@ -104,8 +104,9 @@ std::u16string keyText(uint32_t keyCode);
 std::u16string functionText(uint64_t mask);
 
 enum class BindResult { Single, Combination, InvalidKey, NoFunction, ListFull };
-// Stores a mask for a key code (0 unbinds a single key). A new combination
-// is appended while the list has room; a text binding must name a function.
+// Stores a mask for a key code; 0 unbinds the key (a combination leaves the
+// list). A new combination is appended while the list has room. A text
+// binding names its functions, or none at all to unbind the key.
 BindResult bindKey(DmeSettings& dme, uint32_t keyCode, uint64_t mask);
 BindResult bindKeyText(DmeSettings& dme, std::u16string_view keyText, std::u16string_view functionText);
 void clearKeyBindings(DmeSettings& dme);
@@ -126,9 +127,27 @@ struct HotKey {
     uint32_t modifiers = 0; // RegisterHotKey flags, side-specific ones included
 };
 constexpr int FirstHotKeyId = 123;
+// The RegisterHotKey flags of a hot key's modifiers; a side-specific flag
+// stands in for the plain one.
+namespace hotkeyflag {
+constexpr uint32_t Alt = 0x1, Ctrl = 0x2, Shift = 0x4;
+constexpr uint32_t LeftAlt = 0x40, LeftCtrl = 0x80, LeftShift = 0x100;
+constexpr uint32_t RightAlt = 0x8, RightCtrl = 0x10, RightShift = 0x20;
+}  // namespace hotkeyflag
 // The hot keys to register when an input context becomes active; none while
 // "禁用组合快捷键" is on.
 std::vector<HotKey> hotKeys(const ImeSettings& ime, const DmeSettings& dme);
 uint32_t hotKeyModifiers(uint32_t keyCode);
+
+// The modifier keys held when a key goes down, side by side.
+struct HeldModifiers {
+    bool leftShift = false, rightShift = false;
+    bool leftCtrl = false, rightCtrl = false;
+    bool leftAlt = false, rightAlt = false;
+};
+// The registered hot key that a key going down fires, if any: the same key
+// with the same modifiers, no more and no fewer. A plain flag is met by
+// either side of its modifier, a side-specific one by that side only.
+const HotKey* matchHotKey(const std::vector<HotKey>& registered, uint8_t virtualKey, const HeldModifiers& held);
 
 }  // namespace zv

@@ -9,8 +9,9 @@ constexpr std::u16string_view kRefusedKeys[] = {u"输入法框架", u"使用调�
 
 bool isBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n'; }
 
-// Reads one part ending in sep, starting at pos; pos ends after sep.
-bool readPart(std::u16string_view text, size_t& pos, char16_t sep, std::u16string& out) {
+// Reads one part ending in sep, starting at pos; pos ends after sep. An
+// empty part is refused unless it may be empty.
+bool readPart(std::u16string_view text, size_t& pos, char16_t sep, std::u16string& out, bool mayBeEmpty = false) {
     if (pos < text.size() && text[pos] == u'"') {
         size_t close = text.find(u'"', pos + 1);
         if (close == std::u16string_view::npos) return false;
@@ -24,7 +25,7 @@ bool readPart(std::u16string_view text, size_t& pos, char16_t sep, std::u16strin
         pos = at;
     }
     ++pos;
-    return !out.empty();
+    return mayBeEmpty || !out.empty();
 }
 
 }  // namespace
@@ -36,9 +37,11 @@ std::optional<SetCommand> parseSetCommand(std::u16string_view text) {
     if (text.substr(0, head.size()) != head) return std::nullopt;
     size_t pos = head.size();
     SetCommand c;
-    if (!readPart(text, pos, u',', c.section) || !readPart(text, pos, u'=', c.key) ||
-        !readPart(text, pos, u')', c.value))
-        return std::nullopt;
+    if (!readPart(text, pos, u',', c.section) || !readPart(text, pos, u'=', c.key)) return std::nullopt;
+    // A key binding's value is its function text, and a key without
+    // functions has the empty one: that is how a command unbinds a key.
+    const bool binding = c.section == sectionHeader(SectionKeys);
+    if (!readPart(text, pos, u')', c.value, binding)) return std::nullopt;
     if (pos != text.size()) return std::nullopt;
     return c;
 }

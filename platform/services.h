@@ -20,6 +20,9 @@ public:
     virtual bool open(std::u16string_view target) = 0;
     // Starts a program with arguments; hidden asks for no window.
     virtual bool run(std::u16string_view program, std::u16string_view arguments, bool hidden) = 0;
+    // One page of a compiled help file in the help viewer (HTML Help on
+    // Windows, "file::/page").
+    virtual bool showHelp(std::u16string_view file, std::u16string_view page) = 0;
 };
 
 enum class DialogIcon { Information, Question, Warning, Error };
@@ -45,6 +48,11 @@ struct KeyEvent {
     bool up = false;
     bool extended = false;
 };
+
+// What the system's key sender puts on every key it sends where the system
+// carries such a mark (the extra information of a Windows key event), so
+// that a host can tell the engine's own keys from typed ones.
+constexpr uintptr_t EngineKeyMark = 0x5A564B59;  // "ZVKY"
 
 class KeySender {
 public:
@@ -73,6 +81,7 @@ class NullServices : public Shell, public Dialogs, public Clipboard, public KeyS
 public:
     bool open(std::u16string_view) override { return false; }
     bool run(std::u16string_view, std::u16string_view, bool) override { return false; }
+    bool showHelp(std::u16string_view, std::u16string_view) override { return false; }
     bool confirm(std::u16string_view, std::u16string_view) override { return false; }
     void inform(std::u16string_view, std::u16string_view, DialogIcon) override {}
     std::u16string text() override { return {}; }

@@ -38,7 +38,7 @@ void Session::drainSynthetic() {
     while (!synthetic_.empty()) {
         platform::KeyEvent e = synthetic_.front();
         synthetic_.pop_front();
-        keyEvent(e.virtualKey, e.scan, e.extended, e.up);
+        keyEvent(e.virtualKey, e.scan, e.extended, e.up, true);
     }
     draining_ = false;
 }
@@ -68,10 +68,40 @@ void Session::applicationKey(int virtualKey) {
     text_ += c;
 }
 
-void Session::keyEvent(int virtualKey, uint32_t scan, bool extended, bool up) {
+void Session::activate() {
+    startInputContext(ctx_);
+    hotKeys_ = ctx_.blocks.complete() ? hotKeys(ctx_.blocks.ime, ctx_.blocks.dme) : std::vector<HotKey>{};
+}
+
+// Which side a modifier key is: the side-specific virtual keys say it, the
+// generic ones by the scan code and the extended flag as a keyboard sends
+// them. A generic key going up lets go of both sides.
+void Session::trackModifier(int virtualKey, uint32_t scan, bool extended, bool up) {
+    struct Side {
+        int generic, left, right;
+        bool HeldModifiers::*leftHeld;
+        bool HeldModifiers::*rightHeld;
+        bool rightByScan;
+    };
+    const Side sides[] = {
+        {0x10, 0xA0, 0xA1, &HeldModifiers::leftShift, &HeldModifiers::rightShift, scan == 0x36},
+        {0x11, 0xA2, 0xA3, &HeldModifiers::leftCtrl, &HeldModifiers::rightCtrl, extended},
+        {0x12, 0xA4, 0xA5, &HeldModifiers::leftAlt, &HeldModifiers::rightAlt, extended},
+    };
+    for (const Side& s : sides) {
+        if (virtualKey == s.left) held_.*s.leftHeld = !up;
+        if (virtualKey == s.right) held_.*s.rightHeld = !up;
+        if (virtualKey != s.generic) continue;
+        if (up) held_.*s.leftHeld = held_.*s.rightHeld = false;
+        else (s.rightByScan ? held_.*s.rightHeld : held_.*s.leftHeld) = true;
+    }
+}
+
+void Session::keyEvent(int virtualKey, uint32_t scan, bool extended, bool up, bool fromEngine) {
     const bool shift = virtualKey == 0x10 || virtualKey == 0xA0 || virtualKey == 0xA1;
     const bool ctrl = virtualKey == 0x11 || virtualKey == 0xA2 || virtualKey == 0xA3;
     const bool alt = virtualKey == 0x12 || virtualKey == 0xA4 || virtualKey == 0xA5;
+    trackModifier(virtualKey, scan, extended, up);
     if (!up) {
         if (shift) keys_.shift = true;
         if (ctrl) keys_.ctrl = true;
@@ -82,7 +112,18 @@ void Session::keyEvent(int virtualKey, uint32_t scan, bool extended, bool up) {
         if (ctrl) keys_.ctrl = false;
         if (alt) keys_.alt = false;
     }
+    // A registered chord is the system's hot key: its functions run and the
+    // key reaches neither the input method's key test nor the text.
+    if (!up && !shift && !ctrl && !alt && virtualKey >= 0 && virtualKey < 256) {
+        if (const HotKey* hot = matchHotKey(hotKeys_, static_cast<uint8_t>(virtualKey), held_)) {
+            runHotKey(ctx_, hot->id);
+            drainSynthetic();
+            return;
+        }
+    }
+    keys_.fromEngine = fromEngine;
     const bool taken = testKey(ctx_, virtualKey, keyDataFor(scan, extended, up), up, keys_);
+    keys_.fromEngine = false;
     if (taken)
         processKey(ctx_);
     else if (!up && !shift && !ctrl && !alt)

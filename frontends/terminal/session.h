@@ -6,6 +6,7 @@
 
 #include "engine/engine_context.h"
 #include "engine/input.h"
+#include "engine/key_table.h"
 #include "engine/observer.h"
 #include "frontends/terminal/key_script.h"
 #include "platform/clock.h"
@@ -13,6 +14,7 @@
 
 #include <deque>
 #include <string>
+#include <vector>
 
 namespace zv::term {
 
@@ -23,10 +25,15 @@ public:
     Session(EngineContext& ctx, platform::ManualClock& clock);
     ~Session() override;
 
+    // The input context gains the focus: the initial conversion state
+    // applies and the combinations become hot keys (none while
+    // 禁用组合快捷键 is on), as in an application.
+    void activate();
     // Plays one stroke of a key script.
     void play(const KeyStroke& stroke);
-    // One key event as the host delivers it (the keyboard state follows).
-    void keyEvent(int virtualKey, uint32_t scan, bool extended, bool up);
+    // One key event as the host delivers it (the keyboard state follows);
+    // fromEngine for the keys the engine sent.
+    void keyEvent(int virtualKey, uint32_t scan, bool extended, bool up, bool fromEngine = false);
     // Text that reaches the field without keys (pasted), as a text field
     // takes it: at the caret, beside any composition.
     void insertText(std::u16string_view text) { text_ += text; }
@@ -48,11 +55,14 @@ public:
 
 private:
     void applicationKey(int virtualKey);
+    void trackModifier(int virtualKey, uint32_t scan, bool extended, bool up);
     void drainSynthetic();
 
     EngineContext& ctx_;
     platform::ManualClock& clock_;
     KeyboardState keys_;
+    HeldModifiers held_;            // side by side, for the hot keys
+    std::vector<HotKey> hotKeys_;   // registered when the context gained the focus
     std::u16string text_;
     std::u16string out_;  // committed during the current stroke
     uint32_t kind_ = 0;

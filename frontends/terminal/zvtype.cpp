@@ -165,13 +165,15 @@ int main(int argc, char** argv) {
     for (const std::string& s : sets) {
         InstallerLaunch launch{ctx->platform.shell, ctx->installDir, ctx->imeName};
         SetOutcome outcome = runSetCommand(ctx->blocks, utf8ToUtf16(s), launch);
-        if (!outcome.valid || outcome.refused) {
+        // A command that changed nothing is refused as zvconfig's set is:
+        // the run would otherwise type under settings it was not given.
+        if (!outcome.valid || outcome.refused || outcome.result != OptionResult::Applied) {
             std::fprintf(stderr, "zvtype: %s: %s\n", s.c_str(), utf16ToUtf8(setOutcomeText(outcome)).c_str());
             restoreSettings();
             return 2;
         }
     }
-    startInputContext(*ctx);
+    session.activate();
     // Typing on a terminal teaches the engine and keeps what it changes, as
     // an input method in an application does.
     if (interactive) return term::runInteractive(*ctx, session, clock, {output, now.empty()});

@@ -75,6 +75,9 @@ public:
         for (auto& a : splitArguments(utf16ToUtf8(arguments))) argv.push_back(a);
         return spawnDetached(argv);
     }
+    // No help viewer here addresses a page inside a compiled help file, so
+    // the file opens at its start page.
+    bool showHelp(std::u16string_view file, std::u16string_view) override { return open(file); }
     // Without a desktop to ask, a question is declined: nothing is changed.
     bool confirm(std::u16string_view caption, std::u16string_view text) override {
         std::fprintf(stderr, "%s\n%s\n", utf16ToUtf8(caption).c_str(), utf16ToUtf8(text).c_str());

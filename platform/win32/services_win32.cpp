@@ -22,6 +22,20 @@ public:
                                                          nullptr, hidden ? SW_HIDE : SW_SHOWNORMAL));
         return r > 32;
     }
+    bool showHelp(std::u16string_view file, std::u16string_view page) override {
+        using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR);
+        // The HTML Help control is loaded on first use and stays loaded.
+        static HtmlHelpFunction htmlHelp = [] {
+            HMODULE module = LoadLibraryW(L"hhctrl.ocx");
+            return module ? reinterpret_cast<HtmlHelpFunction>(
+                                reinterpret_cast<void*>(GetProcAddress(module, "HtmlHelpW")))
+                          : nullptr;
+        }();
+        if (!htmlHelp) return open(file);
+        constexpr UINT kDisplayTopic = 0;  // HH_DISPLAY_TOPIC
+        std::wstring topic = wide(file) + L"::/" + wide(page);
+        return htmlHelp(GetDesktopWindow(), topic.c_str(), kDisplayTopic, 0) != nullptr;
+    }
     bool confirm(std::u16string_view caption, std::u16string_view text) override {
         return MessageBoxW(nullptr, wide(text).c_str(), wide(caption).c_str(),
                            MB_OKCANCEL | MB_ICONQUESTION | MB_TOPMOST) == IDOK;
@@ -57,6 +71,7 @@ public:
             in.ki.wVk = e.virtualKey;
             in.ki.wScan = e.scan;
             in.ki.dwFlags = (e.up ? KEYEVENTF_KEYUP : 0) | (e.extended ? KEYEVENTF_EXTENDEDKEY : 0);
+            in.ki.dwExtraInfo = EngineKeyMark;
             inputs.push_back(in);
         }
         if (!inputs.empty()) SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));

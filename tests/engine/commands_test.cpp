@@ -145,11 +145,14 @@ TEST_F(RunCommand, ShellConfigurationProgramAndHelp) {
               u"/showurlCY 500",
               services.runs[1].arguments);
 
-    // Without a size the help file itself opens.
+    // Without a size the help viewer shows the page; without a page the
+    // help file itself opens.
     run(u"help(index.html)");
     run(u"help(index.html,0,500)");
+    run(u"help()");
+    EXPECT_EQ((std::vector<std::u16string>{u"C:\\Zorvan\\main.chm::/index.html", u"C:\\Zorvan\\main.chm::/index.html"}),
+              services.helpPages);
     EXPECT_EQ(u"C:\\Zorvan\\main.chm", services.opened.at(1));
-    EXPECT_EQ(u"C:\\Zorvan\\main.chm", services.opened.at(2));
 }
 
 TEST_F(RunCommand, KeysModesAndSoftKeyboard) {

@@ -107,6 +107,31 @@ TEST(KeyBinding, SingleKeysCombinationsAndTheFullList) {
     EXPECT_EQ(BindResult::InvalidKey, bindKeyText(s.dme, u"中", u"输入法开关"));
 }
 
+TEST(KeyBinding, AnEmptyFunctionTextUnbinds) {
+    Store s;
+    bindKeyText(s.dme, u"键Enter", u"英文上屏");
+    EXPECT_EQ(BindResult::Single, bindKeyText(s.dme, u"键Enter", u""));
+    EXPECT_EQ(0u, s.dme.keyMask(0x0D));
+    // A text that names nothing is a mistake and changes nothing.
+    bindKeyText(s.dme, u"键Esc", u"清除输入");
+    EXPECT_EQ(BindResult::NoFunction, bindKeyText(s.dme, u"键Esc", u"清楚输入"));
+    EXPECT_EQ(keyfn::ClearInput, s.dme.keyMask(0x1B));
+
+    // An unbound combination leaves the list and the later ones move up.
+    bindKeyText(s.dme, u"键F5+键Ctrl", u"配置 - 帮助");
+    bindKeyText(s.dme, u"键F6+键Ctrl", u"配置 - 关于");
+    bindKeyText(s.dme, u"键F7+键Ctrl", u"输入法开关");
+    EXPECT_EQ(BindResult::Combination, bindKeyText(s.dme, u"键F6+键Ctrl", u" "));
+    ASSERT_EQ(2, s.dme.comboCount());
+    EXPECT_EQ(0x474u, s.dme.comboKey(0));
+    EXPECT_EQ(0x476u, s.dme.comboKey(1));
+    EXPECT_EQ(keyfn::ToggleIme, s.dme.comboMask(1));
+    EXPECT_EQ(0u, s.dme.comboKey(2));
+    // Unbinding one that is not there changes nothing.
+    EXPECT_EQ(BindResult::Combination, bindKeyText(s.dme, u"键F8+键Ctrl", u""));
+    EXPECT_EQ(2, s.dme.comboCount());
+}
+
 TEST(KeyBinding, LookupFollowsShiftAndCapsLock) {
     Store s;
     bindKeyText(s.dme, u"A", u"前翻页");
@@ -142,6 +167,28 @@ TEST(KeyBinding, HotKeysForCombinations) {
     EXPECT_EQ(0x40u | 0x8u, hotKeyModifiers(keycode::Alt | keycode::LeftAlt | keycode::RightAlt));
     s.blocks.ime.setBit(ImeSettings::OptionA, ImeSettings::A_NoHotKeys, true);
     EXPECT_TRUE(hotKeys(s.blocks.ime, s.dme).empty());
+}
+
+TEST(KeyBinding, AChordFiresTheHotKeyWithExactlyItsModifiers) {
+    const std::vector<HotKey> keys = {{123, 0x74, hotkeyflag::Ctrl},
+                                      {124, 0x41, hotkeyflag::LeftCtrl | hotkeyflag::RightShift | hotkeyflag::Alt}};
+    HeldModifiers ctrl;
+    ctrl.rightCtrl = true;
+    ASSERT_NE(nullptr, matchHotKey(keys, 0x74, ctrl));  // either Ctrl
+    EXPECT_EQ(123, matchHotKey(keys, 0x74, ctrl)->id);
+    EXPECT_EQ(nullptr, matchHotKey(keys, 0x75, ctrl));
+    HeldModifiers more = ctrl;
+    more.leftShift = true;
+    EXPECT_EQ(nullptr, matchHotKey(keys, 0x74, more));  // one modifier too many
+    EXPECT_EQ(nullptr, matchHotKey(keys, 0x74, {}));
+
+    HeldModifiers sides;
+    sides.leftCtrl = sides.rightShift = sides.rightAlt = true;
+    ASSERT_NE(nullptr, matchHotKey(keys, 0x41, sides));
+    EXPECT_EQ(124, matchHotKey(keys, 0x41, sides)->id);
+    sides.rightShift = false;
+    sides.leftShift = true;  // the other Shift
+    EXPECT_EQ(nullptr, matchHotKey(keys, 0x41, sides));
 }
 
 TEST(KeyBinding, EveryNamedSlotAndFunctionReadsBackFromItsText) {

@@ -408,6 +408,7 @@ struct RecordingShell : platform::Shell {
     };
     std::vector<Run> runs;
     bool open(std::u16string_view) override { return true; }
+    bool showHelp(std::u16string_view, std::u16string_view) override { return true; }
     bool run(std::u16string_view program, std::u16string_view arguments, bool hidden) override {
         runs.push_back({std::u16string(program), std::u16string(arguments), hidden});
         return true;
@@ -432,6 +433,24 @@ TEST(SetCommand, PartsQuotesAndSeparators) {
              u"set([-IME设置-],词频调整=一次到顶)x", u"set(", u"", u"set([-IME设置-],词频调整=一次到顶))",
          })
         EXPECT_FALSE(parseSetCommand(bad)) << utf8(bad);
+    // A key binding may have no functions: that unbinds the key.
+    for (auto unbind : {u"set([-按键功能-],键Enter=)", u"set([-按键功能-],键Enter=\"\")"}) {
+        c = parseSetCommand(unbind);
+        ASSERT_TRUE(c) << utf8(unbind);
+        EXPECT_EQ(u"", c->value);
+    }
+    EXPECT_FALSE(parseSetCommand(u"set([-按键功能-],=输入法开关)"));
+}
+
+TEST(SetCommand, UnbindsAKeyAndRefusesAnUnknownFunction) {
+    Store s;
+    RecordingShell shell;
+    InstallerLaunch launch{&shell, u"C:\\Zorvan\\", u"{GUID}"};
+    s.blocks.dme.setKeyMask(0x0D, keyfn::withIndex(keyfn::Commit, keyfn::IndexEnglish));
+    EXPECT_EQ(OptionResult::BadValue, runSetCommand(s.blocks, u"set([-按键功能-],键Enter=英文上平)", launch).result);
+    EXPECT_NE(0u, s.blocks.dme.keyMask(0x0D));
+    EXPECT_EQ(OptionResult::Applied, runSetCommand(s.blocks, u"set([-按键功能-],键Enter=)", launch).result);
+    EXPECT_EQ(0u, s.blocks.dme.keyMask(0x0D));
 }
 
 TEST(SetCommand, AppliesInPlaceOrChangesNothing) {

@@ -42,7 +42,10 @@ protected:
 
     // Opens the engine, applies the set commands and starts the context.
     void open(std::vector<std::u16string> sets = {}) {
+        // The engine before is closed first: Windows keeps a mapped
+        // config.dsc from being written afresh.
         session.reset();
+        ctx.reset();
         ctx = fx.open();
         ASSERT_TRUE(ctx);
         for (auto& s : sets) {
@@ -50,7 +53,7 @@ protected:
             ASSERT_TRUE(runSetCommand(ctx->blocks, s, launch).valid) << utf16ToUtf8(s);
         }
         session = std::make_unique<term::Session>(*ctx, fx.clock);
-        startInputContext(*ctx);
+        session->activate();
     }
 
     // Plays a script; returns the application's text.
@@ -226,6 +229,108 @@ TEST_F(Typing, DeletingTheOnlyCandidateClearsTheInput) {
     EXPECT_EQ(0, ctx->page.count);
     type("ggll");
     EXPECT_EQ(0, ctx->page.count);  // deleted for good
+}
+
+// ---------------------------------------------------------------------------
+// Keys the engine sends, punctuation after a code, hot keys
+
+TEST_F(Typing, BoundCapsLockRunsOnceAndIsPutBack) {
+    open({u"set([-按键功能-],键CapsLock=输入法开关)"});
+    // The engine's replay (release and press) comes back through the
+    // keyboard: it is let through, not taken for another press.
+    type("{CapsLock}");
+    EXPECT_TRUE(ctx->modeFlags & ModeEnglish);
+    EXPECT_FALSE(session->keyboard().capsLock);
+    type("{CapsLock}");
+    EXPECT_FALSE(ctx->modeFlags & ModeEnglish);
+    EXPECT_FALSE(session->keyboard().capsLock);
+
+    // Unbound, Caps Lock is the application's.
+    open();
+    type("{CapsLock}");
+    EXPECT_TRUE(session->keyboard().capsLock);
+    EXPECT_FALSE(ctx->modeFlags & ModeEnglish);
+}
+
+// Forwards the engine's keys to the session and counts the sends; past a
+// limit it stops forwarding, so that a loop fails the test instead of
+// hanging it.
+struct CountingKeys : platform::KeySender {
+    term::Session* session = nullptr;
+    int sends = 0;
+    void send(const std::vector<platform::KeyEvent>& events) override {
+        if (++sends <= 100) session->send(events);
+    }
+};
+
+TEST_F(Typing, KeysTheEngineSendsNeverSendMore) {
+    fx.writeMain({
+        {"kkkk", u"$zvcmd(keyboard(<75><75><75><75>),又一遍)", attr::make(16000, 18)},  // types its own code
+        {"cccc", u"$zvcmd(keyboard(<20>),大写)", attr::make(16000, 18)},               // presses a bound Caps Lock
+        {"ffff", u"$zvcmd(你keyboard(<113.3>),撤销)", attr::make(16000, 18)},          // F2: undo, which sends keys
+        {"wqvb", u"你好", attr::make(16382, 20)},
+    });
+    open({u"set([-IME设置-],是否开启命令直通车=是)", u"set([-按键功能-],键CapsLock=首选上屏,输入法开关)",
+          u"set([-按键功能-],键F2=撤销输入)", u"set([-按键功能-],键F3=重复输入)",
+          u"set([-按键功能-],键Backspace=编码前删,撤销输入)"});
+    CountingKeys keys;
+    keys.session = session.get();
+    ctx->platform.keys = &keys;
+
+    // The macro's keys type its code again and commit it again, but what a
+    // key from the engine commits sends nothing.
+    type("kkkk");
+    EXPECT_EQ(1, keys.sends);
+    EXPECT_TRUE(ctx->input.code.empty());
+
+    // Any order of the keys that make the engine send: each key the user
+    // presses sets off at most two sends (a command and a Caps Lock replay).
+    const int pool[] = {'K', 'C', 'F', 'W', 'Q', 'V', 'B', 0x14, 0x71, 0x72, 0x08, 0x20, 0x0D, 0x1B};
+    uint32_t seed = 20261209;
+    for (int i = 0; i < 3000; ++i) {
+        seed = seed * 1103515245 + 12345;
+        const int vk = pool[(seed >> 16) % (sizeof pool / sizeof pool[0])];
+        keys.sends = 0;
+        session->keyEvent(vk, term::scanCodeOf(vk), false, false);
+        session->keyEvent(vk, term::scanCodeOf(vk), false, true);
+        ASSERT_LE(keys.sends, 2) << "key " << vk << " at " << i;
+    }
+}
+
+TEST_F(Typing, DroppedCodeStillConvertsTheKey) {
+    // 英文状态时空格行为=清屏 (shipped): a dead code is dropped and the key
+    // goes out alone, through the punctuation table as every key does.
+    open();
+    EXPECT_EQ(u"，", type("xy,"));
+    EXPECT_EQ(u"，。", type("xy."));
+    EXPECT_TRUE(ctx->input.code.empty());
+}
+
+TEST_F(Typing, PunctuationAfterACommittedCandidateIsChinese) {
+    open();
+    // The digit goes straight through, but the full stop commits 工 first:
+    // what it follows is 工, not the digit.
+    EXPECT_EQ(u"1工。", type("1a."));
+    EXPECT_EQ(u"1工。2.", type("2."));
+}
+
+TEST_F(Typing, CombinationsFireAsHotKeys) {
+    const std::u16string bind = u"set([-按键功能-],键F2+键Ctrl=第2候选上屏)";
+    open({u"set([-IME设置-],禁用组合快捷键=否)", bind, u"set([-按键功能-],键F3+键右Ctrl=第2候选上屏)",
+          u"set([-按键功能-],键左Ctrl=输入法开关)"});
+    EXPECT_EQ(u"您好", type("wqvb{Ctrl+F2}"));
+    EXPECT_TRUE(ctx->input.code.empty());
+    // The Ctrl released after the chord is no tap.
+    EXPECT_FALSE(ctx->modeFlags & ModeEnglish);
+    // Other modifiers, or the other Ctrl, are other chords: F3 waits for the
+    // right Ctrl, and the left one leaves the key to the application.
+    EXPECT_EQ(u"您好", type("wqvb{Alt+F2}{Ctrl+F3}{Shift+F2}"));
+    EXPECT_EQ(u"wqvb", ctx->input.code);
+
+    // With 禁用组合快捷键 on (shipped) nothing is registered.
+    open({bind});
+    EXPECT_EQ(u"", type("wqvb{Ctrl+F2}"));
+    EXPECT_EQ(u"wqvb", ctx->input.code);
 }
 
 }  // namespace

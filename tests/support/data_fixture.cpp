@@ -14,6 +14,11 @@ bool RecordingServices::run(std::u16string_view program, std::u16string_view arg
     return true;
 }
 
+bool RecordingServices::showHelp(std::u16string_view file, std::u16string_view page) {
+    helpPages.push_back(std::u16string(file) + u"::/" + std::u16string(page));
+    return true;
+}
+
 bool RecordingServices::confirm(std::u16string_view caption, std::u16string_view text) {
     questions.emplace_back(caption);
     questions.emplace_back(text);

@@ -27,6 +27,7 @@ public:
         bool hidden = false;
     };
     std::vector<std::u16string> opened;
+    std::vector<std::u16string> helpPages;  // "file::/page", as HTML Help is given them
     std::vector<Run> runs;
     std::vector<std::u16string> questions;  // caption, then text
     std::vector<std::u16string> messages;
@@ -36,6 +37,7 @@ public:
 
     bool open(std::u16string_view target) override;
     bool run(std::u16string_view program, std::u16string_view arguments, bool hidden) override;
+    bool showHelp(std::u16string_view file, std::u16string_view page) override;
     bool confirm(std::u16string_view caption, std::u16string_view text) override;
     void inform(std::u16string_view caption, std::u16string_view text, platform::DialogIcon) override;
     std::u16string text() override { return clipboard; }
