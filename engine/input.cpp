@@ -843,7 +843,8 @@ void processKey(EngineContext& ctx) {
         const bool handled = runKeyFunction(ctx, in.pendingMask);
         if (handled && key == vk::Capital) {
             // Put Caps Lock back the way it was.
-            sendKeys(ctx, {{vk::Capital, CapsLockReplayScan, true, false}, {vk::Capital, CapsLockReplayScan, false, false}});
+            sendKeys(ctx, {{vk::Capital, CapsLockReplayScan, true, false},
+                           {vk::Capital, CapsLockReplayScan, false, false}});
             reportModes(ctx);
         }
         if (!handled && inAssociation(ctx)) clearInput(ctx, true);
