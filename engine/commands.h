@@ -6,6 +6,7 @@
 // services. Also how the engine starts the configuration program and shows
 // help pages.
 
+#include "engine/host.h"
 #include "platform/services.h"
 
 #include <cstdint>
@@ -17,23 +18,6 @@ namespace zv {
 
 struct EngineContext;
 
-// The result kind word: what a commit produced, for the front ends.
-enum ResultKind : uint32_t {
-    ResultText = 0x1000,         // there is text to commit
-    ResultEnglishBit = 0x2,      // the typed code committed as English
-    ResultWordBit = 0x8,         // a generated or word-list candidate
-    ResultPlainBit = 0x40,       // a plain-text candidate
-    ResultCommand = 0x2000,      // a command is to be run, one of:
-    CommandOpen = 0x10000,       // "run("
-    CommandConfig = 0x20000,     // "config("
-    CommandHelp = 0x40000,       // "help("
-    CommandKeys = 0x80000,       // "keyboard("
-    CommandConvert = 0x100000,   // "convert("
-    CommandSettings = 0x200000,  // "set("
-    CommandSoftKeyboard = 0x400000,  // "skbd("
-    ResultReplaceCode = 0x4000,  // "newkey(": the argument becomes the code
-    ResultEnglish = ResultText | ResultEnglishBit,
-};
 constexpr uint32_t kCommandMask = CommandOpen | CommandConfig | CommandHelp | CommandKeys | CommandConvert |
                                   CommandSettings | CommandSoftKeyboard;
 

@@ -66,7 +66,7 @@ struct ImeSettings : SettingsBlock {
     static constexpr size_t InitialMode = 10976, BootTime = 10980;
 
     // Option word A.
-    enum : uint32_t {
+    enum FlagA : uint32_t {
         A_CommitCodeOnSwitch = 0x1,      // 中英文切换时上屏输入字符
         A_Association = 0x2,             // 是否在上屏时开启词语联想
         A_NonCodeKeyCommits = 0x4,       // 是否打开非编码按键顶屏
@@ -103,7 +103,7 @@ struct ImeSettings : SettingsBlock {
         B_PageSizeShift = 28,
     };
     // Option word C.
-    enum : uint32_t {
+    enum FlagC : uint32_t {
         C_EnglishSpaceMask = 0x7,  // 英文状态时空格行为
         C_SpaceCommitsEnglish = 1,
         C_SpaceCommitsEnglishAndSpace = 2,
@@ -141,7 +141,8 @@ struct DmeSettings : SettingsBlock {
     static constexpr size_t KeyTable = 8600;  // 512 u64 masks
     static constexpr size_t ComboCount = 12696, Combos = 12704, ComboSize = 16, MaxCombos = 32;
 
-    enum : uint32_t {
+    // Option word D.
+    enum FlagD : uint32_t {
         D_Progressive = 0x1,          // 是否启用编码逐渐提示
         D_ProgressiveWhenEmpty = 0x2, // 是否在候选为空时启用编码逐渐提示
         D_QuerySingleOnly = 0x4,      // 查询输入只查单字

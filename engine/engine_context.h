@@ -5,6 +5,7 @@
 
 #include "engine/code_table.h"
 #include "engine/config_store.h"
+#include "engine/host_view.h"
 #include "platform/mapped_file.h"
 #include "platform/services.h"
 
@@ -153,19 +154,6 @@ struct CandidatePage {
     std::vector<Mark> previous;  // where the earlier pages started, for 前翻页
 };
 
-// Engine mode bits.
-enum ModeFlags : uint32_t {
-    ModeFullWidth = 0x1,
-    ModeEnglishPunct = 0x2,
-    ModeEnglish = 0x4,
-    ModeKeyboardDisabled = 0x8,
-    ModeEnglishWords = 0x10,
-    ModeSoftKeyboard = 0x20,
-    ModeSecondaryOnly = 0x40,
-    ModeTempEnglish = 0x10000000,
-    ModeAssociation = 0x20000000,
-    ModeNested = 0x40000000,
-};
 
 class EngineObserver;
 
@@ -297,6 +285,7 @@ struct EngineContext {
     SharedInputState ownShared;
     SharedInputState* shared = &ownShared;
     EngineObserver* observer = nullptr;
+    EngineChanges changes;  // what happened since the host last took them
     // The text service takes a modifier tap only when no other modifier is
     // down at its release; the IMM32 front end does not ask.
     bool lonelyTaps = true;

@@ -1,59 +1,36 @@
 #pragma once
-// The input state machine: which keys the input method takes, what they do
-// to the code being typed, how the code is evaluated against the tables and
-// when text is committed.
+// The input state machine, as its parts call each other: the key test
+// (key_test.cpp), the classification of a character key and the evaluation
+// of the code (classification.cpp, evaluation.cpp), the key functions
+// (key_dispatch.cpp), the commits (commits.cpp) and the mode and menu
+// commands (mode_commands.cpp). Hosts use host.h; what is declared here is
+// for the engine itself, its tools and tests.
 
 #include "engine/engine_context.h"
+#include "engine/host.h"
+#include "engine/lookup.h"
 
 #include <string_view>
 #include <vector>
 
 namespace zv {
 
-// The keyboard as the host sees it when a key event arrives.
-struct KeyboardState {
-    bool shift = false;
-    bool ctrl = false;
-    bool alt = false;
-    bool capsLock = false;
-    // The key is one the engine sent itself: the host knows its own key
-    // sender's keys (on Windows by the mark they carry).
-    bool fromEngine = false;
-};
+// ---- evaluation.cpp
 
-// The scan code of the Caps Lock release and press that put Caps Lock back
-// after a bound Caps Lock ran its function. No keyboard sends Caps Lock with
-// it, so the engine knows its own replay and lets it through.
-constexpr uint32_t CapsLockReplayScan = 0x38;
-
-// Key data as in a WM_KEYDOWN/WM_KEYUP lParam: scan code in bits 16..23,
-// the extended-key flag in bit 24, the transition flag in bit 31.
-inline uint32_t keyDataFor(uint32_t scan, bool extended, bool up) {
-    return ((scan & 0xFF) << 16) | (extended ? 1u << 24 : 0) | (up ? 0xC0000000u : 0);
-}
-
-// Whether the input method takes the key; records it as the pending key.
-bool testKey(EngineContext& ctx, int virtualKey, uint32_t keyData, bool keyUp, const KeyboardState& keys);
-// Acts on the pending key.
-void processKey(EngineContext& ctx);
-// Sends keys to the system, except while acting on a key the engine sent
-// itself: what the engine sends can never set off more of the same. False
-// when nothing was sent.
-bool sendKeys(EngineContext& ctx, const std::vector<platform::KeyEvent>& events);
-// A hot-key message of a combination (identifier 123 + its place in the
-// list): runs the combination's functions as a key press would. False when
-// the identifier names no combination with functions.
-bool runHotKey(EngineContext& ctx, int id);
-// Carries out a key-function mask; true when something handled it.
-bool runKeyFunction(EngineContext& ctx, uint64_t mask);
-
-// which: 0 the highlighted candidate, 1..10 a page position, 11 the code as
-// English text, 12 the last candidate of the page.
-bool commitCandidate(EngineContext& ctx, int which, bool noAssociation, bool notify = true);
-void commitKeyText(EngineContext& ctx, std::u16string_view text);
-void clearInput(EngineContext& ctx, bool sendEnd);
-// Re-evaluates the code and acts on the verdict; true when a redraw is due.
-bool refresh(EngineContext& ctx);
+// What the evaluation of a code decides.
+enum class Verdict { Nothing, Show, ClearCode, CommitUnique, CommitPreviousKeepKey, CommitPreviousThenKey };
+Verdict evaluate(EngineContext& ctx);
+void act(EngineContext& ctx, Verdict v);
+// Inserts a character at the cursor and evaluates the code.
+void appendKey(EngineContext& ctx, char16_t ch);
+// The normal lookup: progressive hints, or exact with hints when empty.
+int normalLookup(EngineContext& ctx, const uint8_t* key, uint32_t len, const SearchRange& range, bool queryJustTyped);
+// Whether any entry in range begins with the key (longer ones only when
+// `longer`), the entry at `except` aside.
+bool anyEntryBeginsWith(const EngineContext& ctx, const uint8_t* key, uint32_t len, const SearchRange& range,
+                        bool longer, uint32_t except = 0);
+// After a change of the search range: the code is evaluated again.
+void reevaluateWhenComposing(EngineContext& ctx);
 // Makes a code the composition and looks it up as typing it would, without
 // acting on the verdict: the candidates are ordered and the first page is
 // filled, but nothing is committed and nothing stored changes. For tools
@@ -61,28 +38,34 @@ bool refresh(EngineContext& ctx);
 void evaluateCode(EngineContext& ctx, std::u16string_view code);
 // The code-editing functions (cursor moves and deletions), by function bit.
 void editCode(EngineContext& ctx, uint64_t function);
-
-// Mode commands of the status bar and menus: 0x103 Chinese, 0x104 English,
-// 0x2001/0x2002 full width on/off, 0x2003/0x2004 English punctuation on/off,
-// 0x2005 toggle traditional, 0x2006 toggle simplified output.
-void setMode(EngineContext& ctx, int command);
-
 // The position functions of the candidate list that re-evaluate the code.
 void adjustOrder(EngineContext& ctx, int position);
 void deleteCandidate(EngineContext& ctx, int position);
+
+// ---- classification.cpp
+
+// A character key that the key test took, in Chinese mode or in English
+// input: classified and acted on.
+void typeCharacter(EngineContext& ctx, char16_t ch);
+
+// ---- key_dispatch.cpp
+
+// Sends keys to the system, except while acting on a key the engine sent
+// itself: what the engine sends can never set off more of the same. False
+// when nothing was sent.
+bool sendKeys(EngineContext& ctx, const std::vector<platform::KeyEvent>& events);
+
+// ---- commits.cpp
+
 // Offers next-word candidates for text just committed; false when none.
 bool showAssociation(EngineContext& ctx, std::u16string_view committed);
 
+// ---- mode_commands.cpp
+
+// Switches English mode or English word input (the bit) on or off.
+void toggleMode(EngineContext& ctx, uint32_t bit);
 // Prepares a freshly opened engine for an input context that gains focus:
 // the initial conversion state, the symbol-table toggles reset.
 void startInputContext(EngineContext& ctx);
-
-}  // namespace zv
-
-namespace zv {
-
-// The engine's command entry for the status bar and the menus; true when
-// the command was known.
-bool uiCommand(EngineContext& ctx, int command, int value1, int value2);
 
 }  // namespace zv
