@@ -4,6 +4,7 @@
 // the mapped size before use; a damaged table answers with nothing.
 
 #include "engine/bytes.h"
+#include "engine/entry_category.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -33,16 +34,6 @@ constexpr uint8_t Wildcard = 0x02;
 constexpr uint8_t KeyAfterAll = 0xC8;
 }  // namespace dmg
 
-// EntryCategory values (bits 24..29 of the attribute word).
-enum EntryCategory : uint8_t {
-    CategoryNone = 0,
-    CategorySystem = 1,
-    CategoryUser = 2,
-    CategorySecondary = 3,
-    CategoryAuxiliary = 4,
-    CategoryClassifiedFirst = 16,
-    CategoryClassifiedLast = 31,
-};
 
 // EntryAttributes: order value, category, fixed and deleted bits.
 namespace attr {

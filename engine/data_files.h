@@ -8,9 +8,6 @@
 
 namespace zv {
 
-// This product's own instance name (the registry subkey of a default
-// installation on systems without an installer).
-constexpr std::u16string_view kDefaultImeName = u"{6F3A8E21-5C4B-4D97-A1E0-2B7C9D4F8A63}";
 // "Software\ZorvanIME3\<name>", the instance key under HKEY_LOCAL_MACHINE.
 std::u16string instanceKey(std::u16string_view imeName);
 // The file names of the data slots ("config.dsc", "main.dmg", ...).

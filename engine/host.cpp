@@ -48,7 +48,11 @@ Engine openEngine(std::u16string_view imeName, const platform::Platform& service
 
 Engine openEngineFolder(std::u16string_view dataDir, std::u16string_view installDir,
                         const platform::Platform& services) {
-    return openWith(services, [&](EngineContext& ctx) { return openDataFolder(ctx, dataDir, installDir); });
+    return openWith(services, [&](EngineContext& ctx) {
+        if (!openDataFolder(ctx, dataDir, installDir)) return false;
+        ctx.imeName = kDefaultImeName;
+        return true;
+    });
 }
 
 platform::Platform& services(EngineContext& ctx) { return ctx.platform; }

@@ -11,6 +11,7 @@
 // calls); engines of one process may run on different threads.
 
 #include "engine/key_functions.h"
+#include "engine/key_text.h"
 #include "engine/observer.h"
 #include "platform/services.h"
 
@@ -18,6 +19,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zv {
 
@@ -70,6 +72,10 @@ enum ResultKind : uint32_t {
 
 // ---- Opening and closing ---------------------------------------------------
 
+// This product's own instance name (the registry subkey of a default
+// installation on systems without an installer).
+constexpr std::u16string_view kDefaultImeName = u"{6F3A8E21-5C4B-4D97-A1E0-2B7C9D4F8A63}";
+
 struct EngineCloser {
     void operator()(EngineContext* ctx) const noexcept;
 };
@@ -79,8 +85,8 @@ using Engine = std::unique_ptr<EngineContext, EngineCloser>;
 
 // The instance named in the registry (its data and installation folders).
 Engine openEngine(std::u16string_view imeName, const platform::Platform& services);
-// A data folder given directly (the terminal's --data); the installation
-// folder defaults to it.
+// A data folder given directly (the terminal's --data), under this
+// product's own instance name; the installation folder defaults to it.
 Engine openEngineFolder(std::u16string_view dataDir, std::u16string_view installDir,
                         const platform::Platform& services);
 

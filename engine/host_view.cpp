@@ -30,9 +30,9 @@ EngineView viewOf(EngineContext& ctx) {
             item.hint = candidateHint(ctx, *c);
             item.fromTable = (c->source & SourceTableBit) != 0;
             const int category = item.fromTable ? attr::category(c->attributes) : CategoryNone;
-            if (c->source == SourceTemp) item.kind = CandidateKind::TemporaryWord;
-            else if (item.fromTable && category == CategoryUser) item.kind = CandidateKind::UserWord;
-            else if (!item.fromTable) item.kind = CandidateKind::Other;
+            if (c->source == SourceTemp) item.origin = CandidateOrigin::TemporaryWord;
+            else if (item.fromTable && category == CategoryUser) item.origin = CandidateOrigin::UserWord;
+            else if (!item.fromTable) item.origin = CandidateOrigin::Other;
             item.pinned = item.fromTable && attr::fixed(c->attributes);
             item.secondary = category == CategorySecondary;
         }

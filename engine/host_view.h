@@ -6,6 +6,7 @@
 // edit session, and changes come also from outside a key event (a click, a
 // menu command).
 
+#include "engine/entry_category.h"
 #include "engine/host.h"
 #include "engine/soft_keyboard.h"
 
@@ -15,14 +16,16 @@
 
 namespace zv {
 
-// What kind of entry a candidate is, for the windows' colours and menus.
-enum class CandidateKind : uint8_t { Plain, TemporaryWord, UserWord, Other };
+// Where a candidate comes from, for the windows' colours and menus: a
+// code-table entry, a temporary or user word, or anything else (generated,
+// word lists).
+enum class CandidateOrigin : uint8_t { Table, TemporaryWord, UserWord, Other };
 
 struct ViewCandidate {
     std::u16string display;  // what the page shows (a macro's display part, a converted form)
     std::u16string output;   // what committing it gives
     std::u16string hint;     // the next code keys after the typed code
-    CandidateKind kind = CandidateKind::Plain;
+    CandidateOrigin origin = CandidateOrigin::Table;
     bool fromTable = false;  // an entry of main.dmg or temp.dmg
     bool pinned = false;     // 固定 (its order stays)
     bool secondary = false;  // a secondary-display entry (生僻字)

@@ -92,7 +92,7 @@ int main(int argc, char** argv) {
     }
     UiView chinese;
     UiView english;
-    english.modes = ModeEnglish | ModeEnglishPunctuation | ModeFullWidth | ModeSoftKeyboard;
+    english.modes = ModeEnglish | ModeEnglishPunct | ModeFullWidth | ModeSoftKeyboard;
     save(out / (prefix + "-status-bar.png"),
          sideBySide(sideBySide(previewStatusBar(skin, chinese, -1, StateNormal, light),
                                previewStatusBar(skin, chinese, IdPunctuation, StateHover, dark)),

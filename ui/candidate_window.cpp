@@ -109,7 +109,7 @@ ButtonKind buttonImageFor(CandidateButton b, uint32_t modes) {
     case CandidateButton::NextPage: return ButtonKind::NextPage;
     case CandidateButton::Width: return modes & ModeFullWidth ? ButtonKind::FullWidth : ButtonKind::HalfWidth;
     case CandidateButton::Punctuation:
-        return modes & ModeEnglishPunctuation ? ButtonKind::EnglishPunctuation : ButtonKind::ChinesePunctuation;
+        return modes & ModeEnglishPunct ? ButtonKind::EnglishPunctuation : ButtonKind::ChinesePunctuation;
     case CandidateButton::Menu: return ButtonKind::Menu;
     case CandidateButton::Extension1: return ButtonKind::Extension1;
     default: return ButtonKind::Extension2;

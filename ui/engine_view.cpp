@@ -1,54 +1,52 @@
 #include "ui/engine_view.h"
 
-#include "engine/candidates.h"
-#include "engine/lookup.h"
-
-#include <algorithm>
-
 namespace zv::ui {
 
-UiView viewOf(EngineContext& ctx, bool capsLock) {
+namespace {
+CandidateKind kindOf(CandidateOrigin origin) {
+    switch (origin) {
+    case CandidateOrigin::TemporaryWord: return CandidateKind::TemporaryWord;
+    case CandidateOrigin::UserWord: return CandidateKind::UserWord;
+    case CandidateOrigin::Other: return CandidateKind::Other;
+    case CandidateOrigin::Table: break;
+    }
+    return CandidateKind::Table;
+}
+}  // namespace
+
+UiView viewOf(const EngineView& engine, bool capsLock) {
     UiView v;
-    const CandidatePage& page = ctx.page;
-    const int count = std::clamp(page.count, 0, CandidatePage::MaxItems);
-    for (int i = 0; i < count; ++i) {
-        const PageItem& p = page.items[static_cast<size_t>(i)];
+    for (const ViewCandidate& c : engine.items) {
         CandidateItem item;
         // The window shows the item's display text: a macro's display part,
         // a converted form with its original; plain candidates show what they
         // commit.
-        item.text = p.display.empty() ? p.output : p.display;
-        if (const Candidate* c = orderedCandidate(ctx, p.candidate)) {
-            item.hint = candidateHint(ctx, *c);
-            item.fromTable = (c->source & SourceTableBit) != 0;
-            const int category = item.fromTable ? attr::category(c->attributes) : CategoryNone;
-            if (c->source == SourceTemp) item.kind = CandidateKind::TemporaryWord;
-            else if (item.fromTable && category == CategoryUser) item.kind = CandidateKind::UserWord;
-            else if (!item.fromTable) item.kind = CandidateKind::Other;
-            item.pinned = item.fromTable && attr::fixed(c->attributes);
-            item.secondary = category == CategorySecondary;
-        }
+        item.text = c.display.empty() ? c.output : c.display;
+        item.hint = c.hint;
+        item.kind = kindOf(c.origin);
+        item.fromTable = c.fromTable;
+        item.pinned = c.pinned;
+        item.secondary = c.secondary;
         v.items.push_back(std::move(item));
     }
-    v.highlight = page.highlight;
-    v.firstPage = !hasPreviousPage(ctx);
-    v.lastPage = !hasNextPage(ctx);
-    // Whether there is more than one candidate is all the window asks;
-    // counting the whole list would order all of it.
-    v.candidateCount = orderedCandidate(ctx, 1) ? 2 : orderedCandidate(ctx, 0) ? 1 : 0;
-    v.display = ctx.input.display;
-    v.cursor = ctx.input.displayCursor;
-    v.modes = ctx.modeFlags;
-    v.softKeyboardLayout = (ctx.modeFlags & ModeSoftKeyboard) && ctx.shared ? ctx.shared->softKeyboardLayout : 0;
+    v.highlight = engine.highlight;
+    v.firstPage = engine.firstPage;
+    v.lastPage = engine.lastPage;
+    v.candidateCount = engine.candidates;
+    v.display = engine.display;
+    v.cursor = engine.displayCursor;
+    v.modes = engine.modes;
+    v.softKeyboardLayout = engine.softKeyboardLayout;
     v.capsLock = capsLock;
     return v;
 }
 
-MenuContext menuContextOf(const EngineContext& ctx, bool textService, const SkinList* skins) {
+UiView viewOf(EngineContext& ctx, bool capsLock) { return viewOf(zv::viewOf(ctx), capsLock); }
+
+MenuContext menuContextOf(const EngineView& engine, const SettingsBlocks& b, bool textService, const SkinList* skins) {
     MenuContext c;
-    c.modes = ctx.modeFlags;
-    c.softKeyboardLayout = (ctx.modeFlags & ModeSoftKeyboard) && ctx.shared ? ctx.shared->softKeyboardLayout : 0;
-    const SettingsBlocks& b = ctx.blocks;
+    c.modes = engine.modes;
+    c.softKeyboardLayout = engine.softKeyboardLayout;
     if (b.ime) c.imeA = b.ime.a();
     if (b.soft) {
         c.mainName = b.soft.categoryName(CategoryNone);
@@ -57,12 +55,16 @@ MenuContext menuContextOf(const EngineContext& ctx, bool textService, const Skin
         // The user-word category must be defined for words to be added to it.
         c.userWords = (b.soft.categoryRights(CategoryUser) & 0x2) != 0;
     }
-    c.traditionalOpen = ctx.isOpen(SlotTraditional);
-    c.simplifiedOpen = ctx.isOpen(SlotSimplified);
+    c.traditionalOpen = engine.traditionalTable;
+    c.simplifiedOpen = engine.simplifiedTable;
     c.textService = textService;
     c.skins = skins;
     if (b.skin) c.currentSkin = b.skin.text(SkinSettings::SkinFile, SkinSettings::NameUnits);
     return c;
+}
+
+MenuContext menuContextOf(EngineContext& ctx, bool textService, const SkinList* skins) {
+    return menuContextOf(zv::viewOf(ctx), settingsOf(ctx), textService, skins);
 }
 
 }  // namespace zv::ui

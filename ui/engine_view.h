@@ -1,19 +1,23 @@
 #pragma once
-// The windows' records filled from an engine instance: what the candidate
+// The windows' records filled from an engine's view: what the candidate
 // window, the status bar and the menus show of the engine's state.
 
-#include "engine/engine_context.h"
+#include "engine/config_store.h"
+#include "engine/host_view.h"
 #include "ui/menus.h"
 #include "ui/ui_view.h"
 
 namespace zv::ui {
 
 // The page, the composition and the modes. Caps Lock is the host's to know.
+UiView viewOf(const EngineView& engine, bool capsLock);
 UiView viewOf(EngineContext& ctx, bool capsLock);
 
 // What the main menu reads: modes, option words, the table names of the
 // categories (main 0, auxiliary 4, secondary 3), the conversion tables, the
 // current skin.
-MenuContext menuContextOf(const EngineContext& ctx, bool textService, const SkinList* skins);
+MenuContext menuContextOf(const EngineView& engine, const SettingsBlocks& settings, bool textService,
+                          const SkinList* skins);
+MenuContext menuContextOf(EngineContext& ctx, bool textService, const SkinList* skins);
 
 }  // namespace zv::ui

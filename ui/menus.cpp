@@ -68,7 +68,7 @@ std::vector<MenuItem> buildMainMenu(const MenuContext& c) {
         }));
     }
 
-    const bool full = c.modes & ModeFullWidth, englishPunct = c.modes & ModeEnglishPunctuation;
+    const bool full = c.modes & ModeFullWidth, englishPunct = c.modes & ModeEnglishPunct;
     std::vector<MenuItem> output = {
         item(u"全角(&Q)", command(CommandFullWidthOn), full),
         item(u"半角(&B)", command(CommandFullWidthOff), !full),
@@ -129,7 +129,7 @@ std::vector<MenuItem> buildSoftKeyboardMenu(int activeLayout) {
 
 std::vector<MenuItem> buildModeMenu(uint32_t modes) {
     const bool words = modes & ModeEnglishWords;
-    const bool punct = modes & ModeEnglishPunctuation, full = modes & ModeFullWidth;
+    const bool punct = modes & ModeEnglishPunct, full = modes & ModeFullWidth;
     return {
         item(u"中文输入", {MenuActionKind::EnglishWords, 0, 0, 0}, !words),
         item(u"英文输入", {MenuActionKind::EnglishWords, 0, 1, 0}, words),

@@ -5,7 +5,7 @@
 // translated through the active layout.
 
 #include "engine/config_store.h"
-#include "engine/soft_keyboard.h"
+#include "engine/host_view.h"
 #include "platform/services.h"
 #include "ui/candidate_window.h"
 #include "ui/image.h"

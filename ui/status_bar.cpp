@@ -33,7 +33,7 @@ ButtonKind imageFor(StatusButton b, const UiView& v) {
         return v.capsLock ? ButtonKind::CapsLock : ButtonKind::Chinese;
     case StatusButton::Width: return v.modes & ModeFullWidth ? ButtonKind::FullWidth : ButtonKind::HalfWidth;
     case StatusButton::Punctuation:
-        return v.modes & ModeEnglishPunctuation ? ButtonKind::EnglishPunctuation : ButtonKind::ChinesePunctuation;
+        return v.modes & ModeEnglishPunct ? ButtonKind::EnglishPunctuation : ButtonKind::ChinesePunctuation;
     case StatusButton::SoftKeyboard:
         return v.modes & ModeSoftKeyboard ? ButtonKind::SoftKeyboardOn : ButtonKind::SoftKeyboardOff;
     case StatusButton::Menu: return ButtonKind::Menu;
@@ -198,7 +198,7 @@ MouseOutcome statusBarMouse(StatusBarState& bar, const MouseEvent& e, const UiVi
             case IdPunctuation:
                 out.request = MouseRequest::Command;
                 out.command =
-                    view.modes & ModeEnglishPunctuation ? CommandEnglishPunctuationOff : CommandEnglishPunctuationOn;
+                    view.modes & ModeEnglishPunct ? CommandEnglishPunctuationOff : CommandEnglishPunctuationOn;
                 break;
             case IdMenu: out.request = MouseRequest::MainMenu; break;
             case IdSoftKeyboard:

@@ -4,6 +4,7 @@
 // before every refresh, and the option words that decide the look.
 
 #include "engine/config_store.h"
+#include "engine/host.h"
 #include "ui/skin.h"
 #include "ui/text.h"
 
@@ -13,18 +14,6 @@
 #include <vector>
 
 namespace zv::ui {
-
-// Bits of the engine's mode word that the windows show or change.
-enum ModeFlag : uint32_t {
-    ModeFullWidth = 0x1,
-    ModeEnglishPunctuation = 0x2,
-    ModeEnglish = 0x4,
-    ModeKeyboardDisabled = 0x8,
-    ModeEnglishWords = 0x10,
-    ModeSoftKeyboard = 0x20,
-    ModeSecondarySearch = 0x40,
-    ModeAssociation = 0x20000000,
-};
 
 // Engine commands (uiCommand codes) that the windows and menus send.
 inline constexpr int CommandSelect = 17;

@@ -1,7 +1,7 @@
 #include "frontends/terminal/interactive.h"
 
-#include "engine/input.h"
-#include "engine/key_table.h"
+#include "engine/config_store.h"
+#include "engine/host_view.h"
 #include "frontends/terminal/terminal_keys.h"
 #include "platform/terminal.h"
 #include "platform/utf.h"
@@ -58,8 +58,8 @@ public:
 
     // Returns the signal that ended the session, or 0.
     int run() {
-        platform::Dialogs* previous = ctx_.platform.dialogs;
-        ctx_.platform.dialogs = this;
+        platform::Dialogs* previous = services(ctx_).dialogs;
+        services(ctx_).dialogs = this;
         tick();
         draw();
         while (!quit_) {
@@ -71,7 +71,7 @@ public:
             }
             draw();
         }
-        ctx_.platform.dialogs = previous;
+        services(ctx_).dialogs = previous;
         return endSignal_;
     }
 
@@ -150,11 +150,15 @@ private:
             session_.play(shiftTap_);
             break;
         case TerminalCommand::SoftKeyboard: runKeyFunction(ctx_, keyfn::SoftKeyboard); break;
-        case TerminalCommand::FullWidth: setMode(ctx_, ctx_.modeFlags & ModeFullWidth ? 0x2002 : 0x2001); break;
-        case TerminalCommand::Punctuation: setMode(ctx_, ctx_.modeFlags & ModeEnglishPunct ? 0x2004 : 0x2003); break;
+        case TerminalCommand::FullWidth:
+            setMode(ctx_, viewOf(ctx_).modes & ModeFullWidth ? mode::FullWidthOff : mode::FullWidthOn);
+            break;
+        case TerminalCommand::Punctuation:
+            setMode(ctx_, viewOf(ctx_).modes & ModeEnglishPunct ? mode::EnglishPunctOff : mode::EnglishPunctOn);
+            break;
         case TerminalCommand::Traditional:
-            if (ctx_.isOpen(SlotTraditional))
-                setMode(ctx_, 0x2005);
+            if (viewOf(ctx_).traditionalTable)
+                setMode(ctx_, mode::ToggleTraditional);
             else
                 message_ = u"没有繁体转换表 traditional.dms";
             break;
@@ -166,13 +170,15 @@ private:
     ScreenInput screenInput() {
         ScreenInput s;
         s.text = session_.typed();
-        s.view = ui::viewOf(ctx_, false);
-        const ui::UiOptions o = ui::uiOptions(ctx_.blocks, false);
+        const EngineView engine = viewOf(ctx_);
+        s.view = ui::viewOf(engine, false);
+        const SettingsBlocks& settings = settingsOf(ctx_);
+        const ui::UiOptions o = ui::uiOptions(settings, false);
         s.showIndex = o.showIndex();
         s.showHints = o.showHints();
-        s.traditional = ctx_.isOpen(SlotTraditional) && ctx_.blocks.ime &&
-                        ctx_.blocks.ime.bit(ImeSettings::OptionA, ImeSettings::A_Traditional);
-        s.help = helpItems(ctx_.modeFlags);
+        s.traditional = engine.traditionalTable && settings.ime &&
+                        settings.ime.bit(ImeSettings::OptionA, ImeSettings::A_Traditional);
+        s.help = helpItems(engine.modes);
         s.message = message_;
         return s;
     }

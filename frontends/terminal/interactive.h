@@ -4,7 +4,7 @@
 // in for what a terminal cannot report, a lone Shift tap above all, and for
 // the status bar's mode buttons.
 
-#include "engine/engine_context.h"
+#include "engine/host.h"
 #include "frontends/terminal/key_script.h"
 #include "frontends/terminal/screen.h"
 #include "frontends/terminal/session.h"

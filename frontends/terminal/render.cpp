@@ -1,6 +1,7 @@
 #include "frontends/terminal/render.h"
 
-#include "engine/soft_keyboard.h"
+#include "engine/config_store.h"
+#include "engine/host_view.h"
 #include "platform/mapped_file.h"
 #include "platform/utf.h"
 #include "ui/engine_view.h"
@@ -33,7 +34,8 @@ ui::SkinImage desktopOnly() { return ui::blankImage(2 * RenderMargin, 2 * Render
 
 // The text service runs whenever 编码窗口样式 names one of its styles.
 bool textServiceStyle(const EngineContext& ctx) {
-    return ctx.blocks.ime && (ctx.blocks.ime.a() & ImeSettings::A_StyleMask) != 0;
+    const SettingsBlocks& settings = settingsOf(ctx);
+    return settings.ime && (settings.ime.a() & ImeSettings::A_StyleMask) != 0;
 }
 
 bool parseLayout(const char* text, int& layout) {
@@ -75,9 +77,9 @@ bool takeRenderOption(int argc, char** argv, int& i, RenderRequest& request, std
 }
 
 bool loadRenderSkin(const EngineContext& ctx, ui::LoadedSkin& skin, std::string& error) {
-    ScratchSkinSettings scratch(ctx.blocks.skin);
-    if (ui::loadCurrentSkin(ctx.installDir, scratch.settings, skin)) return true;
-    error = "no skin loads from the installation folder " + utf16ToUtf8(ctx.installDir) +
+    ScratchSkinSettings scratch(settingsOf(ctx).skin);
+    if (ui::loadCurrentSkin(installFolder(ctx), scratch.settings, skin)) return true;
+    error = "no skin loads from the installation folder " + utf16ToUtf8(installFolder(ctx)) +
             " (zoruraved/ or skin.col)";
     return false;
 }
@@ -86,9 +88,9 @@ ui::SkinImage renderCandidateWindows(EngineContext& ctx, const ui::LoadedSkin& s
                                      bool capsLock) {
     // Without the status bar's background a skin makes none of its windows.
     if (skin.images.background(ui::Background::StatusBar).empty()) return desktopOnly();
-    ScratchSkinSettings scratch(ctx.blocks.skin);
+    ScratchSkinSettings scratch(settingsOf(ctx).skin);
     const ui::UiView view = ui::viewOf(ctx, capsLock);
-    const ui::UiOptions options = ui::uiOptions(ctx.blocks, textServiceStyle(ctx));
+    const ui::UiOptions options = ui::uiOptions(settingsOf(ctx), textServiceStyle(ctx));
     const ui::UiFonts fonts = ui::createUiFonts(text, skin.info.text, scratch.settings,
                                                 options.listStyle() == ui::ListStyle::Columns);
     // Following the status bar needs the bar where it would be on this screen.

@@ -9,7 +9,7 @@
 // the windows that placement puts there, cut out with 8 pixels of a light
 // desktop around them; where no window shows, it is only that desktop.
 
-#include "engine/engine_context.h"
+#include "engine/host.h"
 #include "ui/draw.h"
 #include "ui/placement.h"
 #include "ui/skin_loader.h"

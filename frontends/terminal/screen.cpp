@@ -1,6 +1,6 @@
 #include "frontends/terminal/screen.h"
 
-#include "engine/soft_keyboard.h"
+#include "engine/host_view.h"
 #include "platform/utf.h"
 
 #include <algorithm>
@@ -246,7 +246,7 @@ Wrapped wrapText(std::u16string_view text, std::u16string_view composition, int 
 // is too narrow for the long ones.
 std::u16string modeText(const ScreenInput& in, bool brief) {
     const uint32_t m = in.view.modes;
-    const bool english = m & ui::ModeEnglish, words = m & ui::ModeEnglishWords;
+    const bool english = m & ModeEnglish, words = m & ModeEnglishWords;
     std::u16string s = brief ? u" 五笔 " : u" Zorvan 五笔  ";
     auto field = [&](std::u16string_view text) {
         s += brief ? u"" : u"[";
@@ -254,11 +254,11 @@ std::u16string modeText(const ScreenInput& in, bool brief) {
         s += brief ? u" " : u"] ";
     };
     field(english ? u"英文" : words ? u"英文联想" : u"中文");
-    field(m & ui::ModeFullWidth ? u"全角" : u"半角");
+    field(m & ModeFullWidth ? u"全角" : u"半角");
     if (brief)
-        field(m & ui::ModeEnglishPunctuation ? u",." : u"，。");
+        field(m & ModeEnglishPunct ? u",." : u"，。");
     else
-        field(m & ui::ModeEnglishPunctuation ? u"英文标点" : u"中文标点");
+        field(m & ModeEnglishPunct ? u"英文标点" : u"中文标点");
     field(in.traditional ? u"繁体" : u"简体");
     if (in.view.softKeyboardLayout > 0)
         field((brief ? std::u16string() : u"软键盘:") + std::u16string(softKeyboardLayoutName(in.view.softKeyboardLayout)));

@@ -1,8 +1,6 @@
 #include "frontends/terminal/session.h"
 
-#include "engine/candidates.h"
-#include "engine/key_text.h"
-#include "engine/lookup.h"
+#include "engine/host_view.h"
 #include "platform/utf.h"
 
 #include <cstdio>
@@ -10,16 +8,18 @@
 namespace zv::term {
 
 Session::Session(EngineContext& ctx, platform::ManualClock& clock) : ctx_(ctx), clock_(clock) {
-    ctx_.observer = this;
-    ctx_.platform.keys = this;
-    ctx_.platform.clipboard = this;
-    ctx_.platform.clock = &clock_;
+    setObserver(ctx_, this);
+    platform::Platform& p = services(ctx_);
+    p.keys = this;
+    p.clipboard = this;
+    p.clock = &clock_;
 }
 
 Session::~Session() {
-    if (ctx_.observer == this) ctx_.observer = nullptr;
-    if (ctx_.platform.keys == this) ctx_.platform.keys = nullptr;
-    if (ctx_.platform.clipboard == this) ctx_.platform.clipboard = nullptr;
+    setObserver(ctx_, nullptr);
+    platform::Platform& p = services(ctx_);
+    if (p.keys == this) p.keys = nullptr;
+    if (p.clipboard == this) p.clipboard = nullptr;
 }
 
 void Session::resultCommitted(std::u16string_view text, uint32_t kind) {
@@ -69,8 +69,8 @@ void Session::applicationKey(int virtualKey) {
 }
 
 void Session::activate() {
-    startInputContext(ctx_);
-    hotKeys_ = ctx_.blocks.complete() ? hotKeys(ctx_.blocks.ime, ctx_.blocks.dme) : std::vector<HotKey>{};
+    focusGained(ctx_);
+    hotKeys_ = hotKeysToRegister(ctx_);
 }
 
 // Which side a modifier key is: the side-specific virtual keys say it, the
@@ -153,22 +153,20 @@ void Session::play(const KeyStroke& k) {
 }
 
 std::string Session::traceLine(const std::string& key) {
-    std::u16string code;
-    for (char16_t u : ctx_.input.code) code += u >= 0x0A && u <= 0x19 ? static_cast<char16_t>(0xFF00 + u) : u;
-    const CandidatePage& page = ctx_.page;
-    int pages = page.count ? pageCount(ctx_) : 0;
+    const EngineView view = viewOf(ctx_);
+    const int pages = view.items.empty() ? 0 : pageCount(ctx_);
     std::u16string items;
-    for (int i = 0; i < page.count; ++i) {
-        if (i) items += u", ";
-        items += page.items[i].display;
+    for (const ViewCandidate& c : view.items) {
+        if (!items.empty()) items += u", ";
+        items += c.display;
         items += u'|';
-        if (const Candidate* c = orderedCandidate(ctx_, page.items[i].candidate)) items += candidateHint(ctx_, *c);
+        items += c.hint;
     }
     char tail[96];
-    std::snprintf(tail, sizeof tail, " kind=0x%X modes=0x%X", kind_, ctx_.modeFlags);
-    return "key=" + key + " code=" + utf16ToUtf8(code) + " cursor=" + std::to_string(ctx_.input.cursor) +
-           " page=" + std::to_string(page.count ? page.number + 1 : 0) + "/" + std::to_string(pages) +
-           " hl=" + std::to_string(page.highlight) + " items=[" + utf16ToUtf8(items) + "] out=" + utf16ToUtf8(out_) +
+    std::snprintf(tail, sizeof tail, " kind=0x%X modes=0x%X", kind_, view.modes);
+    return "key=" + key + " code=" + utf16ToUtf8(view.reading) + " cursor=" + std::to_string(view.readingCursor) +
+           " page=" + std::to_string(view.items.empty() ? 0 : view.pageNumber + 1) + "/" + std::to_string(pages) +
+           " hl=" + std::to_string(view.highlight) + " items=[" + utf16ToUtf8(items) + "] out=" + utf16ToUtf8(out_) +
            tail;
 }
 

@@ -4,10 +4,7 @@
 // key events go through the input method first. Keys the input method does
 // not take act as in a plain text field.
 
-#include "engine/engine_context.h"
-#include "engine/input.h"
-#include "engine/key_table.h"
-#include "engine/observer.h"
+#include "engine/host.h"
 #include "frontends/terminal/key_script.h"
 #include "platform/clock.h"
 #include "platform/services.h"

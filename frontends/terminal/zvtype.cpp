@@ -2,9 +2,8 @@
 // is a full-screen text field; otherwise it reads a key script (from --keys
 // or standard input). Either way it prints the text the application received.
 
-#include "engine/data_files.h"
-#include "engine/input.h"
-#include "engine/set_command.h"
+#include "engine/config_store.h"
+#include "engine/host.h"
 #include "frontends/terminal/interactive.h"
 #include "frontends/terminal/key_script.h"
 #include "frontends/terminal/render.h"
@@ -124,19 +123,14 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    auto ctx = std::make_unique<EngineContext>();
     std::unique_ptr<platform::Registry> registry = platform::openSystemRegistry();
-    ctx->platform.registry = registry.get();
-    ctx->platform.shell = &platform::systemShell();
-    ctx->platform.dialogs = &platform::systemDialogs();
-    bool opened;
-    if (!dataDir.empty()) {
-        opened = openDataFolder(*ctx, utf8ToUtf16(dataDir), u"");
-        ctx->imeName = kDefaultImeName;
-    } else {
-        opened = openData(*ctx, name.empty() ? kDefaultImeName : std::u16string_view(utf8ToUtf16(name)));
-    }
-    if (!opened) {
+    platform::Platform services;
+    services.registry = registry.get();
+    services.shell = &platform::systemShell();
+    services.dialogs = &platform::systemDialogs();
+    const Engine ctx = !dataDir.empty() ? openEngineFolder(utf8ToUtf16(dataDir), u"", services)
+                                        : openEngine(name.empty() ? kDefaultImeName : utf8ToUtf16(name), services);
+    if (!ctx) {
         std::fprintf(stderr, "zvtype: cannot open the data folder %s\n",
                      !dataDir.empty() ? dataDir.c_str()
                                       : ("of " + (name.empty() ? utf16ToUtf8(kDefaultImeName) : name)).c_str());
@@ -146,7 +140,7 @@ int main(int argc, char** argv) {
     // A script run leaves the settings as it found them (the --set commands
     // and mode switches are for this run), except what the user's typing
     // teaches the engine: the commit history.
-    const SettingsBlocks& b = ctx->blocks;
+    const SettingsBlocks& b = settingsOf(*ctx);
     const std::vector<uint8_t> savedIme(b.ime.base, b.ime.base + ImeSettings::Size);
     const std::vector<uint8_t> savedDme(b.dme.base, b.dme.base + DmeSettings::Size);
     const std::vector<uint8_t> savedSkin(b.skin.base, b.skin.base + SkinSettings::Size);
@@ -157,18 +151,17 @@ int main(int argc, char** argv) {
         std::copy(history.begin(), history.end(), b.ime.base + ImeSettings::HistoryCount);
         std::copy(savedDme.begin(), savedDme.end(), b.dme.base);
         std::copy(savedSkin.begin(), savedSkin.end(), b.skin.base);
-        ctx->file(SlotConfig)->flush();
+        saveSettings(*ctx);
     };
 
     term::Session session(*ctx, clock);
     if (haveClipboard) session.clipboardText = utf8ToUtf16(clipboard);
     for (const std::string& s : sets) {
-        InstallerLaunch launch{ctx->platform.shell, ctx->installDir, ctx->imeName};
-        SetOutcome outcome = runSetCommand(ctx->blocks, utf8ToUtf16(s), launch);
         // A command that changed nothing is refused as zvconfig's set is:
         // the run would otherwise type under settings it was not given.
-        if (!outcome.valid || outcome.refused || outcome.result != OptionResult::Applied) {
-            std::fprintf(stderr, "zvtype: %s: %s\n", s.c_str(), utf16ToUtf8(setOutcomeText(outcome)).c_str());
+        std::u16string why;
+        if (!applySetCommand(*ctx, utf8ToUtf16(s), &why)) {
+            std::fprintf(stderr, "zvtype: %s: %s\n", s.c_str(), utf16ToUtf8(why).c_str());
             restoreSettings();
             return 2;
         }

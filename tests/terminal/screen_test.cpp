@@ -94,7 +94,7 @@ TEST(Screen, TypingInEightyByTwentyFour) {
     EXPECT_EQ("你好  您好", shown(layoutScreen(in, 80, 24).lines[2]));
 
     // The modes and the soft keyboard's layout.
-    in.view.modes = ui::ModeEnglish | ui::ModeFullWidth | ui::ModeEnglishPunctuation | ui::ModeSoftKeyboard;
+    in.view.modes = ModeEnglish | ModeFullWidth | ModeEnglishPunct | ModeSoftKeyboard;
     in.view.softKeyboardLayout = 2;
     in.traditional = true;
     s = layoutScreen(in, 80, 24);
@@ -174,7 +174,7 @@ TEST(Screen, TextFromTablesCannotCommandTheTerminal) {
 
 TEST(Screen, SoftKeyboardShowsTheLayoutsKeys) {
     ScreenInput in;
-    in.view.modes = ui::ModeSoftKeyboard;
+    in.view.modes = ModeSoftKeyboard;
     in.view.softKeyboardLayout = 2;  // 希腊字母
     in.help = helpItems(ModeSoftKeyboard);
     Screen s = layoutScreen(in, 80, 24);
@@ -195,7 +195,7 @@ TEST(Screen, SoftKeyboardShowsTheLayoutsKeys) {
 
 TEST(Screen, TinyScreensStayInside) {
     ScreenInput in = composing(u"你好\n世界");
-    in.view.modes = ui::ModeSoftKeyboard;
+    in.view.modes = ModeSoftKeyboard;
     in.view.softKeyboardLayout = 6;
     in.view.lastPage = false;
     for (int rows = 1; rows <= 8; ++rows)
