@@ -235,8 +235,10 @@ uint64_t orderNumber(const EngineContext& ctx, const Candidate& c, bool singleFi
 // list, so that a short list's texts stay close together.
 size_t seenMask(EngineContext& ctx) {
     auto& p = ctx.orderProgress;
-    if (p.seen.size() != kSeenSize) p.seen.assign(kSeenSize, {});
-    return std::min(kSeenSize, std::bit_ceil(2 * static_cast<size_t>(ctx.candidates.count))) - 1;
+    // As large as the list needs: places never used carry no stamp.
+    const size_t places = std::min(kSeenSize, std::bit_ceil(2 * static_cast<size_t>(ctx.candidates.count)));
+    if (p.seen.size() < places) p.seen.resize(places);
+    return places - 1;
 }
 
 // Enters candidate i's text among the placed texts and returns null, or
@@ -383,8 +385,8 @@ void ensureOrdered(EngineContext& ctx, int k) {
     if (!p.started && ctx.ordered.empty() && !p.fromMemo) {
         // A list taken unchanged from the lookup memo comes with the order
         // worked out for its first page.
-        if (const std::vector<int>* kept = rememberedOrder(ctx)) {
-            ctx.ordered = *kept;
+        if (const auto kept = rememberedOrder(ctx)) {
+            ctx.ordered = kept->ordered;
             p.fromMemo = true;
         }
     }
@@ -429,7 +431,7 @@ void fillPage(EngineContext& ctx, int start, int part) {
     page.highlight = 0;
     page.start = start;
     page.startPart = part;
-    static thread_local std::vector<PageItem> items;
+    std::vector<PageItem>& items = threadScratch().pageItems;
     const bool converting = activeConversionTable(ctx).valid();
     int k = start;
     while (page.count < page.size) {

@@ -1,6 +1,7 @@
 #include "engine/data_files.h"
 
 #include "engine/bytes.h"
+#include "engine/folder_share.h"
 #include "engine/output_conversion.h"
 #include "engine/pair_table.h"
 #include "platform/clock.h"
@@ -44,14 +45,43 @@ bool usable(DataSlot slot, const platform::MappedFile& f) {
     }
 }
 
-void openFiles(EngineContext& ctx) {
-    for (int s = 0; s < SlotCount; ++s) {
-        auto slot = static_cast<DataSlot>(s);
-        std::u16string path = ctx.dataDir + std::u16string(dataFileName(slot));
-        if (path.size() >= kPathUnits || !platform::fileExists(path)) continue;
-        auto f = std::make_unique<platform::MappedFile>();
-        if (f->open(path) && usable(slot, *f)) ctx.files[s] = std::move(f);
+// The word lists serve English input and association; their pages come
+// in as those first need them.
+platform::MappedFile::Pages pagesFor(DataSlot slot) {
+    return slot == SlotEnglish || slot == SlotAssociation ? platform::MappedFile::Pages::OnDemand
+                                                          : platform::MappedFile::Pages::Filled;
+}
+
+// The mapping of a slot's file: the share's while it is still the file on
+// disk, else the file mapped anew (and shared). Null when the file is
+// missing or cannot serve its slot.
+std::shared_ptr<platform::MappedFile> currentMapping(EngineContext& ctx, DataSlot slot) {
+    FolderShare* share = ctx.share.get();
+    if (share) {
+        std::lock_guard<std::mutex> hold(share->lock);
+        if (const auto& f = share->files[slot]; f && f->isCurrent()) return f;
     }
+    std::u16string path = ctx.dataDir + std::u16string(dataFileName(slot));
+    if (path.size() >= kPathUnits || !platform::fileExists(path)) return nullptr;
+    auto f = std::make_shared<platform::MappedFile>();
+    if (!f->open(path, pagesFor(slot)) || !usable(slot, *f)) return nullptr;
+    if (share && !f->isHeapCopy()) {
+        std::lock_guard<std::mutex> hold(share->lock);
+        share->files[slot] = f;
+    }
+    return f;
+}
+
+void openFiles(EngineContext& ctx) {
+    ctx.share = shareFolder(ctx.dataDir);
+    for (int s = 0; s < SlotCount; ++s) ctx.files[s] = currentMapping(ctx, static_cast<DataSlot>(s));
+}
+
+// Whether an engine's mapping still shows the file as it is on disk.
+bool stillCurrent(const platform::MappedFile& f) {
+    if (!f.isOpen()) return false;
+    if (f.isHeapCopy()) return f.sizeOnDisk() == int64_t(f.size()) - 10;
+    return f.isCurrent();
 }
 
 // Temporary words live until the next boot when the user asks for it.
@@ -137,26 +167,40 @@ bool openDataFolder(EngineContext& ctx, std::u16string_view dataDir, std::u16str
 void closeData(EngineContext& ctx) {
     static constexpr DataSlot kCloseOrder[] = {SlotConfig,     SlotMain,        SlotTemp,  SlotAssociation,
                                                SlotSimplified, SlotTraditional, SlotChars, SlotEnglish};
-    for (DataSlot s : kCloseOrder) ctx.files[s].reset();
-    ctx.blocks = SettingsBlocks{};
     ctx.candidates.clear();
+    ctx.memoInList.reset();
+    for (DataSlot s : kCloseOrder) ctx.files[s].reset();
+    ctx.share.reset();
+    ctx.blocks = SettingsBlocks{};
 }
 
 void syncTables(EngineContext& ctx) {
     ++ctx.rangeEpoch;
     for (DataSlot s : {SlotMain, SlotTemp, SlotEnglish, SlotAssociation}) {
         platform::MappedFile* f = ctx.file(s);
-        if (!f) continue;
-        int64_t onDisk = f->sizeOnDisk();
-        int64_t mapped = f->isHeapCopy() ? int64_t(f->size()) - 10 : int64_t(f->size());
-        if (f->isOpen() && onDisk == mapped) continue;
+        if (!f || stillCurrent(*f)) continue;
         // A table that vanished or became unusable turns its feature off;
-        // main.dmg stays in its slot so that searches simply find nothing.
-        if (!f->reopen() || !usable(s, *f)) {
-            if (s != SlotMain) ctx.files[s].reset();
-            else f->close();
-        }
+        // main.dmg stays in its slot, unmapped, so that searches simply
+        // find nothing.
+        ctx.files[s] = currentMapping(ctx, s);
+        if (!ctx.files[s] && s == SlotMain) ctx.files[s] = std::make_shared<platform::MappedFile>();
     }
+}
+
+platform::MappedFile* growFile(EngineContext& ctx, DataSlot slot, uint32_t size) {
+    const platform::MappedFile* old = ctx.file(slot);
+    if (!old || !old->isOpen() || old->isHeapCopy()) return nullptr;
+    // Mapped anew: an engine that still reads the old mapping keeps it.
+    auto grown = std::make_shared<platform::MappedFile>();
+    if (!grown->open(old->path(), platform::MappedFile::Pages::OnDemand) || grown->isHeapCopy() ||
+        !grown->resize(size))
+        return nullptr;
+    ctx.files[slot] = grown;
+    if (FolderShare* share = ctx.share.get()) {
+        std::lock_guard<std::mutex> hold(share->lock);
+        share->files[slot] = grown;
+    }
+    return grown.get();
 }
 
 CodeTable tableView(const EngineContext& ctx, DataSlot slot) {

@@ -34,6 +34,10 @@ void closeData(EngineContext& ctx);
 // differs from the mapped size (another process grew or replaced them).
 void syncTables(EngineContext& ctx);
 
+// Grows a data file to `size` bytes, mapped anew (the old mapping stays
+// valid for whoever still reads it); null when it cannot grow.
+platform::MappedFile* growFile(EngineContext& ctx, DataSlot slot, uint32_t size);
+
 // A view of a table slot; invalid when the file is absent or damaged.
 CodeTable tableView(const EngineContext& ctx, DataSlot slot);
 // The usable temp.dmg: the fixed-slot layout intact.

@@ -3,9 +3,11 @@
 // config.dsc, the candidate list and the input state. Owned by whoever opened
 // the engine (a host front end, the configuration program or a tool).
 
+#include "engine/candidate.h"
 #include "engine/code_table.h"
 #include "engine/config_store.h"
 #include "engine/host_view.h"
+#include "engine/process_state.h"
 #include "platform/mapped_file.h"
 #include "platform/services.h"
 
@@ -15,45 +17,6 @@
 #include <vector>
 
 namespace zv {
-
-// The data files of an engine, in the order they are opened.
-enum DataSlot : uint8_t {
-    SlotConfig,       // config.dsc (required)
-    SlotMain,         // main.dmg (required)
-    SlotEnglish,      // engl.dmg
-    SlotTemp,         // temp.dmg
-    SlotChars,        // danzi.dmi
-    SlotAssociation,  // sysl.dmg
-    SlotTraditional,  // traditional.dms
-    SlotSimplified,   // simplified.dms
-    SlotCount,
-    SlotNone = 0xFF,
-};
-
-// Where a candidate comes from. Bit 0x20 marks code-table entries, 0x10
-// generated and word-list candidates, 0x40 plain-text candidates.
-enum CandidateSource : uint8_t {
-    SourceWordList = 19,
-    SourceGenerated = 20,
-    SourceMain = 33,
-    SourceTemp = 34,
-    SourcePlainText = 0x40 | 20,
-};
-constexpr uint8_t SourceTableBit = 0x20;
-constexpr uint8_t SourceWordBit = 0x10;
-constexpr uint8_t SourcePlainBit = 0x40;
-
-// One candidate. Its hint (the next code keys after the typed code) and
-// its length in characters are read from the record when asked for
-// (candidateHint, candidateChars): most candidates are never shown.
-struct Candidate {
-    uint32_t ref = 0;         // record offset in its table, or index into the text pool
-    int32_t score = 0;
-    uint32_t attributes = 0;  // the record's attribute word when it was admitted
-    uint8_t source = 0;
-    uint8_t slot = SlotNone;  // the table holding the record
-    uint8_t hintPos = 0xFF;   // code position the hint starts at (none where the code ends); 0xFF: no hint
-};
 
 struct CandidateList {
     static constexpr int Capacity = 3000;
@@ -156,6 +119,7 @@ struct CandidatePage {
 
 
 class EngineObserver;
+struct FolderShare;
 
 // What one plain scan of a table walked: the range, where the walk
 // stopped, and (in the scan's scratch) each walked entry's attribute word.
@@ -191,21 +155,14 @@ struct LookupMemo {
     std::vector<Candidate> items;
     std::vector<int> sameScoreBefore;
     std::array<int, CandidateList::MaxCountedScore + 1> scoreLast{};
-    bool hasOrder = false;
-    uint32_t orderingKey = 0;
-    std::vector<int> ordered;  // the display order worked out for the first page
-};
-
-// Values the tap timer, smart dynamic commit and the soft keyboard share
-// between the input contexts of one process.
-struct SharedInputState {
-    uint32_t lastModifierScan = 0;
-    uint32_t downScan = 0;       // the key whose down-time is recorded
-    uint64_t downTick = 0;
-    bool hasPreviousFirst = false;
-    Candidate previousFirst;     // first candidate before the latest evaluation
-    std::u16string previousFirstText;
-    int softKeyboardLayout = 1;  // 1..13
+    // The display order worked out for the first page, under the settings
+    // it depends on; replaced whole, never changed, so that an engine may
+    // read it while another keeps a longer one.
+    struct Order {
+        uint32_t key = 0;
+        std::vector<int> ordered;
+    };
+    std::shared_ptr<const Order> order;
 };
 
 // The composition and what the last keys produced.
@@ -231,6 +188,17 @@ struct InputState {
     int refreshRequest = 0;
 };
 
+// Scratch areas of the walks and of page building: one for each thread that
+// runs engines, whichever engine runs there.
+struct ThreadScratch {
+    std::array<std::vector<uint32_t>, 2> walked;  // attribute words a traced walk read, main and temp
+    std::vector<PageItem> pageItems;
+};
+inline ThreadScratch& threadScratch() {
+    thread_local ThreadScratch scratch;
+    return scratch;
+}
+
 struct EngineContext {
     EngineContext() = default;
     EngineContext(const EngineContext&) = delete;
@@ -240,7 +208,10 @@ struct EngineContext {
     std::u16string imeName;     // the instance name (its registry subkey)
     std::u16string installDir;  // ends with a path separator
     std::u16string dataDir;     // used as the registry gives it
-    std::array<std::unique_ptr<platform::MappedFile>, SlotCount> files;
+    // The mappings of the data files, shared with the process's other
+    // engines on the folder (folder_share.h).
+    std::array<std::shared_ptr<platform::MappedFile>, SlotCount> files;
+    std::shared_ptr<FolderShare> share;
     SettingsBlocks blocks;
 
     uint32_t modeFlags = 0;
@@ -271,19 +242,17 @@ struct EngineContext {
         bool fromMemo = false;  // `ordered` was taken from a kept lookup: known only that far
     } orderProgress;
     CandidatePage page;
-    // Heavy lookups kept for the same code typed again, the one the
-    // candidate list came from (while the list's serial is unchanged), and
-    // where a plain scan reports what it walked.
-    std::vector<LookupMemo> lookupMemos;
-    uint64_t memoClock = 0;
-    int memoInList = -1;
+    // The kept lookup (in the folder's share) the candidate list came from,
+    // while the list's serial is unchanged, and where a plain scan reports
+    // what it walked.
+    std::shared_ptr<LookupMemo> memoInList;
     uint32_t memoListSerial = 0;
     ScanTrace* scanTrace = nullptr;
-    bool firstKeysPrepared = false;  // the first keys' lists were worked out ahead
-    std::array<std::vector<uint32_t>, 2> memoWalk;  // attribute words a traced walk read, main and temp
+    // An engine that keeps no lookups works everything out afresh (for
+    // whoever checks the kept ones against it).
+    bool keepsLookups = true;
     InputState input;
-    SharedInputState ownShared;
-    SharedInputState* shared = &ownShared;
+    SharedInputState* shared = &processState().input;
     EngineObserver* observer = nullptr;
     EngineChanges changes;  // what happened since the host last took them
     // The text service takes a modifier tap only when no other modifier is

@@ -1,4 +1,5 @@
 #include "engine/candidates.h"
+#include "engine/code_search.h"
 #include "engine/input.h"
 #include "engine/input_rules.h"
 #include "engine/lookup.h"

@@ -2,7 +2,6 @@
 
 #include "engine/bytes.h"
 #include "engine/data_files.h"
-#include "engine/lookup_memo.h"
 
 #include <algorithm>
 #include <bit>
@@ -35,7 +34,6 @@ int countWordCharacters(const EntryView& e) {
     return n;
 }
 
-bool hasWildcard(const uint8_t* key, uint32_t len) { return std::memchr(key, dmg::Wildcard, len) != nullptr; }
 
 }  // namespace
 
@@ -248,8 +246,8 @@ int scanPlainRange(EngineContext& ctx, const CodeTable& t, DataSlot slot, uint8_
     } else {
         // A walk that met an index slot pointing outside the records (a
         // damaged table) is not kept either.
-        std::vector<uint32_t>& walked = ctx.memoWalk[slot == SlotTemp];
-        if (walked.size() < kMemoWalk) walked.resize(kMemoWalk);
+        std::vector<uint32_t>& walked = threadScratch().walked[slot == SlotTemp];
+        if (walked.size() < end - first) walked.resize(end - first);
         bool unreadable = false;
         const uint32_t stop =
             walkPlainRange<true>(ctx, t, slot, tag, s, first, end, hintPos, walked.data(), &unreadable);
@@ -325,30 +323,6 @@ int scanTable(EngineContext& ctx, DataSlot slot, uint8_t tag, const CodeSearch& 
         if (!e.valid()) continue;
         int score = matchScore(ctx.blocks.dme, e, s.key, s.len, s.prefix, s.wildcard);
         if (score > 0 && admitEntry(ctx, e, slot, tag, score, hintPos, s.range)) ++admitted;
-    }
-    return admitted;
-}
-
-int searchCode(EngineContext& ctx, const CodeSearch& request) {
-    if (request.len == 0 || request.len > dmg::MaxCodeLen || !ctx.blocks.dme) return 0;
-    // The whole search is a query when its key holds the wildcard, also for
-    // the keys tried in place of a leading one.
-    CodeSearch s = request;
-    s.wildcard = s.wildcard || hasWildcard(s.key, s.len);
-    if (const int remembered = searchCodeRemembered(ctx, s); remembered >= 0) return remembered;
-    if (s.key[0] != dmg::Wildcard)
-        return scanTable(ctx, SlotMain, SourceMain, s) + scanTable(ctx, SlotTemp, SourceTemp, s);
-    const DmeSettings& dme = ctx.blocks.dme;
-    if (s.len == 1 && !(dme.d() & DmeSettings::D_QueryFirstKey)) return 0;
-    uint8_t key[dmg::MaxCodeLen];
-    std::memcpy(key, s.key, s.len);
-    CodeSearch each = s;
-    each.key = key;
-    int admitted = 0;
-    for (int b = 0; b < 128; ++b) {
-        if (!(dme.charClass(static_cast<uint8_t>(b)) & DmeSettings::ClassCode) || b < 0x0A) continue;
-        key[0] = static_cast<uint8_t>(b);
-        admitted += scanTable(ctx, SlotMain, SourceMain, each) + scanTable(ctx, SlotTemp, SourceTemp, each);
     }
     return admitted;
 }

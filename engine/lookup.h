@@ -41,9 +41,12 @@ void codeRange(const EngineContext& ctx, DataSlot slot, const CodeTable& t, cons
 
 // Scans one table and admits what scores; returns the number admitted.
 int scanTable(EngineContext& ctx, DataSlot slot, uint8_t tag, const CodeSearch& search);
-// Scans main.dmg (tag 33) then temp.dmg (tag 34); a key that begins with the
-// wildcard is tried with every code character in its place.
-int searchCode(EngineContext& ctx, const CodeSearch& search);
+// A scan traces its walk (for a kept result, lookup_memo.h) only up to this
+// many entries, and not for a range of main.dmg shorter than the shortest
+// that can give a list long enough to keep (with every temporary word
+// besides).
+constexpr uint32_t kMemoWalk = 16384;
+constexpr uint32_t kMemoShortest = CandidateList::ScanLimit - dmg::TempSlotCount;
 
 // Admission of one entry into the candidate list (deleted entries, the
 // search range, the capacity); the hint shows the code keys from hintPos.

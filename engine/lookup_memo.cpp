@@ -2,6 +2,7 @@
 
 #include "engine/bytes.h"
 #include "engine/data_files.h"
+#include "engine/folder_share.h"
 #include "engine/lookup.h"
 
 #include <algorithm>
@@ -131,26 +132,27 @@ void keepWalkedRecords(LookupMemo& m, size_t k, const ScanTrace& trace, uint32_t
     m.attributes[k].assign(trace.attributes->data(), trace.attributes->data() + walked);
 }
 
-void takeList(EngineContext& ctx, int which) {
-    const LookupMemo& m = ctx.lookupMemos[static_cast<size_t>(which)];
-    // Read in place: a kept result changes only when a search misses it,
-    // and a search starts from a cleared list, which no longer reads it.
-    ctx.candidates.share(m.items.data(), m.sameScoreBefore.data(), static_cast<int>(m.items.size()), m.scoreLast);
+void takeList(EngineContext& ctx, const std::shared_ptr<LookupMemo>& m) {
+    // Read in place: a kept result changes only while no engine holds it,
+    // and the engine holds the one its list reads.
+    ctx.candidates.share(m->items.data(), m->sameScoreBefore.data(), static_cast<int>(m->items.size()),
+                         m->scoreLast);
+    ctx.memoInList = m;
+    ctx.memoListSerial = ctx.candidates.serial;
 }
 
-// The kept result for the search, or -1.
-int findMemo(const EngineContext& ctx, const CodeSearch& s, uint8_t flags, uint8_t wordCode) {
-    for (size_t k = 0; k < ctx.lookupMemos.size(); ++k) {
-        const LookupMemo& m = ctx.lookupMemos[k];
-        if (m.len == s.len && m.code[0] == s.key[0] && m.flags == flags && m.wordCode == wordCode &&
-            std::memcmp(m.code, s.key, s.len) == 0)
-            return static_cast<int>(k);
+// The kept result for the search, or null (under the share's lock).
+std::shared_ptr<LookupMemo> findMemo(const FolderShare& share, const CodeSearch& s, uint8_t flags, uint8_t wordCode) {
+    for (const auto& m : share.memos) {
+        if (m->len == s.len && m->code[0] == s.key[0] && m->flags == flags && m->wordCode == wordCode &&
+            std::memcmp(m->code, s.key, s.len) == 0)
+            return m;
     }
-    return -1;
+    return nullptr;
 }
 
 size_t memoBytes(const LookupMemo& m) {
-    size_t words = m.sameScoreBefore.capacity() + m.ordered.capacity();
+    size_t words = m.sameScoreBefore.capacity() + (m.order ? m.order->ordered.capacity() : 0);
     size_t bytes = 0;
     for (size_t k = 0; k < 2; ++k) {
         words += m.slots[k].capacity() + m.attributes[k].capacity();
@@ -159,44 +161,58 @@ size_t memoBytes(const LookupMemo& m) {
     return sizeof m + m.items.capacity() * sizeof(Candidate) + words * sizeof(uint32_t) + bytes;
 }
 
-// A place for a new result: a new one while the kept results leave room,
-// else the least recently used one, whose memory is used again (so that
-// keeping results does not keep asking the system for fresh pages). The
-// results of one key (every code begins with one) give way only to each
-// other: they come back most often.
-int memoPlace(EngineContext& ctx, uint32_t len) {
-    auto& memos = ctx.lookupMemos;
+// Whether only the share holds a kept result (no engine's list reads it),
+// so that it may be filled anew (under the share's lock). `extra` counts
+// the caller's own holds.
+bool onlyShared(const std::shared_ptr<LookupMemo>& m, long extra = 0) { return m.use_count() == 1 + extra; }
+
+// A place for a new result (under the share's lock): a new one while the
+// kept results leave room, else the least recently used one that no
+// engine reads, whose memory is used again (so that keeping results does
+// not keep asking the system for fresh pages). The results of one key
+// (every code begins with one) give way only to each other: they come back
+// most often.
+std::shared_ptr<LookupMemo> memoPlace(FolderShare& share, uint32_t len) {
+    auto& memos = share.memos;
     size_t total = 0;
-    for (const LookupMemo& m : memos) total += memoBytes(m);
-    for (size_t k = 0; k < memos.size(); ++k)
-        if (memos[k].len == 0) return static_cast<int>(k);
-    if (total < kMemoBytes) {
-        memos.emplace_back();
-        return static_cast<int>(memos.size() - 1);
-    }
-    int oldest = -1;
-    for (size_t k = 0; k < memos.size(); ++k) {
-        const LookupMemo& m = memos[k];
-        const bool mayGo = len == 1 || m.len > 1;
-        if (mayGo && (oldest < 0 || m.lastUse < memos[static_cast<size_t>(oldest)].lastUse))
-            oldest = static_cast<int>(k);
+    for (const auto& m : memos) total += memoBytes(*m);
+    for (const auto& m : memos)
+        if (m->len == 0 && onlyShared(m)) return m;
+    if (total < kMemoBytes) return memos.emplace_back(std::make_shared<LookupMemo>());
+    std::shared_ptr<LookupMemo> oldest;
+    for (const auto& m : memos) {
+        const bool mayGo = (len == 1 || m->len > 1) && onlyShared(m);
+        if (mayGo && (!oldest || m->lastUse < oldest->lastUse)) oldest = m;
     }
     return oldest;
 }
 
-// Forgets a kept result, keeping its memory for the next one.
-void forget(LookupMemo& m) {
-    m.len = 0;
-    m.lastUse = 0;
-    m.hasOrder = false;
+// Forgets a kept result that no longer holds (under the share's lock): its
+// memory stays for the next one, unless an engine still reads it, which
+// keeps it as it is.
+void forget(FolderShare& share, const std::shared_ptr<LookupMemo>& m, long extra) {
+    if (onlyShared(m, extra)) {
+        m->len = 0;
+        m->lastUse = 0;
+        m->order.reset();
+        return;
+    }
+    std::erase(share.memos, m);
+}
+
+LookupMemo* memoOfList(const EngineContext& ctx) {
+    if (!ctx.memoInList || ctx.memoListSerial != ctx.candidates.serial) return nullptr;
+    return ctx.memoInList.get();
 }
 
 }  // namespace
 
 void reserveKeptLists(EngineContext& ctx, int count) {
-    for (auto& walked : ctx.memoWalk) walked.resize(kMemoWalk);
+    if (!ctx.share) return;
+    FolderShare& share = *ctx.share;
+    std::lock_guard<std::mutex> hold(share.lock);
     for (int k = 0; k < count; ++k) {
-        LookupMemo& m = ctx.lookupMemos.emplace_back();
+        LookupMemo& m = *share.memos.emplace_back(std::make_shared<LookupMemo>());
         // Written once, so that the pages are there when a key needs them.
         m.items.resize(kMemoMinimum);
         m.sameScoreBefore.resize(kMemoMinimum);
@@ -210,22 +226,20 @@ void reserveKeptLists(EngineContext& ctx, int count) {
         // The records of a main.dmg walk, at about 20 bytes each.
         m.records[0].resize(20 * 2 * kMemoMinimum);
         m.runs[0].resize(64);
-        m.ordered.resize(64);
         m.items.clear();
         m.sameScoreBefore.clear();
         for (auto& v : m.slots) v.clear();
         for (auto& v : m.attributes) v.clear();
         m.records[0].clear();
         m.runs[0].clear();
-        m.ordered.clear();
     }
 }
 
 int searchCodeRemembered(EngineContext& ctx, const CodeSearch& s) {
     CandidateList& list = ctx.candidates;
-    ctx.memoInList = -1;
-    if (list.count != 0 || !list.texts.empty() || s.wildcard || s.len == 0 || s.len > sizeof LookupMemo::code ||
-        !ctx.blocks.dme)
+    ctx.memoInList.reset();
+    if (!ctx.share || !ctx.keepsLookups || list.count != 0 || !list.texts.empty() || s.wildcard || s.len == 0 ||
+        s.len > sizeof LookupMemo::code || !ctx.blocks.dme)
         return -1;
     // A short range of main.dmg gives a list too short to keep.
     if (const CodeTable main = tableView(ctx, SlotMain); usableTable(main)) {
@@ -233,54 +247,66 @@ int searchCodeRemembered(EngineContext& ctx, const CodeSearch& s) {
         codeRange(ctx, SlotMain, main, s.key, s.len, s.prefix, &first, &end);
         if (end - first < kMemoShortest) return -1;
     }
+    FolderShare& share = *ctx.share;
     const uint8_t flags = searchFlags(s);
     const uint8_t wordCode = wordCodeSetting(ctx);
-    int which = findMemo(ctx, s, flags, wordCode);
-    if (which >= 0 && memoHolds(ctx, ctx.lookupMemos[static_cast<size_t>(which)])) {
-        takeList(ctx, which);
-    } else {
-        // Scan, tracing what each table's walk sees.
-        ScanTrace traces[2];
-        for (int k = 0; k < 2; ++k) {
-            traces[k].slot = kSlots[k];
-            if (!usableTable(tableView(ctx, kSlots[k]))) {
-                traces[k].plain = true;  // no table: nothing walked
-                continue;
-            }
-            ctx.scanTrace = &traces[k];
-            scanTable(ctx, kSlots[k], kTags[k], s);
-            ctx.scanTrace = nullptr;
-        }
-        const bool plain = traces[0].plain && traces[1].plain;
-        if (!plain || list.count < kMemoMinimum || !list.scoresCounted) {
-            if (which >= 0) forget(ctx.lookupMemos[static_cast<size_t>(which)]);  // stale
-            return list.count;
-        }
-        if (which < 0) which = memoPlace(ctx, s.len);
-        if (which < 0) return list.count;
-        LookupMemo& m = ctx.lookupMemos[static_cast<size_t>(which)];
-        std::memcpy(m.code, s.key, s.len);
-        m.len = static_cast<uint8_t>(s.len);
-        m.flags = flags;
-        m.wordCode = wordCode;
-        m.scans = {traces[0], traces[1]};
-        for (size_t k = 0; k < 2; ++k) {
-            const ScanTrace& trace = traces[k];
-            const uint32_t walked = trace.base ? trace.stop - trace.first : 0;
-            const uint8_t* index = trace.base ? trace.base + dmg::IndexStart + 4 * size_t{trace.first} : nullptr;
-            m.slots[k].resize(walked);
-            if (walked) std::memcpy(m.slots[k].data(), index, 4 * size_t{walked});
-            keepWalkedRecords(m, k, trace, walked);
-            m.scans[k].attributes = nullptr;
-        }
-        m.items.assign(list.items, list.items + list.count);
-        m.sameScoreBefore.assign(list.sameScoreBefore, list.sameScoreBefore + list.count);
-        m.scoreLast = list.scoreLast;
-        m.hasOrder = false;
-        m.ordered.clear();
+    std::shared_ptr<LookupMemo> kept;
+    {
+        std::lock_guard<std::mutex> hold(share.lock);
+        kept = findMemo(share, s, flags, wordCode);
+        if (kept) kept->lastUse = ++share.memoClock;
     }
-    ctx.lookupMemos[static_cast<size_t>(which)].lastUse = ++ctx.memoClock;
-    ctx.memoInList = which;
+    if (kept && memoHolds(ctx, *kept)) {
+        takeList(ctx, kept);
+        return list.count;
+    }
+    // Scan, tracing what each table's walk sees.
+    ScanTrace traces[2];
+    for (int k = 0; k < 2; ++k) {
+        traces[k].slot = kSlots[k];
+        if (!usableTable(tableView(ctx, kSlots[k]))) {
+            traces[k].plain = true;  // no table: nothing walked
+            continue;
+        }
+        ctx.scanTrace = &traces[k];
+        scanTable(ctx, kSlots[k], kTags[k], s);
+        ctx.scanTrace = nullptr;
+    }
+    const bool plain = traces[0].plain && traces[1].plain;
+    std::lock_guard<std::mutex> hold(share.lock);
+    if (!plain || list.count < kMemoMinimum || !list.scoresCounted) {
+        if (kept) forget(share, kept, 1);  // stale
+        return list.count;
+    }
+    std::shared_ptr<LookupMemo> place;
+    if (kept && onlyShared(kept, 1)) {
+        place = kept;
+    } else {
+        if (kept) forget(share, kept, 1);
+        place = memoPlace(share, s.len);
+    }
+    if (!place) return list.count;
+    LookupMemo& m = *place;
+    std::memcpy(m.code, s.key, s.len);
+    m.len = static_cast<uint8_t>(s.len);
+    m.flags = flags;
+    m.wordCode = wordCode;
+    m.scans = {traces[0], traces[1]};
+    for (size_t k = 0; k < 2; ++k) {
+        const ScanTrace& trace = traces[k];
+        const uint32_t walked = trace.base ? trace.stop - trace.first : 0;
+        const uint8_t* index = trace.base ? trace.base + dmg::IndexStart + 4 * size_t{trace.first} : nullptr;
+        m.slots[k].resize(walked);
+        if (walked) std::memcpy(m.slots[k].data(), index, 4 * size_t{walked});
+        keepWalkedRecords(m, k, trace, walked);
+        m.scans[k].attributes = nullptr;
+    }
+    m.items.assign(list.items, list.items + list.count);
+    m.sameScoreBefore.assign(list.sameScoreBefore, list.sameScoreBefore + list.count);
+    m.scoreLast = list.scoreLast;
+    m.order.reset();
+    m.lastUse = ++share.memoClock;
+    ctx.memoInList = place;
     ctx.memoListSerial = list.serial;
     return list.count;
 }
@@ -291,28 +317,24 @@ uint32_t orderingKey(const EngineContext& ctx) {
     return basis | uint32_t{hide} << 8 | uint32_t{(ctx.modeFlags & ModeAssociation) != 0} << 9;
 }
 
-namespace {
-LookupMemo* memoOfList(const EngineContext& ctx) {
-    if (ctx.memoInList < 0 || static_cast<size_t>(ctx.memoInList) >= ctx.lookupMemos.size() ||
-        ctx.memoListSerial != ctx.candidates.serial)
-        return nullptr;
-    return const_cast<LookupMemo*>(&ctx.lookupMemos[static_cast<size_t>(ctx.memoInList)]);
-}
-}  // namespace
-
-const std::vector<int>* rememberedOrder(const EngineContext& ctx) {
+std::shared_ptr<const LookupMemo::Order> rememberedOrder(const EngineContext& ctx) {
     const LookupMemo* m = memoOfList(ctx);
-    return m && m->hasOrder && m->orderingKey == orderingKey(ctx) ? &m->ordered : nullptr;
+    if (!m || !ctx.share) return nullptr;
+    std::shared_ptr<const LookupMemo::Order> order;
+    {
+        std::lock_guard<std::mutex> hold(ctx.share->lock);
+        order = m->order;
+    }
+    return order && order->key == orderingKey(ctx) ? order : nullptr;
 }
 
 void rememberOrder(EngineContext& ctx) {
     LookupMemo* m = memoOfList(ctx);
-    if (!m) return;
+    if (!m || !ctx.share) return;
     const uint32_t key = orderingKey(ctx);
-    if (m->hasOrder && m->orderingKey == key && m->ordered.size() >= ctx.ordered.size()) return;
-    m->ordered = ctx.ordered;
-    m->orderingKey = key;
-    m->hasOrder = true;
+    std::lock_guard<std::mutex> hold(ctx.share->lock);
+    if (m->order && m->order->key == key && m->order->ordered.size() >= ctx.ordered.size()) return;
+    m->order = std::make_shared<const LookupMemo::Order>(LookupMemo::Order{key, ctx.ordered});
 }
 
 }  // namespace zv

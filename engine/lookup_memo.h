@@ -15,27 +15,21 @@ namespace zv {
 
 struct CodeSearch;
 
-// The longest walk a kept result may have, and the shortest range of
-// main.dmg that can give a list long enough to keep (with every temporary
-// word besides).
-constexpr uint32_t kMemoWalk = 16384;
-constexpr uint32_t kMemoShortest = CandidateList::ScanLimit - dmg::TempSlotCount;
-
 // Searches main.dmg and temp.dmg through the memo: a kept result that
 // still holds is put into the (empty) candidate list; otherwise the tables
 // are scanned and a heavy result kept. Returns the number admitted, or -1
 // when the search is not of the kind kept (the caller scans as usual).
 int searchCodeRemembered(EngineContext& ctx, const CodeSearch& s);
 
-// Makes room for `count` more kept results, and for the walks they keep,
-// ahead of time: a heavy lookup seen for the first time is then kept
-// without waiting for the system to supply fresh pages.
+// Makes room for `count` more kept results in the folder's share ahead of
+// time: a heavy lookup seen for the first time is then kept without waiting
+// for the system to supply fresh pages.
 void reserveKeptLists(EngineContext& ctx, int count);
 
 // The display order kept for the list now in the candidate list, if the
 // list came from the memo unchanged and was ordered under the same
 // settings; null otherwise.
-const std::vector<int>* rememberedOrder(const EngineContext& ctx);
+std::shared_ptr<const LookupMemo::Order> rememberedOrder(const EngineContext& ctx);
 // Keeps the display order worked out so far for the list (see above).
 void rememberOrder(EngineContext& ctx);
 

@@ -41,30 +41,6 @@ void toggleMode(EngineContext& ctx, uint32_t bit) {
     afterModeSwitch(ctx);
 }
 
-namespace {
-// The first key of a code searches the range of a whole letter, the
-// heaviest lookup there is. Those lists are worked out once, when the first
-// input context starts, and kept (lookup_memo.h), so that first keys find
-// them ready; the memo still checks them against the table every time.
-void prepareFirstKeys(EngineContext& ctx) {
-    if (ctx.firstKeysPrepared || !ctx.input.code.empty() || ctx.candidates.count != 0) return;
-    ctx.firstKeysPrepared = true;
-    prepareOrdering(ctx);
-    reserveKeptLists(ctx, 12);
-    const SearchRange range = currentSearchRange(ctx);
-    for (char16_t letter = u'a'; letter <= u'z'; ++letter) {
-        const CodeForms f = codeForms(ctx, std::u16string_view(&letter, 1));
-        if (f.lead != CodeForms::None || f.plainLen != 1 || f.searchLen != 1 || f.search[0] != f.plain[0] ||
-            !(ctx.blocks.dme.charClass(f.plain[0]) & DmeSettings::ClassCode))
-            continue;
-        normalLookup(ctx, f.plain, 1, range, false);
-        sortAndFirstPage(ctx);
-        resetPage(ctx);
-        ctx.candidates.clear();
-    }
-}
-}  // namespace
-
 void startInputContext(EngineContext& ctx) {
     if (!ctx.blocks.complete()) return;
     uint32_t mode = ctx.modeFlags & ~(ModeFullWidth | ModeEnglishPunct | ModeEnglish);
@@ -74,7 +50,6 @@ void startInputContext(EngineContext& ctx) {
     if (initial & 0x8) mode |= ModeFullWidth;
     if (initial & 0x100) mode |= ModeEnglish;
     ctx.modeFlags = mode;
-    prepareFirstKeys(ctx);
 }
 
 void setMode(EngineContext& ctx, int command) {

@@ -71,11 +71,6 @@ void cutText(std::u16string& text, size_t n) {
     if (!text.empty() && isHigh(text.back())) text.pop_back();
 }
 
-PunctuationState& processPunctuationState() {
-    static PunctuationState state;
-    return state;
-}
-
 std::u16string convertPunctuation(ImeSettings& ime, PunctuationState& state, std::u16string_view text) {
     std::u16string out;
     for (char16_t u : text) {

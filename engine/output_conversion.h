@@ -13,12 +13,6 @@
 
 namespace zv {
 
-// Nesting of book-title marks ("《〈" opens, "〉》" closes). One per process:
-// the marks typed in one application pair with those typed in another.
-struct PunctuationState {
-    int bookTitleDepth = 0;
-};
-PunctuationState& processPunctuationState();
 
 // Applies the symbol table to every unit of text. Alternating pairs flip
 // their toggle in the table (so every context sees the flip); units without
@@ -27,7 +21,7 @@ PunctuationState& processPunctuationState();
 // entry of its ASCII character.
 std::u16string convertPunctuation(ImeSettings& ime, PunctuationState& state, std::u16string_view text);
 inline std::u16string convertPunctuation(ImeSettings& ime, std::u16string_view text) {
-    return convertPunctuation(ime, processPunctuationState(), text);
+    return convertPunctuation(ime, processState().punctuation, text);
 }
 
 // Whether the table maps the unit to a text other than the unit itself

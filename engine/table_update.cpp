@@ -101,14 +101,14 @@ AddResult addEntry(EngineContext& ctx, DataSlot slot, const RecordBuffer& rec) {
             // No record to move out of the way (an empty table without room):
             // grow so that the index slot fits below the new record.
             uint32_t base = std::max<uint32_t>(oldSize, dmg::IndexStart + 4 * (count + 1));
-            if (count || uint64_t(base) + s > kMaxFileSize || !f->resize(base + s)) return AddResult::Failed;
+            if (count || uint64_t(base) + s > kMaxFileSize || !(f = growFile(ctx, slot, base + s))) return AddResult::Failed;
             placed = base;
             low = base;
         } else {
             EntryView moved = CodeTable(f->data(), oldSize).recordAt(low);
             if (!moved.valid()) return AddResult::Failed;
             const uint32_t S = moved.recordSize();
-            if (uint64_t(oldSize) + s + S > kMaxFileSize || !f->resize(oldSize + s + S)) return AddResult::Failed;
+            if (uint64_t(oldSize) + s + S > kMaxFileSize || !(f = growFile(ctx, slot, oldSize + s + S))) return AddResult::Failed;
             uint8_t* base = f->data();
             std::memmove(base + oldSize, base + low, S);
             wr32(slotPtr(base, static_cast<uint32_t>(lowSlot)), oldSize);
@@ -118,7 +118,7 @@ AddResult addEntry(EngineContext& ctx, DataSlot slot, const RecordBuffer& rec) {
         std::memcpy(f->data() + placed, rec.bytes, s);
     } else {
         const uint32_t oldSize = f->size();
-        if (uint64_t(oldSize) + s > kMaxFileSize || !f->resize(oldSize + s)) return AddResult::Failed;
+        if (uint64_t(oldSize) + s > kMaxFileSize || !(f = growFile(ctx, slot, oldSize + s))) return AddResult::Failed;
         placed = oldSize;
         std::memcpy(f->data() + placed, rec.bytes, s);
     }

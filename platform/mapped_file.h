@@ -15,10 +15,15 @@ public:
     MappedFile(const MappedFile&) = delete;
     MappedFile& operator=(const MappedFile&) = delete;
 
+    // Whether a mapping's pages are made present when it is mapped (a table
+    // read all over at key time, whose first touch of each page would
+    // otherwise cost a fault while a key waits) or as they are first read
+    // (a file a key seldom needs).
+    enum class Pages { Filled, OnDemand };
     // Opens an existing file for read and write with read and write sharing
     // and maps all of it. When that fails the file is read into a zeroed heap
     // block of size + 10 bytes whose changes are never written back.
-    bool open(std::u16string_view path);
+    bool open(std::u16string_view path, Pages pages = Pages::Filled);
     // Creates the file (or truncates an existing one) with n zero bytes and
     // maps it read/write; no heap-copy fallback.
     bool create(std::u16string_view path, uint32_t n);
@@ -43,6 +48,9 @@ public:
     // Size of the file on disk now (to notice growth by another process);
     // returns -1 when it cannot be read.
     int64_t sizeOnDisk() const;
+    // Whether the file at the path is still the one mapped, at the mapped
+    // size (no other process grew or replaced it). A heap copy never is.
+    bool isCurrent() const;
 
 private:
     bool mapFile();
@@ -53,6 +61,7 @@ private:
     uint8_t* view_ = nullptr;
     uint32_t size_ = 0;
     bool heap_ = false;
+    Pages pages_ = Pages::Filled;
     intptr_t file_ = -1;     // descriptor or HANDLE
     intptr_t mapping_ = 0;   // mapping HANDLE on Windows
 };

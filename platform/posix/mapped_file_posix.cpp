@@ -16,9 +16,10 @@ std::string nativePath(std::u16string_view path) { return utf16ToUtf8(path); }
 
 MappedFile::~MappedFile() { close(); }
 
-bool MappedFile::open(std::u16string_view path) {
+bool MappedFile::open(std::u16string_view path, Pages pages) {
     close();
     path_.assign(path);
+    pages_ = pages;
     if (mapFile()) return true;
     release();
     return readHeapCopy();
@@ -29,11 +30,11 @@ namespace {
 // at once: a table is read all over at key time, and the first touch of each
 // of its pages would otherwise cost a fault while a key waits. Files beyond
 // any table's size are left to be faulted in as they are read.
-void* mapWhole(int fd, size_t n) {
+void* mapWhole(int fd, size_t n, MappedFile::Pages pages) {
     int flags = MAP_SHARED;
 #ifdef MAP_POPULATE
     constexpr size_t kMostPopulated = size_t{64} << 20;
-    if (n <= kMostPopulated) flags |= MAP_POPULATE;
+    if (n <= kMostPopulated && pages == MappedFile::Pages::Filled) flags |= MAP_POPULATE;
 #endif
     return mmap(nullptr, n, PROT_READ | PROT_WRITE, flags, fd, 0);
 }
@@ -69,7 +70,7 @@ bool MappedFile::mapFile() {
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size <= 0 ||
         static_cast<uint64_t>(st.st_size) > 0xFFFFFFF0u)
         return false;
-    void* p = mapWhole(fd, static_cast<size_t>(st.st_size));
+    void* p = mapWhole(fd, static_cast<size_t>(st.st_size), pages_);
     if (p == MAP_FAILED) return false;
     view_ = static_cast<uint8_t*>(p);
     size_ = static_cast<uint32_t>(st.st_size);
@@ -160,7 +161,7 @@ bool MappedFile::resize(uint32_t n) {
         }
         return false;
     }
-    void* p = mapWhole(fd, n);
+    void* p = mapWhole(fd, n, pages_);
     if (p == MAP_FAILED) {
         size_ = 0;
         return false;
@@ -174,6 +175,13 @@ int64_t MappedFile::sizeOnDisk() const {
     struct stat st {};
     if (::stat(nativePath(path_).c_str(), &st) != 0) return -1;
     return st.st_size;
+}
+
+bool MappedFile::isCurrent() const {
+    if (!view_ || heap_ || file_ < 0) return false;
+    struct stat onDisk {}, mapped {};
+    if (::stat(nativePath(path_).c_str(), &onDisk) != 0 || fstat(static_cast<int>(file_), &mapped) != 0) return false;
+    return onDisk.st_dev == mapped.st_dev && onDisk.st_ino == mapped.st_ino && onDisk.st_size == size_;
 }
 
 bool fileExists(std::u16string_view path) {

@@ -24,9 +24,10 @@ void touchPages(const uint8_t* view, uint32_t size) {
 
 MappedFile::~MappedFile() { close(); }
 
-bool MappedFile::open(std::u16string_view path) {
+bool MappedFile::open(std::u16string_view path, Pages pages) {
     close();
     path_.assign(path);
+    pages_ = pages;
     if (mapFile()) return true;
     release();
     return readHeapCopy();
@@ -74,7 +75,7 @@ bool MappedFile::mapFile() {
     view_ = static_cast<uint8_t*>(v);
     size_ = static_cast<uint32_t>(size.QuadPart);
     heap_ = false;
-    touchPages(view_, size_);
+    if (pages_ == Pages::Filled) touchPages(view_, size_);
     return true;
 }
 
@@ -169,7 +170,7 @@ bool MappedFile::resize(uint32_t n) {
     }
     view_ = static_cast<uint8_t*>(v);
     size_ = static_cast<uint32_t>(now.QuadPart);
-    touchPages(view_, size_);
+    if (pages_ == Pages::Filled) touchPages(view_, size_);
     return sized && size_ == n;
 }
 
@@ -177,6 +178,11 @@ int64_t MappedFile::sizeOnDisk() const {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!GetFileAttributesExW(widePath(path_).c_str(), GetFileExInfoStandard, &data)) return -1;
     return (static_cast<int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+bool MappedFile::isCurrent() const {
+    if (!view_ || heap_) return false;
+    return sizeOnDisk() == static_cast<int64_t>(size_);
 }
 
 bool fileExists(std::u16string_view path) {

@@ -4,6 +4,8 @@
 #include "engine/bytes.h"
 #include "engine/candidates.h"
 #include "engine/data_files.h"
+#include "engine/code_search.h"
+#include "engine/folder_share.h"
 #include "engine/lookup.h"
 #include "engine/lookup_memo.h"
 #include "engine/table_update.h"
@@ -221,8 +223,10 @@ TEST(CandidateOrder, KeptListsFollowEveryChangeOfTheTable) {
         fx.blocks().ime.setBit(ImeSettings::OptionC, ImeSettings::C_HideSameWordOtherCode, true);
         auto ctx = fx.open();
         ASSERT_TRUE(ctx);
+        // An engine that keeps nothing works the list out afresh.
         auto fresh = [&] {
             auto other = fx.open();
+            other->keepsLookups = false;
             return shownForA(*other);
         };
         auto raiseInAnotherEngine = [&](uint32_t record) {
@@ -231,13 +235,14 @@ TEST(CandidateOrder, KeptListsFollowEveryChangeOfTheTable) {
             wr32(rec, (rd32(rec) & ~0xFFFFu) | ((rd32(rec) + 1000) & 0xFFFF));
         };
         const auto first = shownForA(*ctx);
-        ASSERT_GE(ctx->memoInList, 0) << "a list this long is kept";
-        const LookupMemo& kept = ctx->lookupMemos[static_cast<size_t>(ctx->memoInList)];
+        ASSERT_TRUE(ctx->memoInList) << "a list this long is kept";
+        const LookupMemo& kept = *ctx->memoInList;
         EXPECT_EQ(stretches, kept.runs[0].size());
         EXPECT_EQ(first, shownForA(*ctx));
         EXPECT_EQ(first, fresh());
         // Past the order kept with it, the order is worked out again.
-        EXPECT_GT(first.size(), kept.ordered.size());
+        ASSERT_TRUE(kept.order);
+        EXPECT_GT(first.size(), kept.order->ordered.size());
 
         // Deleted in place, as the configuration program does.
         ASSERT_TRUE(setEntryDeleted(*ctx, SlotMain, first[1].first, true));
@@ -269,22 +274,30 @@ TEST(CandidateOrder, KeptListsFollowEveryChangeOfTheTable) {
     }
 }
 
-// Memory for kept lists is taken when the engine starts: the first heavy
-// lookup of a code is kept there instead of in fresh memory.
-TEST(CandidateOrder, AHeavyLookupIsKeptInMemoryTakenAhead) {
+// Memory for kept lists may be taken ahead: the first heavy lookup of a
+// code is kept there instead of in fresh memory. The kept lists belong to
+// the folder: a second engine of the process on it finds them.
+TEST(CandidateOrder, AHeavyLookupIsKeptInMemoryTakenAheadAndShared) {
     test::DataFixture fx;
     writeLongTable(fx);
     auto ctx = fx.open();
     ASSERT_TRUE(ctx);
     reserveKeptLists(*ctx, 2);
-    ASSERT_EQ(2u, ctx->lookupMemos.size());
-    const Candidate* reserved[2] = {ctx->lookupMemos[0].items.data(), ctx->lookupMemos[1].items.data()};
+    ASSERT_EQ(2u, ctx->share->memos.size());
+    const Candidate* reserved[2] = {ctx->share->memos[0]->items.data(), ctx->share->memos[1]->items.data()};
     const auto order = shownForA(*ctx);
-    ASSERT_GE(ctx->memoInList, 0) << "a list this long is kept";
-    EXPECT_EQ(2u, ctx->lookupMemos.size());
-    const LookupMemo& kept = ctx->lookupMemos[static_cast<size_t>(ctx->memoInList)];
+    ASSERT_TRUE(ctx->memoInList) << "a list this long is kept";
+    EXPECT_EQ(2u, ctx->share->memos.size());
+    const LookupMemo& kept = *ctx->memoInList;
     EXPECT_TRUE(kept.items.data() == reserved[0] || kept.items.data() == reserved[1]);
     EXPECT_EQ(order, shownForA(*ctx));
+
+    auto second = fx.open();
+    ASSERT_TRUE(second);
+    EXPECT_EQ(ctx->share, second->share);
+    EXPECT_EQ(ctx->file(SlotMain), second->file(SlotMain));
+    EXPECT_EQ(order, shownForA(*second));
+    EXPECT_EQ(ctx->memoInList, second->memoInList);
 }
 
 // A kept list is read in place; whatever adds to the list or changes it

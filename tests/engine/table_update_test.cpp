@@ -1,5 +1,6 @@
 #include "engine/bytes.h"
 #include "engine/data_files.h"
+#include "engine/code_search.h"
 #include "engine/lookup.h"
 #include "engine/pair_table.h"
 #include "engine/table_update.h"
