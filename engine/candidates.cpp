@@ -507,13 +507,15 @@ void candidateItems(EngineContext& ctx, const Candidate& c, std::vector<PageItem
 
 void prepareOrdering(EngineContext& ctx) {
     auto& p = ctx.orderProgress;
-    // Written once, so that the pages are there before any key needs them.
-    const size_t n = CandidateList::Capacity;
+    // Written once, so that the pages are there before any key needs them:
+    // as much as the list of one scan takes (longer lists are rare).
+    const size_t n = CandidateList::ScanLimit;
     p.byScore.resize(n);
     p.bounds.resize(n + 1);
     p.pending.resize(n);
     ctx.ordered.resize(n);
-    if (p.seen.size() != kSeenSize) p.seen.assign(kSeenSize, {});
+    const size_t places = std::bit_ceil(2 * n);
+    if (p.seen.size() < places) p.seen.resize(places);
     resetPage(ctx);
     p.byScore.clear();
     p.bounds.clear();

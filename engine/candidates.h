@@ -12,8 +12,8 @@ namespace zv {
 // Orders the candidates (hiding duplicates when asked or in association)
 // and builds the first page.
 void sortAndFirstPage(EngineContext& ctx);
-// Takes the memory that ordering the longest list needs ahead of time: a
-// key then never waits for the system to supply fresh pages.
+// Takes the memory that ordering the list of one scan needs ahead of time:
+// a key then does not wait for the system to supply fresh pages.
 void prepareOrdering(EngineContext& ctx);
 // Forgets the order and the page (the list itself stays).
 void resetPage(EngineContext& ctx);

@@ -109,6 +109,7 @@ bool finishOpening(EngineContext& ctx, OpenAs as) {
         closeData(ctx);
         return false;
     }
+    ctx.tablesFresh = true;
     if (as == OpenAs::Tool) return true;
     clearTempWordsAfterBoot(ctx);
     // Alternating quotes start again with their opening mark.

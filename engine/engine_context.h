@@ -14,6 +14,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace zv {
@@ -38,7 +39,7 @@ struct CandidateList {
 
     uint32_t serial = 0;  // changes with every change of the list
 
-    CandidateList() { clear(); }
+    CandidateList() : own_(static_cast<Storage*>(::operator new(sizeof(Storage)))) { clear(); }
     // The list points into its own storage: it cannot be copied.
     CandidateList(const CandidateList&) = delete;
     CandidateList& operator=(const CandidateList&) = delete;
@@ -49,8 +50,14 @@ struct CandidateList {
         texts.clear();
         scoreLast.fill(-1);
         scoresCounted = true;
-        items = ownItems.data();
-        sameScoreBefore = ownChains.data();
+        items = own_->items;
+        sameScoreBefore = own_->chains;
+    }
+    // Writes the storage of the first n candidates, so that filling them
+    // later finds the pages there.
+    void prepare(int n) {
+        std::fill(own_->items, own_->items + std::min(n, Capacity), Candidate{});
+        std::fill(own_->chains, own_->chains + std::min(n, Capacity), -1);
     }
     // Reads `n` candidates and their chains in place from storage that stays
     // unchanged until the list is cleared (a kept lookup's list): typing the
@@ -63,14 +70,14 @@ struct CandidateList {
         scoreLast = last;
         scoresCounted = true;
     }
-    bool shared() const { return items != ownItems.data(); }
+    bool shared() const { return items != own_->items; }
     // Takes a shared list into the list's own storage before it is changed.
     void own() {
         if (!shared()) return;
-        std::copy(items, items + count, ownItems.data());
-        std::copy(sameScoreBefore, sameScoreBefore + count, ownChains.data());
-        items = ownItems.data();
-        sameScoreBefore = ownChains.data();
+        std::copy(items, items + count, own_->items);
+        std::copy(sameScoreBefore, sameScoreBefore + count, own_->chains);
+        items = own_->items;
+        sameScoreBefore = own_->chains;
     }
     // Adds a candidate (the caller checked the capacity).
     Candidate& push(const Candidate& c) {
@@ -89,8 +96,17 @@ struct CandidateList {
     }
 
 private:
-    std::array<Candidate, Capacity> ownItems;
-    std::array<int, Capacity> ownChains{};
+    // The list's own storage, written only as far as the list reaches: an
+    // engine whose lists stay short never touches the rest.
+    struct Storage {
+        Candidate items[Capacity];
+        int chains[Capacity];
+    };
+    static_assert(std::is_trivially_copyable_v<Candidate> && std::is_trivially_destructible_v<Candidate>);
+    struct Release {
+        void operator()(Storage* s) const noexcept { ::operator delete(s); }
+    };
+    std::unique_ptr<Storage, Release> own_;
 };
 
 // One displayed position of the candidate page.
@@ -129,7 +145,7 @@ struct ScanTrace {
     uint32_t size = 0, count = 0;
     uint32_t first = 0, end = 0, stop = 0;
     bool plain = false;  // a plain walk (no words read, no wildcard) whose every slot pointed at a record
-    const std::vector<uint32_t>* attributes = nullptr;  // the walk's words, from `first` on
+    const uint32_t* attributes = nullptr;  // the walk's words, from `first` on
 };
 
 // A stretch of a table's bytes (lookup_memo.h).
@@ -191,7 +207,20 @@ struct InputState {
 // Scratch areas of the walks and of page building: one for each thread that
 // runs engines, whichever engine runs there.
 struct ThreadScratch {
-    std::array<std::vector<uint32_t>, 2> walked;  // attribute words a traced walk read, main and temp
+    // The attribute words a traced walk read, of main.dmg and temp.dmg:
+    // written before they are read, so never cleared.
+    struct Words {
+        std::unique_ptr<uint32_t[]> words;
+        size_t size = 0;
+        uint32_t* atLeast(size_t n) {
+            if (n > size) {
+                words.reset(new uint32_t[n]);
+                size = n;
+            }
+            return words.get();
+        }
+    };
+    std::array<Words, 2> walked;
     std::vector<PageItem> pageItems;
 };
 inline ThreadScratch& threadScratch() {
@@ -251,6 +280,8 @@ struct EngineContext {
     // An engine that keeps no lookups works everything out afresh (for
     // whoever checks the kept ones against it).
     bool keepsLookups = true;
+    bool preparedForKeys = false;  // the memory the first keys need was taken
+    bool tablesFresh = false;      // just opened: the first focus need not sync
     InputState input;
     SharedInputState* shared = &processState().input;
     EngineObserver* observer = nullptr;

@@ -8,6 +8,7 @@
 #include "engine/set_command.h"
 
 #include <new>
+#include <utility>
 
 namespace zv {
 
@@ -77,7 +78,8 @@ std::u16string_view installFolder(const EngineContext& ctx) { return ctx.install
 std::u16string_view instanceName(const EngineContext& ctx) { return ctx.imeName; }
 
 void focusGained(EngineContext& ctx) {
-    syncTables(ctx);
+    // The tables an engine just opened are those on disk.
+    if (!std::exchange(ctx.tablesFresh, false)) syncTables(ctx);
     startInputContext(ctx);
 }
 

@@ -246,12 +246,10 @@ int scanPlainRange(EngineContext& ctx, const CodeTable& t, DataSlot slot, uint8_
     } else {
         // A walk that met an index slot pointing outside the records (a
         // damaged table) is not kept either.
-        std::vector<uint32_t>& walked = threadScratch().walked[slot == SlotTemp];
-        if (walked.size() < end - first) walked.resize(end - first);
+        uint32_t* walked = threadScratch().walked[slot == SlotTemp].atLeast(end - first);
         bool unreadable = false;
-        const uint32_t stop =
-            walkPlainRange<true>(ctx, t, slot, tag, s, first, end, hintPos, walked.data(), &unreadable);
-        *trace = {slot, t.base(), t.size(), t.count(), first, end, stop, !unreadable, &walked};
+        const uint32_t stop = walkPlainRange<true>(ctx, t, slot, tag, s, first, end, hintPos, walked, &unreadable);
+        *trace = {slot, t.base(), t.size(), t.count(), first, end, stop, !unreadable, walked};
     }
     return ctx.candidates.count - before;
 }

@@ -129,7 +129,7 @@ void keepWalkedRecords(LookupMemo& m, size_t k, const ScanTrace& trace, uint32_t
         return;
     }
     runs.clear();
-    m.attributes[k].assign(trace.attributes->data(), trace.attributes->data() + walked);
+    m.attributes[k].assign(trace.attributes, trace.attributes + walked);
 }
 
 void takeList(EngineContext& ctx, const std::shared_ptr<LookupMemo>& m) {

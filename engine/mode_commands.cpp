@@ -1,5 +1,6 @@
 #include "engine/candidates.h"
 #include "engine/commands.h"
+#include "engine/folder_share.h"
 #include "engine/input.h"
 #include "engine/input_rules.h"
 #include "engine/lookup_memo.h"
@@ -7,6 +8,9 @@
 #include "engine/output_conversion.h"
 #include "engine/soft_keyboard.h"
 #include "engine/user_words.h"
+
+#include <algorithm>
+#include <mutex>
 
 namespace zv {
 
@@ -41,6 +45,36 @@ void toggleMode(EngineContext& ctx, uint32_t bit) {
     afterModeSwitch(ctx);
 }
 
+namespace {
+// The memory the first keys need is taken and written when the first input
+// context of a thread first gains the focus, so that its keys do not wait
+// for the system to supply fresh pages: the thread's walk scratch, this
+// engine's ordering and candidate storage for a whole scan, and, once for
+// the folder, room for two kept lists. Further engines (an application's
+// other text fields, most of which never see a key) take memory as their
+// lists need it.
+void prepareForKeys(EngineContext& ctx) {
+    if (ctx.preparedForKeys) return;
+    ctx.preparedForKeys = true;
+    ThreadScratch& scratch = threadScratch();
+    if (scratch.walked[0].size >= kMemoWalk) return;
+    for (auto& words : scratch.walked) {
+        uint32_t* w = words.atLeast(kMemoWalk);
+        std::fill(w, w + 2 * CandidateList::ScanLimit, 0u);
+    }
+    prepareOrdering(ctx);
+    ctx.candidates.prepare(CandidateList::ScanLimit);
+    if (ctx.share) {
+        bool none;
+        {
+            std::lock_guard<std::mutex> hold(ctx.share->lock);
+            none = ctx.share->memos.empty();
+        }
+        if (none) reserveKeptLists(ctx, 2);
+    }
+}
+}  // namespace
+
 void startInputContext(EngineContext& ctx) {
     if (!ctx.blocks.complete()) return;
     uint32_t mode = ctx.modeFlags & ~(ModeFullWidth | ModeEnglishPunct | ModeEnglish);
@@ -50,6 +84,7 @@ void startInputContext(EngineContext& ctx) {
     if (initial & 0x8) mode |= ModeFullWidth;
     if (initial & 0x100) mode |= ModeEnglish;
     ctx.modeFlags = mode;
+    prepareForKeys(ctx);
 }
 
 void setMode(EngineContext& ctx, int command) {

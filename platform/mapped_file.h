@@ -58,6 +58,8 @@ private:
     void release();
 
     std::u16string path_;
+    std::string systemPath_;  // the path as the system takes it (POSIX: UTF-8), made once
+    uint64_t device_ = 0, fileId_ = 0;  // which file is mapped (POSIX: device and inode)
     uint8_t* view_ = nullptr;
     uint32_t size_ = 0;
     bool heap_ = false;

@@ -19,6 +19,7 @@ MappedFile::~MappedFile() { close(); }
 bool MappedFile::open(std::u16string_view path, Pages pages) {
     close();
     path_.assign(path);
+    systemPath_ = nativePath(path_);
     pages_ = pages;
     if (mapFile()) return true;
     release();
@@ -43,8 +44,9 @@ void* mapWhole(int fd, size_t n, MappedFile::Pages pages) {
 bool MappedFile::create(std::u16string_view path, uint32_t n) {
     close();
     path_.assign(path);
+    systemPath_ = nativePath(path_);
     if (n == 0) return false;
-    int fd = ::open(nativePath(path_).c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    int fd = ::open(systemPath_.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) return false;
     file_ = fd;
     if (ftruncate(fd, static_cast<off_t>(n)) != 0) {
@@ -56,6 +58,10 @@ bool MappedFile::create(std::u16string_view path, uint32_t n) {
         release();
         return false;
     }
+    if (struct stat st {}; fstat(fd, &st) == 0) {
+        device_ = static_cast<uint64_t>(st.st_dev);
+        fileId_ = static_cast<uint64_t>(st.st_ino);
+    }
     view_ = static_cast<uint8_t*>(p);
     size_ = n;
     heap_ = false;
@@ -63,7 +69,7 @@ bool MappedFile::create(std::u16string_view path, uint32_t n) {
 }
 
 bool MappedFile::mapFile() {
-    int fd = ::open(nativePath(path_).c_str(), O_RDWR | O_CLOEXEC);
+    int fd = ::open(systemPath_.c_str(), O_RDWR | O_CLOEXEC);
     if (fd < 0) return false;
     file_ = fd;
     struct stat st {};
@@ -72,6 +78,8 @@ bool MappedFile::mapFile() {
         return false;
     void* p = mapWhole(fd, static_cast<size_t>(st.st_size), pages_);
     if (p == MAP_FAILED) return false;
+    device_ = static_cast<uint64_t>(st.st_dev);
+    fileId_ = static_cast<uint64_t>(st.st_ino);
     view_ = static_cast<uint8_t*>(p);
     size_ = static_cast<uint32_t>(st.st_size);
     heap_ = false;
@@ -79,7 +87,7 @@ bool MappedFile::mapFile() {
 }
 
 bool MappedFile::readHeapCopy() {
-    int fd = ::open(nativePath(path_).c_str(), O_RDONLY | O_CLOEXEC);
+    int fd = ::open(systemPath_.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return false;
     struct stat st {};
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0 ||
@@ -173,15 +181,16 @@ bool MappedFile::resize(uint32_t n) {
 
 int64_t MappedFile::sizeOnDisk() const {
     struct stat st {};
-    if (::stat(nativePath(path_).c_str(), &st) != 0) return -1;
+    if (::stat(systemPath_.c_str(), &st) != 0) return -1;
     return st.st_size;
 }
 
 bool MappedFile::isCurrent() const {
     if (!view_ || heap_ || file_ < 0) return false;
-    struct stat onDisk {}, mapped {};
-    if (::stat(nativePath(path_).c_str(), &onDisk) != 0 || fstat(static_cast<int>(file_), &mapped) != 0) return false;
-    return onDisk.st_dev == mapped.st_dev && onDisk.st_ino == mapped.st_ino && onDisk.st_size == size_;
+    struct stat onDisk {};
+    if (::stat(systemPath_.c_str(), &onDisk) != 0) return false;
+    return static_cast<uint64_t>(onDisk.st_dev) == device_ && static_cast<uint64_t>(onDisk.st_ino) == fileId_ &&
+           onDisk.st_size == size_;
 }
 
 bool fileExists(std::u16string_view path) {
