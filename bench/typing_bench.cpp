@@ -3,14 +3,16 @@
 // words of the default data folder typed with their codes and a Space where
 // needed. Reports the median, the 99th percentile and the cost by key
 // position within a code, against a baseline of an in-memory map lookup per
-// key measured in the same run. Each of the five passes types into a new
-// engine (opened outside the timing), so what one pass keeps does not speed
-// up the next.
+// key measured in the same run, and the peak resident memory of the
+// process. Each of the five passes types into a new engine (opened outside
+// the timing) and closes it, and no other engine is open meanwhile: what
+// one pass keeps for the folder does not speed up the next.
 //
 // The data folder is build/data, or the folder named by ZV_DATA.
 
 #include "bench/ratio_main.h"
 #include "engine/data_files.h"
+#include "engine/host_view.h"
 #include "engine/input.h"
 #include "platform/clock.h"
 #include "platform/registry.h"
@@ -20,6 +22,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <map>
+#include <sys/resource.h>
 #include <unordered_map>
 
 namespace {
@@ -42,40 +45,45 @@ std::string dataFolder() {
     return d && *d ? d : "build/data";
 }
 
-// Every n-th character or word of the main table whose code is letters only.
+// Every n-th character or word of the main table whose code is letters
+// only: counted first, then picked, so that the stream costs no more memory
+// than itself.
 Stream makeStream(const EngineContext& ctx) {
     Stream s;
     CodeTable t = tableView(ctx, SlotMain);
-    std::vector<std::string> codes;
-    for (uint32_t i = 0; i < t.count(); ++i) {
+    auto typable = [&](uint32_t i) {
         EntryView e = t.entry(i);
         const int cat = attr::category(e.attributes);
-        if (!e.valid() || attr::deleted(e.attributes) || (cat != 17 && cat != 18 && cat != 20)) continue;
-        std::string code(e.codeBytes());
-        if (code.size() < 2 || !std::all_of(code.begin(), code.end(), [](char c) { return c >= 'a' && c <= 'y'; }))
-            continue;
-        codes.push_back(code);
+        if (!e.valid() || attr::deleted(e.attributes) || (cat != 17 && cat != 18 && cat != 20)) return false;
+        const std::string_view code = e.codeBytes();
+        return code.size() >= 2 && std::all_of(code.begin(), code.end(), [](char c) { return c >= 'a' && c <= 'y'; });
+    };
+    size_t count = 0;
+    for (uint32_t i = 0; i < t.count(); ++i) count += typable(i);
+    const size_t step = std::max<size_t>(1, count / 1000);
+    size_t seen = 0;
+    for (uint32_t i = 0; i < t.count() && s.codes.size() < 1000; ++i) {
+        if (!typable(i)) continue;
+        if (seen++ % step == 0) s.codes.emplace_back(t.entry(i).codeBytes());
     }
-    const size_t step = std::max<size_t>(1, codes.size() / 1000);
-    for (size_t i = 0; i < codes.size() && s.codes.size() < 1000; i += step) s.codes.push_back(codes[i]);
     return s;
 }
 
 struct Session {
-    std::unique_ptr<EngineContext> ctx = std::make_unique<EngineContext>();
     platform::ManualClock clock;
     platform::NullServices services;
-    platform::MemoryRegistry registry;
+    Engine ctx;
     bool open = false;
     Session() {
-        ctx->platform.registry = &registry;
-        ctx->platform.clock = &clock;
-        ctx->platform.shell = &services;
-        ctx->platform.dialogs = &services;
-        ctx->platform.clipboard = &services;
-        ctx->platform.keys = &services;
-        open = openDataFolder(*ctx, utf8ToUtf16(dataFolder()), u"");
-        if (open) startInputContext(*ctx);
+        platform::Platform p;
+        p.clock = &clock;
+        p.shell = &services;
+        p.dialogs = &services;
+        p.clipboard = &services;
+        p.keys = &services;
+        ctx = openEngineFolder(utf8ToUtf16(dataFolder()), u"", p);
+        open = ctx != nullptr;
+        if (open) focusGained(*ctx);
     }
     // One key press and release; returns the time of the press.
     Clock::duration press(int vk) {
@@ -88,14 +96,22 @@ struct Session {
     }
 };
 
-Session& session() {
-    static Session s;
+// The stream, made by an engine that is closed again before anything is
+// timed: no engine stays open between passes, so nothing kept for the
+// folder outlives a pass.
+const Stream& stream() {
+    static Stream s = [] {
+        Session maker;
+        return maker.open ? makeStream(*maker.ctx) : Stream{};
+    }();
     return s;
 }
 
-const Stream& stream() {
-    static Stream s = makeStream(*session().ctx);
-    return s;
+// The most memory the process has had resident, in MiB.
+double peakResidentMib() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024;
 }
 
 double percentile(std::vector<double> v, double p) {
@@ -105,29 +121,29 @@ double percentile(std::vector<double> v, double p) {
 }
 
 void PerKeystroke(benchmark::State& state) {
-    if (!session().open) {
+    const Stream& words = stream();
+    if (words.codes.empty()) {
         state.SkipWithError("no data folder: run scripts/demo first, or set ZV_DATA");
         return;
     }
-    const Stream& words = stream();
     std::vector<double> all;
     std::map<int, std::vector<double>> byPosition;
     for (auto _ : state) {
         // Every pass types the stream into a new engine, as a new session
-        // would: nothing one pass kept helps the next.
+        // would, and closes it: nothing one pass kept helps the next.
         state.PauseTiming();
-        Session s;
+        auto s = std::make_unique<Session>();
         state.ResumeTiming();
         for (const std::string& code : words.codes) {
             int position = 0;
             for (char c : code) {
-                double us = std::chrono::duration<double, std::micro>(s.press(c - 32)).count();
+                double us = std::chrono::duration<double, std::micro>(s->press(c - 32)).count();
                 all.push_back(us);
                 byPosition[++position].push_back(us);
             }
             // A Space commits what the code left showing.
-            if (!s.ctx->input.code.empty()) {
-                double us = std::chrono::duration<double, std::micro>(s.press(0x20)).count();
+            if (viewOf(*s->ctx).composing) {
+                double us = std::chrono::duration<double, std::micro>(s->press(0x20)).count();
                 all.push_back(us);
                 byPosition[0].push_back(us);
             }
@@ -135,6 +151,7 @@ void PerKeystroke(benchmark::State& state) {
     }
     state.SetItemsProcessed(static_cast<int64_t>(all.size()));
     state.counters["median_us"] = percentile(all, 0.5);
+    state.counters["peak_rss_mib"] = peakResidentMib();
     state.counters["p99_us"] = percentile(all, 0.99);
     for (auto& [pos, v] : byPosition)
         state.counters[pos ? "key" + std::to_string(pos) + "_median_us" : "space_median_us"] = percentile(v, 0.5);
@@ -144,20 +161,21 @@ BENCHMARK(PerKeystroke)->Unit(benchmark::kMillisecond)->Iterations(5);
 // The baseline: per key, a lookup of the typed code in an in-memory map of
 // code -> words, as an input method that loads its whole table would do.
 void Baseline_MapLookupPerKey(benchmark::State& state) {
-    Session& s = session();
-    if (!s.open) {
-        state.SkipWithError("no data folder");
-        return;
-    }
-    static std::unordered_map<std::string, std::vector<std::u16string>> table = [&] {
+    static const std::unordered_map<std::string, std::vector<std::u16string>> table = [] {
         std::unordered_map<std::string, std::vector<std::u16string>> m;
-        CodeTable t = tableView(*s.ctx, SlotMain);
+        Session reader;  // closed again before anything is timed
+        if (!reader.open) return m;
+        CodeTable t = tableView(*reader.ctx, SlotMain);
         for (uint32_t i = 0; i < t.count(); ++i) {
             EntryView e = t.entry(i);
             if (e.valid()) m[std::string(e.codeBytes())].push_back(e.wordText());
         }
         return m;
     }();
+    if (table.empty()) {
+        state.SkipWithError("no data folder");
+        return;
+    }
     const Stream& words = stream();
     size_t keys = 0;
     for (auto _ : state) {
