@@ -153,6 +153,7 @@ void startOrdering(EngineContext& ctx) {
         p.stamp = 1;
     }
     p.pending.clear();
+    p.lazyLeft = 0;
     p.nextGroup = 0;
     p.started = true;
 }
@@ -306,16 +307,18 @@ bool placeNextGroup(EngineContext& ctx) {
         constexpr uint32_t kOtherRankBits = 0x400F0000;
         const uint32_t common = list.items[static_cast<size_t>(members[0])].attributes & kOtherRankBits;
         bool agree = true;
-        for (int k = 0; k < memberCount; ++k) {
-            const int i = members[k];
-            agree &= (list.items[static_cast<size_t>(i)].attributes & kOtherRankBits) == common;
-            p.pending.push_back({numberOf(i), i});
-        }
+        for (int k = 0; k < memberCount; ++k)
+            agree &= (list.items[static_cast<size_t>(members[k])].attributes & kOtherRankBits) == common;
         if (agree) {
+            // Its members are then placed a few at a time, the next best by
+            // their numbers each time (placePending): a page needs only the
+            // first few of a group of hundreds.
             p.hideWhenPlaced = true;
+            p.lazyStart = p.bounds[p.nextGroup - 1];
+            p.lazyLeft = memberCount;
+            p.lazyPlacedAny = false;
             return true;
         }
-        p.pending.clear();
     }
     // Otherwise every member's text is looked up now; a place of this
     // group's text tells where in `pending` its member is.
@@ -346,11 +349,45 @@ bool placeNextGroup(EngineContext& ctx) {
 void placePending(EngineContext& ctx, size_t wanted) {
     auto& p = ctx.orderProgress;
     const CandidateList& list = ctx.candidates;
+    using Keyed = std::pair<uint64_t, int>;
+    if (p.lazyLeft > 0) {
+        // The best m of the group's members not placed yet, kept in a heap
+        // whose top is the worst of them, in one pass over the group.
+        const size_t m = std::min(std::max<size_t>(wanted, 8), static_cast<size_t>(p.lazyLeft));
+        const int* const members = p.byScore.data() + p.lazyStart;
+        const int count = p.bounds[p.nextGroup] - p.lazyStart;
+        p.pending.clear();
+        for (int k = 0; k < count; ++k) {
+            const int i = members[k];
+            const uint64_t n = orderNumber(ctx, list.items[static_cast<size_t>(i)], false);
+            if (p.lazyPlacedAny && n <= p.lazyLast) continue;
+            if (p.pending.size() < m) {
+                p.pending.push_back({n, i});
+                std::push_heap(p.pending.begin(), p.pending.end());
+            } else if (n < p.pending.front().first) {
+                std::pop_heap(p.pending.begin(), p.pending.end());
+                p.pending.back() = {n, i};
+                std::push_heap(p.pending.begin(), p.pending.end());
+            }
+        }
+        std::sort_heap(p.pending.begin(), p.pending.end());
+        const size_t mask = seenMask(ctx);
+        TableViews tables;
+        for (const Keyed& member : p.pending)
+            if (!findOrEnterText(ctx, tables, mask, member.second, textOf(ctx, tables, list.items[member.second])))
+                ctx.ordered.push_back(member.second);
+        p.lazyLeft = p.pending.size() < m ? 0 : p.lazyLeft - static_cast<int>(m);
+        if (!p.pending.empty()) {
+            p.lazyLast = p.pending.back().first;
+            p.lazyPlacedAny = true;
+        }
+        p.pending.clear();
+        return;
+    }
     const bool association = (ctx.modeFlags & ModeAssociation) != 0;
     const size_t m = std::min(std::max<size_t>(wanted, 8), p.pending.size());
     const auto middle = p.pending.begin() + static_cast<long>(m);
     const uint32_t basis = !association && ctx.blocks.ime ? ctx.blocks.ime.b() : 0;
-    using Keyed = std::pair<uint64_t, int>;
     // A group that is placed whole is sorted whole: a short sort costs less
     // than building a heap over it.
     auto order = [&](auto before) {
@@ -398,8 +435,9 @@ void ensureOrdered(EngineContext& ctx, int k) {
         p.started = false;
     }
     while (k < 0 || static_cast<int>(ctx.ordered.size()) <= k) {
-        if (!p.pending.empty()) {
-            placePending(ctx, k < 0 ? p.pending.size() : static_cast<size_t>(k + 1) - ctx.ordered.size());
+        if (!p.pending.empty() || p.lazyLeft > 0) {
+            const size_t rest = p.lazyLeft > 0 ? static_cast<size_t>(p.lazyLeft) : p.pending.size();
+            placePending(ctx, k < 0 ? rest : static_cast<size_t>(k + 1) - ctx.ordered.size());
         } else if (!placeNextGroup(ctx)) {
             break;
         }
@@ -526,6 +564,7 @@ void resetPage(EngineContext& ctx) {
     ctx.orderProgress.started = false;
     ctx.orderProgress.fromMemo = false;
     ctx.orderProgress.pending.clear();
+    ctx.orderProgress.lazyLeft = 0;
     CandidatePage& page = ctx.page;
     page.count = page.highlight = page.start = page.startPart = page.next = page.nextPart = page.number = 0;
     page.previous.clear();

@@ -268,6 +268,13 @@ struct EngineContext {
         // the group's order as a number.
         std::vector<std::pair<uint64_t, int>> pending;
         bool hideWhenPlaced = false;  // the pending members' duplicates are hidden as they are placed
+        // Or the rest of a group placed a few members at a time, each time
+        // the next best by their numbers: its start in byScore, the members
+        // left, and the number of the last one placed.
+        int lazyStart = 0;
+        int lazyLeft = 0;
+        bool lazyPlacedAny = false;
+        uint64_t lazyLast = 0;
         bool fromMemo = false;  // `ordered` was taken from a kept lookup: known only that far
     } orderProgress;
     CandidatePage page;

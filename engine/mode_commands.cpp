@@ -56,6 +56,7 @@ namespace {
 void prepareForKeys(EngineContext& ctx) {
     if (ctx.preparedForKeys) return;
     ctx.preparedForKeys = true;
+    keyTextOf(vk::Space, false);  // the key texts are worked out once, on first use
     ThreadScratch& scratch = threadScratch();
     if (scratch.walked[0].size >= kMemoWalk) return;
     for (auto& words : scratch.walked) {
