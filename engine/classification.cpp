@@ -1,3 +1,6 @@
+// A character key the key test took: what it does to the code (append,
+// run its function, commit with it), in Chinese mode and in English input.
+
 #include "engine/candidates.h"
 #include "engine/input.h"
 #include "engine/input_rules.h"

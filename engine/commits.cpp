@@ -1,3 +1,6 @@
+// Commits: a candidate, the typed code as text, or both with a key's own
+// character; clearing the input; the association offered after a commit.
+
 #include "engine/candidates.h"
 #include "engine/commands.h"
 #include "engine/input.h"

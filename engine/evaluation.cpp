@@ -1,3 +1,7 @@
+// The evaluation of the code after every change: the lookups it runs, the
+// verdict (show, clear, commit at once) and acting on it; and the editing
+// and candidate functions that evaluate it again.
+
 #include "engine/candidates.h"
 #include "engine/code_search.h"
 #include "engine/input.h"

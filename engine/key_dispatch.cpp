@@ -1,3 +1,6 @@
+// Acting on the pending key, and the key functions: what a key-function
+// mask or a hot key does; the keys the engine sends the system.
+
 #include "engine/candidates.h"
 #include "engine/commands.h"
 #include "engine/input.h"

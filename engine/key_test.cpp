@@ -1,3 +1,6 @@
+// The key test: whether the input method takes a key (modifier taps
+// included), and the pending key it records.
+
 #include "engine/input.h"
 #include "engine/input_rules.h"
 #include "engine/key_table.h"

@@ -1,3 +1,7 @@
+// Mode switching, the mode commands of the status bar and the menus, and
+// the start of an input context (its initial conversion state, and the
+// memory its first keys need).
+
 #include "engine/candidates.h"
 #include "engine/commands.h"
 #include "engine/folder_share.h"
