@@ -81,15 +81,7 @@ double median(std::vector<double> v) {
 struct Host {
     platform::ManualClock clock;
     platform::NullServices none;
-    platform::Platform services() {
-        platform::Platform p;
-        p.clock = &clock;
-        p.shell = &none;
-        p.dialogs = &none;
-        p.clipboard = &none;
-        p.keys = &none;
-        return p;
-    }
+    platform::Platform services() { return none.forAll(&clock); }
 };
 
 void typeKey(EngineContext& ctx, int vk) {

@@ -75,13 +75,7 @@ struct Session {
     Engine ctx;
     bool open = false;
     Session() {
-        platform::Platform p;
-        p.clock = &clock;
-        p.shell = &services;
-        p.dialogs = &services;
-        p.clipboard = &services;
-        p.keys = &services;
-        ctx = openEngineFolder(utf8ToUtf16(dataFolder()), u"", p);
+        ctx = openEngineFolder(utf8ToUtf16(dataFolder()), u"", services.forAll(&clock));
         open = ctx != nullptr;
         if (open) focusGained(*ctx);
     }

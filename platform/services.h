@@ -86,6 +86,16 @@ public:
     void inform(std::u16string_view, std::u16string_view, DialogIcon) override {}
     std::u16string text() override { return {}; }
     void send(const std::vector<KeyEvent>&) override {}
+    // These services for every effect, with the given clock.
+    Platform forAll(Clock* clock) {
+        Platform p;
+        p.clock = clock;
+        p.shell = this;
+        p.dialogs = this;
+        p.clipboard = this;
+        p.keys = this;
+        return p;
+    }
 };
 
 }  // namespace zv::platform

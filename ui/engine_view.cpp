@@ -2,18 +2,6 @@
 
 namespace zv::ui {
 
-namespace {
-CandidateKind kindOf(CandidateOrigin origin) {
-    switch (origin) {
-    case CandidateOrigin::TemporaryWord: return CandidateKind::TemporaryWord;
-    case CandidateOrigin::UserWord: return CandidateKind::UserWord;
-    case CandidateOrigin::Other: return CandidateKind::Other;
-    case CandidateOrigin::Table: break;
-    }
-    return CandidateKind::Table;
-}
-}  // namespace
-
 UiView viewOf(const EngineView& engine, bool capsLock) {
     UiView v;
     for (const ViewCandidate& c : engine.items) {
@@ -23,7 +11,7 @@ UiView viewOf(const EngineView& engine, bool capsLock) {
         // commit.
         item.text = c.display.empty() ? c.output : c.display;
         item.hint = c.hint;
-        item.kind = kindOf(c.origin);
+        item.kind = c.origin;
         item.fromTable = c.fromTable;
         item.pinned = c.pinned;
         item.secondary = c.secondary;

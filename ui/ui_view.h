@@ -5,6 +5,7 @@
 
 #include "engine/config_store.h"
 #include "engine/host.h"
+#include "engine/host_view.h"
 #include "ui/skin.h"
 #include "ui/text.h"
 
@@ -34,7 +35,8 @@ inline constexpr int CommandCandidateOperation = 514;
 // The argument of CommandSoftKeyboard that toggles the keyboard.
 inline constexpr int SoftKeyboardToggle = -1;
 
-enum class CandidateKind : uint8_t { Table, TemporaryWord, UserWord, Other };
+// Where a candidate comes from, as the engine says (host_view.h).
+using CandidateKind = CandidateOrigin;
 
 struct CandidateItem {
     std::u16string text;  // what the candidate shows and commits
