@@ -6,8 +6,10 @@
 #include "config/text_table.h"
 #include "config/word_code.h"
 #include "engine/bytes.h"
+#include "engine/folder_write.h"
 #include "engine/lookup.h"
 #include "engine/table_update.h"
+#include "engine/write_journal.h"
 
 #include <algorithm>
 #include <cstring>
@@ -62,6 +64,15 @@ bool removeAt(CodeTable& t, uint32_t position) {
     return true;
 }
 
+// Saves the header, prefix windows and index of main.dmg before entries
+// leave the index; false when they cannot be saved (nothing may change).
+bool journalIndex(EngineContext& ctx, WriteJournal& journal) {
+    const CodeTable t = mainTable(ctx);
+    const uint64_t end = std::min<uint64_t>(dmg::IndexStart + 4 * uint64_t(t.count()), t.size());
+    journal.keep(t.base(), 0, static_cast<uint32_t>(end));
+    return journal.seal(t.size());
+}
+
 // An entry's code and word, kept while the table changes under it.
 struct EntryKey {
     std::string code;
@@ -86,7 +97,10 @@ std::optional<uint32_t> findEntry(const CodeTable& table, std::u16string_view co
 
 EditStatus deleteEntries(EngineContext& ctx, std::vector<uint32_t> positions, DeleteCounts* counts) {
     DeleteCounts done;
+    FolderWrite hold(ctx);
     if (EditStatus s = mainTableEditable(ctx); s != EditStatus::Ok) return s;
+    WriteJournal journal(ctx.file(SlotMain)->path());
+    if (!journalIndex(ctx, journal)) return EditStatus::NotWritable;
     std::sort(positions.begin(), positions.end(), std::greater<>());
     positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
     CodeTable t = mainTable(ctx);
@@ -104,11 +118,13 @@ EditStatus deleteEntries(EngineContext& ctx, std::vector<uint32_t> positions, De
     }
     if (done.removed) recomputePrefixIndex(t);
     ctx.file(SlotMain)->flush();
+    journal.finish();
     if (counts) *counts = done;
     return EditStatus::Ok;
 }
 
 EditStatus undeleteEntries(EngineContext& ctx, const std::vector<uint32_t>& positions) {
+    FolderWrite hold(ctx);
     if (EditStatus s = mainTableEditable(ctx); s != EditStatus::Ok) return s;
     CodeTable t = mainTable(ctx);
     for (uint32_t p : positions) {
@@ -167,6 +183,7 @@ EntryVerdict confirmEntry(EngineContext& ctx, const EntryRequest& r) {
     RecordBuffer record;
     if (!buildCodeRecord(attributes, lc.code, r.word, record)) return EntryVerdict::BadDefinition;
 
+    FolderWrite hold(ctx);
     switch (mainTableEditable(ctx)) {
     case EditStatus::Ok: break;
     case EditStatus::NotWritable: return EntryVerdict::AddFailed;
@@ -185,7 +202,12 @@ EntryVerdict confirmEntry(EngineContext& ctx, const EntryRequest& r) {
     auto removeOld = [&] {
         CodeTable now = mainTable(ctx);
         int64_t at = now.search(old.key(), 0, now.count());
-        if (at > 0 && removeAt(now, static_cast<uint32_t>(at - 1))) recomputePrefixIndex(now);
+        if (at <= 0) return;
+        WriteJournal journal(ctx.file(SlotMain)->path());
+        if (!journalIndex(ctx, journal)) return;
+        if (removeAt(now, static_cast<uint32_t>(at - 1))) recomputePrefixIndex(now);
+        ctx.file(SlotMain)->flush();
+        journal.finish();
     };
 
     const EntryKey fresh{lc.code, r.word};

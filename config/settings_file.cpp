@@ -1,7 +1,9 @@
 #include "config/settings_file.h"
 
 #include "config/text_table.h"
+#include "engine/folder_write.h"
 #include "engine/settings_options.h"
+#include "engine/write_journal.h"
 
 #include <cstring>
 
@@ -45,11 +47,25 @@ SettingsImport importSettingsText(platform::MappedFile& config, std::u16string_v
     result.optionABefore = live.ime.a();
     result.problems = readSettingsText(scratch, text);
     result.optionAAfter = scratch.ime.a();
+    // The four blocks change together: what they held is saved first.
+    FolderWrite hold(config);
+    live = findBlocks(config.data(), config.size());
+    if (!live.complete()) {
+        result.status = SettingsImportStatus::NotWritable;
+        return result;
+    }
+    WriteJournal journal(config.path());
+    journal.keep(config.data(), 0, config.size());
+    if (!journal.seal(config.size())) {
+        result.status = SettingsImportStatus::NotWritable;
+        return result;
+    }
     std::memcpy(live.ime.base, scratch.ime.base, ImeSettings::Size);
     std::memcpy(live.dme.base, scratch.dme.base, DmeSettings::Size);
     std::memcpy(live.skin.base, scratch.skin.base, SkinSettings::Size);
     std::memcpy(live.soft.base, scratch.soft.base, SoftSettings::Size);
     config.flush();
+    journal.finish();
     return result;
 }
 

@@ -5,6 +5,8 @@
 #include "config/prefix_index.h"
 #include "engine/bytes.h"
 #include "engine/code_table.h"
+#include "engine/folder_write.h"
+#include "engine/write_journal.h"
 #include "platform/mapped_file.h"
 
 #include <cstring>
@@ -324,8 +326,17 @@ BuildResult buildMainTable(std::u16string text, const BuildOptions& options) {
 
     // 8. Copy into main.dmg, which never shrinks: a larger file keeps its
     // size, the entry block goes to its end and every offset moves with it.
+    // The table is rewritten whole: what it held is saved first, so that a
+    // build cut short leaves the old table, not half of each.
     platform::MappedFile main;
-    if (!openTableForWriting(main, options.mainPath, size) || (main.size() < size && !main.resize(size))) {
+    if (!openTableForWriting(main, options.mainPath, size)) {
+        result.status = BuildStatus::MainNotResized;
+        return result;
+    }
+    FolderWrite hold(main);
+    WriteJournal journal(main.path());
+    journal.keep(main.data(), 0, main.size());
+    if (!journal.seal(main.size()) || (main.size() < size && !main.resize(size))) {
         result.status = BuildStatus::MainNotResized;
         return result;
     }
@@ -341,6 +352,7 @@ BuildResult buildMainTable(std::u16string text, const BuildOptions& options) {
         wr32(m + dmg::IndexStart + 4 * i, rd32(base + dmg::IndexStart + 4 * i) + shift);
     std::memcpy(m + low + shift, base + low, size - low);
     main.close();
+    journal.finish();
     return result;
 }
 

@@ -4,32 +4,54 @@
 #include "config/table_check.h"
 #include "engine/bytes.h"
 #include "engine/code_table.h"
+#include "engine/folder_write.h"
+#include "engine/write_journal.h"
 
 #include <cstring>
 #include <vector>
 
 namespace zv::config {
 
+namespace {
+
+// Saves what a clear rewrites; false when it cannot be saved (nothing may
+// change then).
+bool journalOf(platform::MappedFile& f, WriteJournal& journal, uint32_t length) {
+    journal.keep(f.data(), 0, length);
+    return journal.seal(f.size());
+}
+
+}  // namespace
+
 ClearStatus clearTable(platform::MappedFile& table) {
+    FolderWrite hold(table);
     if (!table.isOpen() || table.isHeapCopy() || table.size() < dmg::IndexStart) return ClearStatus::DamagedTable;
+    WriteJournal journal(table.path());
+    if (!journalOf(table, journal, dmg::IndexStart)) return ClearStatus::TempFailed;
     uint8_t* b = table.data();
     wr32(b, table.size());
     wr32(b + 4, 0);
     std::memset(b + dmg::PrefixStart, 0, 4 * dmg::PrefixSlotCount);
     table.flush();
+    journal.finish();
     return ClearStatus::Ok;
 }
 
 ClearStatus clearTempTable(platform::MappedFile& temp) {
+    FolderWrite hold(temp);
     if (!temp.isOpen() || temp.isHeapCopy() || temp.size() != dmg::TempFileSize) return ClearStatus::DamagedTable;
+    WriteJournal journal(temp.path());
+    if (!journalOf(temp, journal, temp.size())) return ClearStatus::TempFailed;
     resetTempTable(temp.data(), temp.size());
     temp.flush();
+    journal.finish();
     return ClearStatus::Ok;
 }
 
 ClearStatus clearCategory(platform::MappedFile& main, int category, std::u16string_view tempFolder, uint32_t* removed,
                           const Progress& progress) {
     if (removed) *removed = 0;
+    FolderWrite hold(main);
     if (!main.isOpen() || main.isHeapCopy() || !checkTable(main.data(), main.size(), TableKind::Code, false).empty())
         return ClearStatus::DamagedTable;
     CodeTable t(main.data(), main.size());
@@ -47,6 +69,10 @@ ClearStatus clearCategory(platform::MappedFile& main, int category, std::u16stri
     // Records that overlap would not fit back; such a table is damaged.
     if (dmg::IndexStart + 4 + 4 * uint64_t(keptCount) + bytes > main.size()) return ClearStatus::DamagedTable;
 
+    // The kept records are packed anew over the old ones: all of the table
+    // is saved first.
+    WriteJournal journal(main.path());
+    if (!journalOf(main, journal, main.size())) return ClearStatus::TempFailed;
     uint8_t* b = main.data();
     const uint32_t size = main.size();
     const uint32_t low = size - static_cast<uint32_t>(bytes);
@@ -78,6 +104,7 @@ ClearStatus clearCategory(platform::MappedFile& main, int category, std::u16stri
     CodeTable cleared(b, size);
     recomputePrefixIndex(cleared);
     main.flush();
+    journal.finish();
     if (removed) *removed = count - keptCount;
     report(progress, 1, 1);
     return ClearStatus::Ok;

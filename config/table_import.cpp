@@ -8,6 +8,8 @@
 #include "config/word_code.h"
 #include "engine/bytes.h"
 #include "engine/code_table.h"
+#include "engine/folder_write.h"
+#include "engine/write_journal.h"
 
 #include <cstring>
 
@@ -46,6 +48,9 @@ int compareRecords(const EntryView& a, const EntryView& b) {
 
 ImportResult importIntoMainTable(platform::MappedFile& main, std::u16string_view text, const ImportOptions& options) {
     ImportResult result;
+    // The whole import is one change: no other writer comes between the
+    // search for what exists and the merge.
+    FolderWrite hold(main);
     // Offsets of a damaged table cannot be moved safely; refuse before any change.
     if (!main.isOpen() || main.isHeapCopy() || !checkTable(main.data(), main.size(), TableKind::Code, false).empty()) {
         result.status = ImportStatus::DamagedTable;
@@ -150,6 +155,14 @@ ImportResult importIntoMainTable(platform::MappedFile& main, std::u16string_view
 
     const uint32_t k = static_cast<uint32_t>(fresh.starts.size());
     if (k > 0) {
+        // The merge may move every record: all of the table is saved first.
+        WriteJournal journal(main.path());
+        journal.keep(main.data(), 0, main.size());
+        if (!journal.seal(main.size())) {
+            result.status = ImportStatus::GrowFailed;
+            result.notAdded = static_cast<uint32_t>(result.report.size());
+            return result;
+        }
         CodeTable table(main.data(), main.size());
         uint32_t count = table.count(), low = table.low();
         const uint32_t oldSize = main.size();
@@ -197,6 +210,7 @@ ImportResult importIntoMainTable(platform::MappedFile& main, std::u16string_view
         CodeTable done(b, main.size());
         recomputePrefixIndex(done);
         main.flush();
+        journal.finish();
         result.added = k;
     } else {
         main.flush();

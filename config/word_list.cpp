@@ -4,8 +4,11 @@
 #include "config/data_folder.h"
 #include "engine/bytes.h"
 #include "engine/code_table.h"
+#include "engine/folder_write.h"
+#include "engine/write_journal.h"
 #include "platform/mapped_file.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -100,7 +103,22 @@ WordListResult buildWordList(std::u16string_view text, std::u16string_view targe
         result.status = WordListStatus::TargetFailed;
         return result;
     }
-    std::memcpy(target.data(), base, size);
+    {
+        // The list is written whole over the old one: the old one is saved
+        // first, so that a write cut short leaves it as it was.
+        FolderWrite hold(target);
+        WriteJournal journal(target.path());
+        journal.keep(target.data(), 0, std::min(size, target.size()));
+        if (!journal.seal(target.size())) {
+            temp.discard();
+            platform::removeFile(tempPath);
+            result.status = WordListStatus::TargetFailed;
+            return result;
+        }
+        std::memcpy(target.data(), base, size);
+        target.flush();
+        journal.finish();
+    }
     target.close();
     temp.discard();
     platform::removeFile(tempPath);

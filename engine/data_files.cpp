@@ -2,6 +2,8 @@
 
 #include "engine/bytes.h"
 #include "engine/folder_share.h"
+#include "engine/folder_write.h"
+#include "engine/write_journal.h"
 #include "engine/output_conversion.h"
 #include "engine/pair_table.h"
 #include "platform/clock.h"
@@ -91,13 +93,22 @@ void clearTempWordsAfterBoot(EngineContext& ctx) {
     int64_t boot = clock->epochSeconds() - static_cast<int64_t>(clock->tickCount() / 1000);
     uint64_t stamp = static_cast<uint64_t>(boot) & ~uint64_t(0xFF);
     if (stamp == ctx.blocks.ime.u64(ImeSettings::BootTime)) return;
+    FolderWrite hold(ctx.dataDir);
+    if (stamp == ctx.blocks.ime.u64(ImeSettings::BootTime)) return;  // another process cleared them
     platform::MappedFile& f = *ctx.file(SlotTemp);
+    WriteJournal journal(f.path());
+    journal.keep(f.data(), 0, f.size());
+    if (!journal.seal(f.size())) return;
     resetTempTable(f.data(), f.size());
     f.flush();
+    journal.finish();
     ctx.blocks.ime.setU64(ImeSettings::BootTime, stamp);
 }
 
 bool finishOpening(EngineContext& ctx, OpenAs as) {
+    // A change that a writer left half done is undone before any file is
+    // read.
+    recoverFolder(ctx.dataDir);
     openFiles(ctx);
     if (!ctx.isOpen(SlotConfig) || !ctx.isOpen(SlotMain)) {
         closeData(ctx);

@@ -2,6 +2,8 @@
 
 #include "engine/bytes.h"
 #include "engine/data_files.h"
+#include "engine/folder_write.h"
+#include "engine/table_update.h"
 
 #include <algorithm>
 #include <bit>
@@ -480,13 +482,6 @@ FrequencyMode frequencyMode(const ImeSettings& ime) {
 
 namespace {
 // A main.dmg record whose order value may be written.
-uint8_t* writableMainRecord(EngineContext& ctx, const Candidate& c) {
-    if (c.source != SourceMain || c.slot != SlotMain) return nullptr;
-    EntryView e = candidateEntry(ctx, c);
-    if (!e.valid()) return nullptr;
-    return tableView(ctx, SlotMain).base() + e.offset;
-}
-
 uint16_t orderOf(const uint8_t* rec) { return static_cast<uint16_t>(rec[0] | rec[1] << 8); }
 void setOrder(uint8_t* rec, uint16_t v) {
     rec[0] = static_cast<uint8_t>(v);
@@ -498,8 +493,9 @@ bool adjustFrequency(EngineContext& ctx, const std::vector<int>& ordered, int a,
     CandidateList& list = ctx.candidates;
     auto at = [&](int i) -> Candidate& { return list.items[ordered[i]]; };
     if (mode == FreqNone || a < 1 || a >= static_cast<int>(ordered.size())) return false;
+    FolderWrite hold(ctx);
     list.own();
-    uint8_t* chosen = writableMainRecord(ctx, at(a));
+    uint8_t* chosen = writableRecord(ctx, at(a));
     if (!chosen || attr::fixed(rd32(chosen))) return false;
     int c = -1;
     for (int i = 0; i < a; ++i) {
@@ -517,7 +513,7 @@ bool adjustFrequency(EngineContext& ctx, const std::vector<int>& ordered, int a,
             setOrder(chosen, static_cast<uint16_t>(orderOf(chosen) + 1));
         } else {
             for (int i = c; i < a; ++i)
-                if (uint8_t* r = writableMainRecord(ctx, at(i)); r && orderOf(r) == 0xFFFF) {
+                if (uint8_t* r = writableRecord(ctx, at(i)); r && orderOf(r) == 0xFFFF) {
                     setOrder(r, 0xFFFE);
                     at(i).attributes = rd32(r);
                 }
@@ -528,7 +524,7 @@ bool adjustFrequency(EngineContext& ctx, const std::vector<int>& ordered, int a,
         if (!te.valid()) return false;
         uint16_t t = attr::order(te.attributes);
         if (t == 0xFFFF) {
-            if (uint8_t* r = writableMainRecord(ctx, at(target))) {
+            if (uint8_t* r = writableRecord(ctx, at(target))) {
                 setOrder(r, 0xFFFE);
                 at(target).attributes = rd32(r);
             }

@@ -2,6 +2,8 @@
 
 #include "engine/bytes.h"
 #include "engine/data_files.h"
+#include "engine/folder_write.h"
+#include "engine/write_journal.h"
 #include "engine/lookup.h"
 
 #include <algorithm>
@@ -69,6 +71,7 @@ uint32_t lowestRecord(const CodeTable& t) {
 }  // namespace
 
 AddResult addEntry(EngineContext& ctx, DataSlot slot, const RecordBuffer& rec) {
+    FolderWrite hold(ctx);
     ++ctx.rangeEpoch;  // the index changes
     platform::MappedFile* f = ctx.file(slot);
     if (!f || !f->isOpen() || f->isHeapCopy()) return AddResult::Failed;
@@ -80,7 +83,8 @@ AddResult addEntry(EngineContext& ctx, DataSlot slot, const RecordBuffer& rec) {
     if (found > 0) return AddResult::Exists;
     const uint32_t insertAt = static_cast<uint32_t>(-found);
     const uint32_t s = rec.size;
-    uint32_t count = t.count();
+    const uint32_t count = t.count();
+    const uint32_t oldSize = f->size();
     uint32_t low = t.low();
 
     auto gapBelow = [&] { return int64_t(low) - (dmg::IndexStart + 4) - 4 * int64_t(count); };
@@ -88,49 +92,83 @@ AddResult addEntry(EngineContext& ctx, DataSlot slot, const RecordBuffer& rec) {
         uint32_t lowest = lowestRecord(t);
         if (lowest >= dmg::IndexStart + 4 * count && lowest <= t.size()) low = lowest;
     }
+    // Where the record goes: below the lowest record when there is room,
+    // else past the end, moving the lowest record there first when the new
+    // index slot would cover it.
+    enum class Place { Below, MoveLowest, Grow, End } place;
     const int64_t gap = gapBelow();
-    uint32_t placed;
+    int64_t lowSlot = -1;
+    uint32_t moved = 0;  // the size of the record moved out of the way
     if (gap > int64_t(s) + 4) {
-        low -= s;
-        placed = low;
-        std::memcpy(f->data() + placed, rec.bytes, s);
+        place = Place::Below;
     } else if (gap < 5) {
-        const uint32_t oldSize = f->size();
-        int64_t lowSlot = count ? slotOfOffset(CodeTable(f->data(), oldSize), low) : -1;
+        lowSlot = count ? slotOfOffset(t, low) : -1;
         if (lowSlot < 0) {
             // No record to move out of the way (an empty table without room):
             // grow so that the index slot fits below the new record.
-            uint32_t base = std::max<uint32_t>(oldSize, dmg::IndexStart + 4 * (count + 1));
-            if (count || uint64_t(base) + s > kMaxFileSize || !(f = growFile(ctx, slot, base + s))) return AddResult::Failed;
-            placed = base;
-            low = base;
+            if (count) return AddResult::Failed;
+            place = Place::Grow;
         } else {
-            EntryView moved = CodeTable(f->data(), oldSize).recordAt(low);
-            if (!moved.valid()) return AddResult::Failed;
-            const uint32_t S = moved.recordSize();
-            if (uint64_t(oldSize) + s + S > kMaxFileSize || !(f = growFile(ctx, slot, oldSize + s + S))) return AddResult::Failed;
-            uint8_t* base = f->data();
-            std::memmove(base + oldSize, base + low, S);
-            wr32(slotPtr(base, static_cast<uint32_t>(lowSlot)), oldSize);
-            placed = oldSize + S;
-            low += S;
+            EntryView m = t.recordAt(low);
+            if (!m.valid()) return AddResult::Failed;
+            moved = m.recordSize();
+            place = Place::MoveLowest;
         }
-        std::memcpy(f->data() + placed, rec.bytes, s);
     } else {
-        const uint32_t oldSize = f->size();
+        place = Place::End;
+    }
+
+    // What the change rewrites of the table as it is readable now: the
+    // header with the prefix windows, and the index from the first slot
+    // that moves (with the slot that becomes the new one, which may still
+    // lie over the lowest record).
+    WriteJournal journal(f->path());
+    journal.keep(f->data(), 0, std::min(dmg::IndexStart, oldSize));
+    const uint32_t firstSlot = lowSlot >= 0 ? std::min(insertAt, static_cast<uint32_t>(lowSlot)) : insertAt;
+    const uint64_t slotsFrom = dmg::IndexStart + 4 * uint64_t(firstSlot);
+    const uint64_t slotsTo = std::min<uint64_t>(dmg::IndexStart + 4 * (uint64_t(count) + 1), oldSize);
+    if (slotsFrom < slotsTo)
+        journal.keep(f->data(), static_cast<uint32_t>(slotsFrom), static_cast<uint32_t>(slotsTo - slotsFrom));
+    if (!journal.seal(oldSize)) return AddResult::Failed;
+
+    uint32_t placed = 0;
+    switch (place) {
+    case Place::Below:
+        low -= s;
+        placed = low;
+        break;
+    case Place::Grow: {
+        uint32_t base = std::max<uint32_t>(oldSize, dmg::IndexStart + 4 * (count + 1));
+        if (uint64_t(base) + s > kMaxFileSize || !(f = growFile(ctx, slot, base + s))) return AddResult::Failed;
+        placed = base;
+        low = base;
+        break;
+    }
+    case Place::MoveLowest: {
+        if (uint64_t(oldSize) + s + moved > kMaxFileSize || !(f = growFile(ctx, slot, oldSize + s + moved)))
+            return AddResult::Failed;
+        uint8_t* base = f->data();
+        std::memmove(base + oldSize, base + low, moved);
+        wr32(slotPtr(base, static_cast<uint32_t>(lowSlot)), oldSize);
+        placed = oldSize + moved;
+        low += moved;
+        break;
+    }
+    case Place::End:
         if (uint64_t(oldSize) + s > kMaxFileSize || !(f = growFile(ctx, slot, oldSize + s))) return AddResult::Failed;
         placed = oldSize;
-        std::memcpy(f->data() + placed, rec.bytes, s);
+        break;
     }
     uint8_t* base = f->data();
+    std::memcpy(base + placed, rec.bytes, s);
     wr32(slotPtr(base, count), placed);
     wr32(base, low);
     wr32(base + 4, count + 1);
     moveSlot(base, count, insertAt);
-    f->flush();
     CodeTable grown(base, f->size());
     rebuildPrefixIndex(grown);
     f->flush();
+    journal.finish();
     return AddResult::Added;
 }
 
@@ -142,6 +180,25 @@ CodeTable tempView(EngineContext& ctx) {
 }
 
 uint32_t ageAt(const CodeTable& t, uint32_t i) { return rd32(t.base() + t.indexSlot(i)) & kAgeMask; }
+
+// temp.dmg is small and a change touches its ages, index and slots all
+// over: the whole file is saved before it changes.
+bool journalWholeFile(const platform::MappedFile& f, WriteJournal& journal) {
+    journal.keep(f.data(), 0, f.size());
+    return journal.seal(f.size());
+}
+
+// Whether `offset` is where a record that the index lists begins: a list
+// made before another process moved the records holds offsets that may
+// now point into the middle of one, which a write must never touch.
+bool indexedRecord(const CodeTable& t, uint32_t offset) {
+    EntryView e = t.recordAt(offset);
+    if (!e.valid() || e.wordLen > dmg::MaxWordLen) return false;
+    char16_t word[dmg::MaxWordLen];
+    for (uint32_t i = 0; i < e.wordLen; ++i) word[i] = e.wordUnit(i);
+    const int64_t found = t.search(SearchKey{e.code, e.codeLen, word, e.wordLen}, 0, t.count());
+    return found > 0 && t.indexSlot(static_cast<uint32_t>(found - 1)) == offset;
+}
 
 void finishTempChange(EngineContext& ctx, uint32_t count) {
     ++ctx.rangeEpoch;  // the index changes
@@ -174,10 +231,13 @@ void finishTempChange(EngineContext& ctx, uint32_t count) {
 }  // namespace
 
 bool addTempWord(EngineContext& ctx, const RecordBuffer& rec) {
+    FolderWrite hold(ctx);
     CodeTable t = tempView(ctx);
     RecordKey key(rec);
     if (!t.valid() || !key.ok || rec.size > dmg::TempSlotSize) return false;
     if (t.search(key.key, 0, t.count()) > 0) return false;
+    WriteJournal journal(ctx.file(SlotTemp)->path());
+    if (!journalWholeFile(*ctx.file(SlotTemp), journal)) return false;
     uint8_t* base = t.base();
     uint32_t count = t.count();
     uint32_t target, age;
@@ -201,12 +261,16 @@ bool addTempWord(EngineContext& ctx, const RecordBuffer& rec) {
     std::memcpy(base + target, rec.bytes, rec.size);
     wr32(base + target, age);
     finishTempChange(ctx, count);
+    journal.finish();
     return true;
 }
 
 bool removeTempWord(EngineContext& ctx, uint32_t i) {
+    FolderWrite hold(ctx);
     CodeTable t = tempView(ctx);
     if (!t.valid() || i >= t.count()) return false;
+    WriteJournal journal(ctx.file(SlotTemp)->path());
+    if (!journalWholeFile(*ctx.file(SlotTemp), journal)) return false;
     uint8_t* base = t.base();
     uint32_t count = t.count();
     uint32_t gone = ageAt(t, i);
@@ -220,21 +284,28 @@ bool removeTempWord(EngineContext& ctx, uint32_t i) {
         if ((a & kAgeMask) > gone) wr32(r, a - 1);
     }
     finishTempChange(ctx, count);
+    journal.finish();
     return true;
 }
 
 void clearTempWords(EngineContext& ctx) {
+    FolderWrite hold(ctx);
     ++ctx.rangeEpoch;  // the index changes
     platform::MappedFile* f = ctx.file(SlotTemp);
     if (!f || !f->isOpen()) return;
+    WriteJournal journal(f->path());
+    if (!journalWholeFile(*f, journal)) return;
     resetTempTable(f->data(), f->size());
     f->flush();
+    journal.finish();
 }
 
 bool promoteTempWord(EngineContext& ctx, int listIndex) {
     CandidateList& list = ctx.candidates;
     if (listIndex < 0 || listIndex >= list.count || list.items[listIndex].source != SourceTemp) return false;
     const uint32_t offset = list.items[listIndex].ref;
+    // The word leaves temp.dmg and enters main.dmg in one hold of the lock.
+    FolderWrite hold(ctx);
     EntryView e = tableView(ctx, SlotTemp).recordAt(offset);
     if (!e.valid()) return false;
     RecordBuffer rec;
@@ -275,10 +346,23 @@ bool deleteLastCommitted(EngineContext& ctx) {
     return setEntryDeleted(ctx, static_cast<DataSlot>(ctx.lastCommitSlot), ctx.lastCommitRef, true);
 }
 
-bool setEntryDeleted(EngineContext& ctx, DataSlot slot, uint32_t offset, bool deleted) {
+uint8_t* writableRecord(EngineContext& ctx, DataSlot slot, uint32_t offset) {
     CodeTable t = tableView(ctx, slot);
+    platform::MappedFile* f = ctx.file(slot);
+    if (!t.valid() || t.isWordList() || !f || f->isHeapCopy() || !indexedRecord(t, offset)) return nullptr;
+    return t.base() + offset;
+}
+
+uint8_t* writableRecord(EngineContext& ctx, const Candidate& c) {
+    if (c.source != SourceMain || c.slot != SlotMain) return nullptr;
+    return writableRecord(ctx, SlotMain, c.ref);
+}
+
+bool setEntryDeleted(EngineContext& ctx, DataSlot slot, uint32_t offset, bool deleted) {
+    FolderWrite hold(ctx);
+    CodeTable t = tableView(ctx, slot);
+    if (!writableRecord(ctx, slot, offset)) return false;
     EntryView e = t.recordAt(offset);
-    if (!e.valid() || t.isWordList()) return false;
     uint32_t a = deleted ? e.attributes | attr::DeletedBit : e.attributes & ~attr::DeletedBit;
     wr32(t.base() + offset, a);
     ctx.file(slot)->flush();

@@ -33,6 +33,15 @@ std::u16string deleteConfirmationText(const EngineContext& ctx);
 // Asks through the platform's dialogs and marks the entry deleted on OK.
 bool deleteLastCommitted(EngineContext& ctx);
 
+// The record at `offset` of a table, to change its attribute word in place
+// while the caller holds a FolderWrite: null unless the index lists a
+// record that begins there (offsets kept from before another process moved
+// the records are never written through) and the table is mapped for
+// writing.
+uint8_t* writableRecord(EngineContext& ctx, DataSlot slot, uint32_t offset);
+// The same for a candidate of main.dmg.
+uint8_t* writableRecord(EngineContext& ctx, const Candidate& c);
+
 // Sets or clears the deleted bit of a code-table record in place.
 bool setEntryDeleted(EngineContext& ctx, DataSlot slot, uint32_t offset, bool deleted);
 

@@ -4,6 +4,7 @@
 #include "engine/candidates.h"
 #include "engine/commands.h"
 #include "engine/data_files.h"
+#include "engine/folder_write.h"
 #include "engine/lookup.h"
 #include "engine/rules.h"
 #include "engine/table_update.h"
@@ -46,12 +47,6 @@ void writeEntry(uint8_t* e, const HistoryEntry& h) {
     for (size_t c = 0; c < h.codes.size() && c < kTextUnits; ++c)
         for (size_t k = 0; k < h.codes[c].size() && k < kCodeUnits; ++k)
             wr16(e + kEntryCodes + 2 * (c * kCodeUnits + k), h.codes[c][k]);
-}
-
-uint8_t* writableEntry(EngineContext& ctx, const Candidate& c) {
-    if (c.source != SourceMain || c.slot != SlotMain) return nullptr;
-    EntryView e = candidateEntry(ctx, c);
-    return e.valid() ? tableView(ctx, SlotMain).base() + e.offset : nullptr;
 }
 
 }  // namespace
@@ -174,6 +169,11 @@ void learnFromCommit(EngineContext& ctx, int listIndex) {
     EntryView e = candidateEntry(ctx, chosen);
     if (!(chosen.source & SourceTableBit) || !e.valid()) return;
     if (chosen.source != SourceTemp && attr::category(e.attributes) == CategoryAuxiliary) return;
+    // The history in config.dsc, the temporary words and a promoted word
+    // change together, with no other writer between.
+    FolderWrite hold(ctx);
+    e = candidateEntry(ctx, chosen);
+    if (!e.valid()) return;
     const std::u16string word = e.wordText();
     const std::string code(e.codeBytes());
     if (chosen.source == SourceTemp) promoteTempWord(ctx, ctx.ordered[listIndex]);
@@ -197,10 +197,11 @@ bool wordOperation(EngineContext& ctx, int position, int operation) {
     const Candidate* c = orderedCandidate(ctx, k);
     if (!c || c->source == SourceTemp || !(c->source & SourceTableBit)) return false;
     const Candidate chosen = *c;
-    uint8_t* rec = writableEntry(ctx, chosen);
+    FolderWrite hold(ctx);
+    uint8_t* rec = writableRecord(ctx, chosen);
     auto flush = [&] { ctx.file(SlotMain)->flush(); };
     auto sameRank = [&](const Candidate& o) {
-        uint8_t* r = writableEntry(ctx, o);
+        uint8_t* r = writableRecord(ctx, o);
         return r && o.score == chosen.score && attr::fixed(rd32(r)) == attr::fixed(rd32(rec));
     };
     switch (operation) {
@@ -208,7 +209,7 @@ bool wordOperation(EngineContext& ctx, int position, int operation) {
     case WordMoveDown: {
         const Candidate* other = orderedCandidate(ctx, operation == WordMoveUp ? k - 1 : k + 1);
         if (!rec || !other || !sameRank(*other)) return false;
-        uint8_t* o = writableEntry(ctx, *other);
+        uint8_t* o = writableRecord(ctx, *other);
         uint32_t a = rd32(rec), b = rd32(o);
         wr32(rec, (a & ~0xFFFFFu) | (b & 0xFFFFF));
         wr32(o, (b & ~0xFFFFFu) | (a & 0xFFFFF));
@@ -223,7 +224,7 @@ bool wordOperation(EngineContext& ctx, int position, int operation) {
         for (int i = k + step;; i += step) {
             const Candidate* o = orderedCandidate(ctx, i);
             if (!o || !sameRank(*o)) break;
-            run.push_back(writableEntry(ctx, *o));
+            run.push_back(writableRecord(ctx, *o));
         }
         if (run.size() < 2) return false;
         // The values rotate: the chosen entry takes the far end's, each entry

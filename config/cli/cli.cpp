@@ -117,7 +117,11 @@ bool Session::openFolder(bool files) {
         registry = platform::openSystemRegistry();
         r = registry.get();
     }
-    FolderStatus s = files ? openDataFolder(*r, name, folder) : readInstance(*r, name, folder.info);
+    FolderStatus s = readInstance(*r, name, folder.info);
+    if (s == FolderStatus::Ok) {
+        if (!write) write.emplace(folder.info.dataDir);
+        if (files) s = openDataFolder(*r, name, folder);
+    }
     if (s == FolderStatus::Ok) return true;
     error(u"非法的软件环境，本程序无法继续。");
     switch (s) {
@@ -185,7 +189,7 @@ std::vector<std::span<const Command>> commandGroups() {
 }
 
 int run(const std::vector<std::string>& argv, Io& io) {
-    Session s{io, {}, argv, nullptr, {}, nullptr};
+    Session s{io, {}, argv, nullptr, {}, {}, nullptr};
     std::vector<std::string>& args = s.args;
     bool bad = false;
     std::string value;

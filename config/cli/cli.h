@@ -8,6 +8,7 @@
 #include "config/data_folder.h"
 #include "config/progress.h"
 #include "engine/engine_context.h"
+#include "engine/folder_write.h"
 #include "platform/registry.h"
 #include "platform/services.h"
 
@@ -54,6 +55,10 @@ struct Session {
     Options options;
     std::vector<std::string> args;  // after the command name, common options removed
     std::unique_ptr<platform::Registry> registry;
+    // Held from the moment the folder is known until the command ends (and
+    // after its files are closed): no other process writes the folder
+    // while a command reads or changes it.
+    std::optional<FolderWrite> write;
     DataFolder folder;
     std::unique_ptr<EngineContext> engine;
 

@@ -1,0 +1,48 @@
+#pragma once
+// Held around every change this process makes to a data folder's files.
+// It takes the folder's write lock (platform/folder_lock.h), so that no
+// other process writes at the same time; puts back what a writer that died
+// part-way left in a journal (engine/write_journal.h); and, for an engine,
+// maps anew whatever another process grew or replaced, so that the change
+// is made on the counts and offsets as they are now. It is held only for
+// the write itself, never across a key's lookup.
+//
+// Nested holds on one folder in one thread (a learned word that adds an
+// entry and then drops a temporary word; a tool that holds the folder for
+// its whole command) take the lock once.
+
+#include "engine/engine_context.h"
+#include "platform/mapped_file.h"
+
+#include <string>
+#include <string_view>
+
+namespace zv {
+
+class FolderWrite {
+public:
+    // For an engine: lock, roll back, and sync its tables.
+    explicit FolderWrite(EngineContext& ctx);
+    // For a tool that opens the files itself after taking the lock.
+    explicit FolderWrite(std::u16string_view folder);
+    // For a tool that mapped a data file before: lock its folder, roll
+    // back, and map the file again if another process grew or replaced it.
+    explicit FolderWrite(platform::MappedFile& file);
+    ~FolderWrite();
+    FolderWrite(const FolderWrite&) = delete;
+    FolderWrite& operator=(const FolderWrite&) = delete;
+
+private:
+    void enter(std::u16string_view folder);
+    std::u16string folder_;
+};
+
+// The data files a change may journal.
+inline constexpr std::u16string_view kJournaledFiles[] = {u"main.dmg", u"temp.dmg", u"config.dsc", u"engl.dmg",
+                                                           u"sysl.dmg"};
+
+// Rolls back the journals an interrupted change left in the folder, taking
+// the write lock only when there is one; for a folder being opened.
+void recoverFolder(std::u16string_view folder);
+
+}  // namespace zv
