@@ -199,6 +199,14 @@ void syncTables(EngineContext& ctx) {
     }
 }
 
+bool searchedTablesCurrent(const EngineContext& ctx) {
+    for (DataSlot s : {SlotMain, SlotTemp}) {
+        const platform::MappedFile* f = ctx.file(s);
+        if (f && f->isOpen() && !stillCurrent(*f)) return false;
+    }
+    return true;
+}
+
 platform::MappedFile* growFile(EngineContext& ctx, DataSlot slot, uint32_t size) {
     const platform::MappedFile* old = ctx.file(slot);
     if (!old || !old->isOpen() || old->isHeapCopy()) return nullptr;

@@ -33,6 +33,9 @@ void closeData(EngineContext& ctx);
 // Re-opens main.dmg, temp.dmg, engl.dmg and sysl.dmg when their size on disk
 // differs from the mapped size (another process grew or replaced them).
 void syncTables(EngineContext& ctx);
+// Whether main.dmg and temp.dmg are mapped as they are on disk (no other
+// process grew or replaced them since): a kept lookup checks this first.
+bool searchedTablesCurrent(const EngineContext& ctx);
 
 // Grows a data file to `size` bytes, mapped anew (the old mapping stays
 // valid for whoever still reads it); null when it cannot grow.

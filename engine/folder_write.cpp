@@ -5,6 +5,7 @@
 #include "platform/folder_lock.h"
 #include "platform/mapped_file.h"
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -17,6 +18,9 @@ struct Held {
     std::u16string folder;
     int depth = 0;
     std::unique_ptr<platform::FolderLock> lock;
+    // The files saved whole for this hold, and their journals.
+    std::vector<std::u16string> saved;
+    std::vector<std::unique_ptr<WriteJournal>> journals;
 };
 thread_local std::vector<Held> held;
 
@@ -80,9 +84,33 @@ void FolderWrite::enter(std::u16string_view folder) {
 FolderWrite::~FolderWrite() {
     for (auto it = held.begin(); it != held.end(); ++it) {
         if (it->folder != folder_) continue;
-        if (--it->depth == 0) held.erase(it);
+        if (--it->depth == 0) {
+            // The hold's changes are complete.
+            for (auto& j : it->journals) j->finish();
+            held.erase(it);
+        }
         return;
     }
+}
+
+bool FolderWrite::savedWhole(const platform::MappedFile& file) const {
+    for (const Held& h : held)
+        if (h.folder == folder_) return std::find(h.saved.begin(), h.saved.end(), file.path()) != h.saved.end();
+    return false;
+}
+
+bool FolderWrite::saveWhole(const platform::MappedFile& file) {
+    for (Held& h : held) {
+        if (h.folder != folder_) continue;
+        if (std::find(h.saved.begin(), h.saved.end(), file.path()) != h.saved.end()) return true;
+        auto journal = std::make_unique<WriteJournal>(file.path());
+        journal->keep(file.data(), 0, file.size());
+        if (!journal->seal(file.size())) return false;
+        h.saved.push_back(file.path());
+        h.journals.push_back(std::move(journal));
+        return true;
+    }
+    return false;
 }
 
 void recoverFolder(std::u16string_view folder) {

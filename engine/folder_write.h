@@ -32,6 +32,17 @@ public:
     FolderWrite(const FolderWrite&) = delete;
     FolderWrite& operator=(const FolderWrite&) = delete;
 
+    // Saves all of a data file of the folder in a journal the first time a
+    // change within the outermost hold touches it (temp.dmg: each learned
+    // word rewrites its ages and index, and one commit learns several); the
+    // journal goes when the outermost hold ends, so a writer that dies
+    // within the hold leaves the file as it was before. False when it could
+    // not be saved: nothing may change then.
+    bool saveWhole(const platform::MappedFile& file);
+    // Whether the outermost hold saved the file whole already (a change
+    // within it then needs no journal of its own).
+    bool savedWhole(const platform::MappedFile& file) const;
+
 private:
     void enter(std::u16string_view folder);
     std::u16string folder_;

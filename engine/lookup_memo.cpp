@@ -256,6 +256,9 @@ int searchCodeRemembered(EngineContext& ctx, const CodeSearch& s) {
         kept = findMemo(share, s, flags, wordCode);
         if (kept) kept->lastUse = ++share.memoClock;
     }
+    // A kept result is checked against the tables as they are now: one that
+    // another process grew or replaced is mapped anew first.
+    if (kept && !searchedTablesCurrent(ctx)) syncTables(ctx);
     if (kept && memoHolds(ctx, *kept)) {
         takeList(ctx, kept);
         return list.count;

@@ -123,13 +123,14 @@ AddResult addEntry(EngineContext& ctx, DataSlot slot, const RecordBuffer& rec) {
     // that moves (with the slot that becomes the new one, which may still
     // lie over the lowest record).
     WriteJournal journal(f->path());
-    journal.keep(f->data(), 0, std::min(dmg::IndexStart, oldSize));
+    const bool saved = hold.savedWhole(*f);
+    if (!saved) journal.keep(f->data(), 0, std::min(dmg::IndexStart, oldSize));
     const uint32_t firstSlot = lowSlot >= 0 ? std::min(insertAt, static_cast<uint32_t>(lowSlot)) : insertAt;
     const uint64_t slotsFrom = dmg::IndexStart + 4 * uint64_t(firstSlot);
     const uint64_t slotsTo = std::min<uint64_t>(dmg::IndexStart + 4 * (uint64_t(count) + 1), oldSize);
-    if (slotsFrom < slotsTo)
+    if (slotsFrom < slotsTo && !saved)
         journal.keep(f->data(), static_cast<uint32_t>(slotsFrom), static_cast<uint32_t>(slotsTo - slotsFrom));
-    if (!journal.seal(oldSize)) return AddResult::Failed;
+    if (!saved && !journal.seal(oldSize)) return AddResult::Failed;
 
     uint32_t placed = 0;
     switch (place) {
@@ -181,12 +182,6 @@ CodeTable tempView(EngineContext& ctx) {
 
 uint32_t ageAt(const CodeTable& t, uint32_t i) { return rd32(t.base() + t.indexSlot(i)) & kAgeMask; }
 
-// temp.dmg is small and a change touches its ages, index and slots all
-// over: the whole file is saved before it changes.
-bool journalWholeFile(const platform::MappedFile& f, WriteJournal& journal) {
-    journal.keep(f.data(), 0, f.size());
-    return journal.seal(f.size());
-}
 
 // Whether `offset` is where a record that the index lists begins: a list
 // made before another process moved the records holds offsets that may
@@ -236,8 +231,9 @@ bool addTempWord(EngineContext& ctx, const RecordBuffer& rec) {
     RecordKey key(rec);
     if (!t.valid() || !key.ok || rec.size > dmg::TempSlotSize) return false;
     if (t.search(key.key, 0, t.count()) > 0) return false;
-    WriteJournal journal(ctx.file(SlotTemp)->path());
-    if (!journalWholeFile(*ctx.file(SlotTemp), journal)) return false;
+    // temp.dmg is small and a change touches its ages, index and slots all
+    // over: the whole file is saved before it changes.
+    if (!hold.saveWhole(*ctx.file(SlotTemp))) return false;
     uint8_t* base = t.base();
     uint32_t count = t.count();
     uint32_t target, age;
@@ -261,7 +257,6 @@ bool addTempWord(EngineContext& ctx, const RecordBuffer& rec) {
     std::memcpy(base + target, rec.bytes, rec.size);
     wr32(base + target, age);
     finishTempChange(ctx, count);
-    journal.finish();
     return true;
 }
 
@@ -269,8 +264,9 @@ bool removeTempWord(EngineContext& ctx, uint32_t i) {
     FolderWrite hold(ctx);
     CodeTable t = tempView(ctx);
     if (!t.valid() || i >= t.count()) return false;
-    WriteJournal journal(ctx.file(SlotTemp)->path());
-    if (!journalWholeFile(*ctx.file(SlotTemp), journal)) return false;
+    // temp.dmg is small and a change touches its ages, index and slots all
+    // over: the whole file is saved before it changes.
+    if (!hold.saveWhole(*ctx.file(SlotTemp))) return false;
     uint8_t* base = t.base();
     uint32_t count = t.count();
     uint32_t gone = ageAt(t, i);
@@ -284,7 +280,6 @@ bool removeTempWord(EngineContext& ctx, uint32_t i) {
         if ((a & kAgeMask) > gone) wr32(r, a - 1);
     }
     finishTempChange(ctx, count);
-    journal.finish();
     return true;
 }
 
@@ -293,11 +288,9 @@ void clearTempWords(EngineContext& ctx) {
     ++ctx.rangeEpoch;  // the index changes
     platform::MappedFile* f = ctx.file(SlotTemp);
     if (!f || !f->isOpen()) return;
-    WriteJournal journal(f->path());
-    if (!journalWholeFile(*f, journal)) return;
+    if (!hold.saveWhole(*f)) return;
     resetTempTable(f->data(), f->size());
     f->flush();
-    journal.finish();
 }
 
 bool promoteTempWord(EngineContext& ctx, int listIndex) {

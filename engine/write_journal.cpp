@@ -83,7 +83,10 @@ bool WriteJournal::seal(uint32_t fileSize) {
     wr32(bytes_.data() + 4, fileSize);
     wr32(bytes_.data() + 8, stretches_);
     put32(bytes_, checksum(bytes_.data(), bytes_.size()));
-    if (!platform::writeWholeFile(journalPath(path_), bytes_.data(), bytes_.size())) {
+    // A journal guards against a writer that dies part-way: what it wrote
+    // is the system's to keep either way, and waiting for the disk at every
+    // learned word would stall typing.
+    if (!platform::writeWholeFile(journalPath(path_), bytes_.data(), bytes_.size(), false)) {
         platform::removeFile(journalPath(path_));
         return false;
     }

@@ -37,6 +37,9 @@ public:
     // Sets the file size to n bytes and maps it again. Every pointer into the
     // old view is invalid afterwards. A heap copy cannot grow.
     bool resize(uint32_t n);
+    // Hands the changed pages to the system to write, as Windows'
+    // FlushViewOfFile does, without waiting for the disk: a learned word
+    // must not keep a key waiting.
     void flush();
 
     bool isOpen() const { return view_ != nullptr; }
@@ -70,7 +73,8 @@ private:
 
 bool fileExists(std::u16string_view path);
 // Creates (or truncates) a file with the given bytes; used by the tools.
-bool writeWholeFile(std::u16string_view path, const void* data, size_t size);
+// With waitForDisk it returns only once the bytes are on the disk.
+bool writeWholeFile(std::u16string_view path, const void* data, size_t size, bool waitForDisk = true);
 bool readWholeFile(std::u16string_view path, std::string& out);
 bool removeFile(std::u16string_view path);
 

@@ -119,7 +119,7 @@ bool MappedFile::readHeapCopy() {
 }
 
 void MappedFile::flush() {
-    if (view_ && !heap_) msync(view_, size_, MS_SYNC);
+    if (view_ && !heap_) msync(view_, size_, MS_ASYNC);
 }
 
 void MappedFile::release() {
@@ -198,7 +198,7 @@ bool fileExists(std::u16string_view path) {
     return ::stat(nativePath(path).c_str(), &st) == 0;
 }
 
-bool writeWholeFile(std::u16string_view path, const void* data, size_t size) {
+bool writeWholeFile(std::u16string_view path, const void* data, size_t size, bool waitForDisk) {
     std::string p = nativePath(path);
     int fd = ::open(p.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) return false;
@@ -209,7 +209,7 @@ bool writeWholeFile(std::u16string_view path, const void* data, size_t size) {
         if (w <= 0) break;
         done += static_cast<size_t>(w);
     }
-    bool ok = done == size && ::fsync(fd) == 0;
+    bool ok = done == size && (!waitForDisk || ::fsync(fd) == 0);
     return ::close(fd) == 0 && ok;
 }
 

@@ -189,7 +189,7 @@ bool fileExists(std::u16string_view path) {
     return GetFileAttributesW(widePath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-bool writeWholeFile(std::u16string_view path, const void* data, size_t size) {
+bool writeWholeFile(std::u16string_view path, const void* data, size_t size, bool waitForDisk) {
     HANDLE f = CreateFileW(widePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     if (f == INVALID_HANDLE_VALUE) return false;
@@ -201,7 +201,7 @@ bool writeWholeFile(std::u16string_view path, const void* data, size_t size) {
         if (!WriteFile(f, b + done, chunk, &w, nullptr) || w == 0) break;
         done += w;
     }
-    bool ok = done == size && FlushFileBuffers(f);
+    bool ok = done == size && (!waitForDisk || FlushFileBuffers(f));
     return CloseHandle(f) && ok;
 }
 

@@ -20,6 +20,11 @@
 #include <map>
 #include <random>
 
+#ifndef _WIN32
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 namespace zv {
 namespace {
 
@@ -273,6 +278,65 @@ TEST(CandidateOrder, KeptListsFollowEveryChangeOfTheTable) {
         }));
     }
 }
+
+#ifndef _WIN32
+// Another process deletes what a kept list holds, in place and after it
+// grew the table (so that this process's mapping is an old one): the next
+// lookup never shows the deleted entry, and shows what a fresh engine does.
+TEST(CandidateOrder, AKeptListNeverShowsWhatAnotherProcessDeleted) {
+    test::DataFixture fx;
+    writeLongTable(fx);
+    fx.writeTemp();
+    auto ctx = fx.open();
+    ASSERT_TRUE(ctx);
+    auto inAnotherProcess = [&](auto change) {
+        const pid_t child = fork();
+        if (child == 0) {
+            auto other = fx.open();
+            _exit(other && change(*other) ? 0 : 1);
+        }
+        int status = 0;
+        ASSERT_EQ(child, waitpid(child, &status, 0));
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    };
+    auto fresh = [&] {
+        auto other = fx.open();
+        other->keepsLookups = false;
+        return shownForA(*other);
+    };
+    auto shows = [](const std::vector<std::pair<uint32_t, uint32_t>>& list, uint32_t ref) {
+        return std::any_of(list.begin(), list.end(), [&](const auto& e) { return e.first == ref; });
+    };
+    const auto first = shownForA(*ctx);
+    ASSERT_TRUE(ctx->memoInList) << "a list this long is kept";
+    ASSERT_GE(first.size(), 3u);
+
+    const uint32_t inPlace = first[0].first;
+    inAnotherProcess([&](EngineContext& other) { return setEntryDeleted(other, SlotMain, inPlace, true); });
+    const auto afterDelete = shownForA(*ctx);
+    EXPECT_FALSE(shows(afterDelete, inPlace));
+    EXPECT_EQ(fresh(), afterDelete);
+
+    // Growth first: this engine's mapping no longer covers the file.
+    const uint32_t afterGrowth = afterDelete[1].first;
+    const uint32_t mappedSize = ctx->file(SlotMain)->size();
+    inAnotherProcess([&](EngineContext& other) {
+        for (int k = 0; k < 40; ++k) {
+            RecordBuffer rec;
+            const std::u16string word{static_cast<char16_t>(0x7000 + k), u'长'};
+            if (!buildCodeRecord(attr::make(100, 1), "abcd", word, rec) ||
+                addEntry(other, SlotMain, rec) != AddResult::Added)
+                return false;
+        }
+        return setEntryDeleted(other, SlotMain, afterGrowth, true);
+    });
+    const auto afterGrown = shownForA(*ctx);
+    EXPECT_GT(ctx->file(SlotMain)->size(), mappedSize) << "the kept lookup mapped the grown table first";
+    EXPECT_FALSE(shows(afterGrown, inPlace));
+    EXPECT_FALSE(shows(afterGrown, afterGrowth));
+    EXPECT_EQ(fresh(), afterGrown);
+}
+#endif
 
 // Memory for kept lists may be taken ahead: the first heavy lookup of a
 // code is kept there instead of in fresh memory. The kept lists belong to
