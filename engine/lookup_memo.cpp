@@ -256,13 +256,16 @@ int searchCodeRemembered(EngineContext& ctx, const CodeSearch& s) {
         kept = findMemo(share, s, flags, wordCode);
         if (kept) kept->lastUse = ++share.memoClock;
     }
-    // A kept result is checked against the tables as they are now: one that
-    // another process grew or replaced is mapped anew first.
-    if (kept && !searchedTablesCurrent(ctx)) syncTables(ctx);
+    // A kept result that still matches every slot and record it walked is
+    // right whatever else changed (another process's deletes and order
+    // changes are written in place, where the check sees them).
     if (kept && memoHolds(ctx, *kept)) {
         takeList(ctx, kept);
         return list.count;
     }
+    // One that does not is found again on the tables as they are now: one
+    // that another process grew or replaced is mapped anew first.
+    if (kept && !searchedTablesCurrent(ctx)) syncTables(ctx);
     // Scan, tracing what each table's walk sees.
     ScanTrace traces[2];
     for (int k = 0; k < 2; ++k) {
