@@ -227,8 +227,10 @@ TEST(CorruptionSweep, DamagedDataFilesNeverCrashTheEngineOrTheCheck) {
             for (const char* written : {"config.dsc", "main.dmg", "temp.dmg"}) writeFile(folder / written, good[written]);
             const Damaged d = damage(good[f], rng, i);
             writeFile(folder / f, d.bytes);
+            bool usable = false;
             {
                 Engine engine = openEngineFolder(dir, dir, p);
+                usable = engine != nullptr;
                 if (engine) {
                     ++opened;
                     focusGained(*engine);
@@ -238,6 +240,11 @@ TEST(CorruptionSweep, DamagedDataFilesNeverCrashTheEngineOrTheCheck) {
             }
             const std::vector<std::u16string> problems = config::checkDataFolder(dir);
             if (!problems.empty()) ++reported;
+            // What the engine cannot use, the check names.
+            if (!usable) {
+                ASSERT_FALSE(problems.empty()) << f << " damaged (" << static_cast<int>(d.kind) << ", " << d.bytes.size()
+                                               << " bytes) keeps the engine from opening, yet the check is silent";
+            }
             // A main table cut short has lost records or its index: the
             // check has to say so.
             if (f == "main.dmg" && d.kind == Damage::Truncated) {
