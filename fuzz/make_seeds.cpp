@@ -56,8 +56,8 @@ std::string readFile(const fs::path& p) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// Text seeds stay below the text targets' input limit (scripts/fuzz).
-constexpr size_t kTextSeedBytes = 1800;
+// Text seeds stay below the text targets' input limits (scripts/fuzz).
+constexpr size_t kTextSeedBytes = 1800, kTableSeedBytes = 900;
 
 // A text cut at line ends into parts of at most `limit` bytes (a longer
 // line is a part of its own).
@@ -149,7 +149,7 @@ void settings(const fs::path& source) {
 void textTables(const fs::path& source) {
     std::string macros = readFile(source / "resources/tables/macros.txt");
     int part = 0;
-    for (const std::string& chunk : lineChunks(macros, kTextSeedBytes))
+    for (const std::string& chunk : lineChunks(macros, kTableSeedBytes))
         seed("text_table", "macros-" + std::to_string(part++) + ".txt", chunk);
     std::string table =
         "---config@码表分类=主码-系统码表\n---config@全局排序数值=100\n---config@码表别名=系统码表\n"

@@ -239,8 +239,17 @@ void compareWithFresh(EngineContext& typer, Sizes& seen, Folder& f, std::string_
         clearInput(typer, true);
         return;
     }
+    // Three keys at most: a fourth may commit a single candidate, and what
+    // a commit teaches (temporary words) would change the tables between
+    // the two engines' lookups.
+    code = code.substr(0, 3);
     typeCode(typer, code);
     typeCode(*fresh, code);
+    const std::u16string typed = utf8ToUtf16(code);
+    if (viewOf(typer).reading != typed || viewOf(*fresh).reading != typed) {
+        clearInput(typer, true);
+        return;
+    }
     for (int page = 0;; ++page) {
         const EngineView a = viewOf(typer), b = viewOf(*fresh);
         if (!samePage(a, b)) {
