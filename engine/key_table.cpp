@@ -1,6 +1,7 @@
 #include "engine/key_table.h"
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 namespace zv {
@@ -343,9 +344,8 @@ std::u16string functionText(uint64_t mask) {
 }
 
 void clearKeyBindings(DmeSettings& dme) {
-    for (int slot = 0; slot < 512; ++slot) dme.setKeyMask(slot, 0);
-    for (size_t i = 0; i < DmeSettings::MaxCombos * DmeSettings::ComboSize; ++i)
-        dme.setU8(DmeSettings::Combos + i, 0);
+    std::memset(dme.base + DmeSettings::KeyTable, 0, 8 * 512);
+    std::memset(dme.base + DmeSettings::Combos, 0, DmeSettings::MaxCombos * DmeSettings::ComboSize);
     dme.setU8(DmeSettings::ComboCount, 0);
 }
 

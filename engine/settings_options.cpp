@@ -4,6 +4,7 @@
 #include "engine/key_table.h"
 #include "engine/rules.h"
 
+#include <cstring>
 #include <string>
 
 namespace zv {
@@ -399,9 +400,7 @@ OptionResult applySkinOption(SkinSettings& skin, std::u16string_view key, std::u
     return r;
 }
 
-void clearSymbols(ImeSettings& ime) {
-    for (size_t i = 0; i < 256 * I::SymbolSize; ++i) ime.setU8(I::Symbols + i, 0);
-}
+void clearSymbols(ImeSettings& ime) { std::memset(ime.base + I::Symbols, 0, 256 * I::SymbolSize); }
 
 OptionResult applySymbol(ImeSettings& ime, std::u16string_view key, std::u16string_view value) {
     int index;

@@ -11,8 +11,10 @@
 #include "engine/table_image.h"
 #include "platform/mapped_file.h"
 #include "platform/utf.h"
+#include "ui/image.h"
 #include "ui/skin_package.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -54,6 +56,45 @@ std::string readFile(const fs::path& p) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+// Text seeds stay below the text targets' input limits (scripts/fuzz).
+constexpr size_t kTextSeedBytes = 1800, kTableSeedBytes = 900;
+
+// A text cut at line ends into parts of at most `limit` bytes (a longer
+// line is a part of its own).
+std::vector<std::string> lineChunks(const std::string& text, size_t limit) {
+    std::vector<std::string> chunks(1);
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t end = text.find('\n', at);
+        end = end == std::string::npos ? text.size() : end + 1;
+        if (!chunks.back().empty() && chunks.back().size() + (end - at) > limit) chunks.emplace_back();
+        chunks.back() += text.substr(at, end - at);
+        at = end;
+    }
+    return chunks;
+}
+
+// A settings text cut into its sections, each part of one beginning with
+// the section's header line ("[-...-]").
+std::vector<std::string> sectionChunks(const std::string& text, size_t limit) {
+    std::vector<std::string> sections;
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t next = text.find("\n[-", at);
+        size_t end = next == std::string::npos ? text.size() : next + 1;
+        sections.push_back(text.substr(at, end - at));
+        at = end;
+    }
+    std::vector<std::string> chunks;
+    for (const std::string& section : sections) {
+        if (section.rfind("[-", 0) != 0) continue;  // the banner before the first header
+        const std::string header = section.substr(0, section.find('\n') + 1);
+        for (std::string part : lineChunks(section.substr(header.size()), limit - header.size()))
+            chunks.push_back(header + part);
+    }
+    return chunks;
+}
+
 TableEntry entry(const char* code, const char16_t* word, uint16_t order, int category) {
     return {code, word, attr::make(order, category)};
 }
@@ -83,10 +124,16 @@ void settings(const fs::path& source) {
     std::vector<uint8_t> shipped = shippedConfigStore();
     seed("config_store", "config.dsc", shipped);
     seed("config_store", "empty.dsc", newConfigStore());
+    // One seed a section (or a part of one), each with its header, so that
+    // an input stays small and a run spends its time on what it changed.
     std::string text = readFile(source / "resources/default-settings.zvconfig.txt");
-    seed("settings_text", "default.zvconfig.txt", text);
+    int part = 0;
+    for (const std::string& chunk : sectionChunks(text, kTextSeedBytes))
+        seed("settings_text", "default-" + std::to_string(part++) + ".zvconfig.txt", chunk);
     SettingsBlocks blocks = findBlocks(shipped.data(), static_cast<uint32_t>(shipped.size()));
-    seedUtf16("settings_text", "export.zvconfig.txt", writeSettingsText(blocks));
+    part = 0;
+    for (const std::string& chunk : sectionChunks(utf16ToUtf8(writeSettingsText(blocks)), kTextSeedBytes / 2))
+        seedUtf16("settings_text", "export-" + std::to_string(part++) + ".zvconfig.txt", utf8ToUtf16(chunk));
     const char* const commands[] = {
         "set([-IME设置-],候选列表显示个数=9)",
         "set(\"[-IME设置-]\",词频调整=一次到顶)",
@@ -101,7 +148,9 @@ void settings(const fs::path& source) {
 
 void textTables(const fs::path& source) {
     std::string macros = readFile(source / "resources/tables/macros.txt");
-    seed("text_table", "macros.txt", macros);
+    int part = 0;
+    for (const std::string& chunk : lineChunks(macros, kTableSeedBytes))
+        seed("text_table", "macros-" + std::to_string(part++) + ".txt", chunk);
     std::string table =
         "---config@码表分类=主码-系统码表\n---config@全局排序数值=100\n---config@码表别名=系统码表\n"
         "---config@允许编辑主码-分类码表3=是\n// comment\n///escaped\tab\n"
@@ -150,11 +199,31 @@ void textTables(const fs::path& source) {
 }
 
 void skins(const fs::path& source) {
+    // Whole skins, with every image cut to its top left corner: the
+    // package loads as the shipped one does, in a few kilobytes, so that a
+    // run goes into the archive and the description rather than into
+    // decoding pictures (skin_image has those).
     for (const char* name : {"default", "night"}) {
         fs::path folder = source / "resources/skins" / name;
-        fs::path package = corpus / "skin_package" / (std::string(name) + ".col");
-        fs::create_directories(package.parent_path());
-        if (ui::zipSkinFolder(utf8ToUtf16(folder.string()), utf8ToUtf16(package.string()))) ++written;
+        std::vector<ui::ZipEntry> entries;
+        for (const auto& f : fs::directory_iterator(folder)) {
+            std::string data = readFile(f.path());
+            const std::string file = f.path().filename().string();
+            if (f.path().extension() == ".png") {
+                ui::SkinImage image = ui::decodePng({reinterpret_cast<const uint8_t*>(data.data()), data.size()});
+                ui::SkinImage corner;
+                corner.width = std::min(image.width, 3);
+                corner.height = std::min(image.height, 3);
+                for (int y = 0; y < corner.height; ++y)
+                    for (int x = 0; x < corner.width; ++x) corner.pixels.push_back(image.pixels[y * image.width + x]);
+                std::vector<uint8_t> png = ui::encodePng(corner);
+                data.assign(png.begin(), png.end());
+            }
+            entries.push_back({file, {data.begin(), data.end()}});
+        }
+        std::sort(entries.begin(), entries.end(), [](const ui::ZipEntry& a, const ui::ZipEntry& b) { return a.name < b.name; });
+        seed("skin_package", std::string(name) + "-corners.col", ui::writeZip(entries, true));
+        seed("skin_package", std::string(name) + "-corners-stored.col", ui::writeZip(entries, false));
         seed("skin_ini", std::string(name) + ".ini", readFile(folder / "skin.ini"));
     }
     // A deflated package holding only the description and the smallest
@@ -167,6 +236,32 @@ void skins(const fs::path& source) {
         if (std::string(name) != "skin.ini") seed("skin_image", name, data);
     }
     seed("skin_package", "small-deflated.col", ui::writeZip(entries, true));
+}
+
+// Key scripts as zvtype reads them, and sequences of typing, edits and
+// comparisons for the two engines on one folder (each byte an operation:
+// below 176 a key, below 240 an edit, from 248 a comparison; see
+// shared_tables_fuzz.cpp).
+void keysAndEdits() {
+    const char* const scripts[] = {
+        "wqvb gggg {Enter}",
+        "{LShift}abc{LShift}{Ctrl+Space}khlg2",
+        "ab==-{PageDown}{PageUp}{Backspace}{Esc}\r\n",
+        "{Wait 250}{F5}{Num3}{Num.}{Ctrl+a}{Alt+F4}{Shift+Tab}{{}{RCtrl}",
+        "ggll;'{Up}{Down}{Home}{End}{Delete}{CapsLock}A{CapsLock}",
+    };
+    int n = 0;
+    for (const char* k : scripts) seed("key_script", "script" + std::to_string(n++), std::string(k));
+    const std::vector<std::vector<uint8_t>> runs = {
+        {0, 0, 248, 0, 0, 1},                                   // "aa" typed, then compared
+        {0, 0, 14, 176, 0, 0, 0, 0, 0, 248, 0, 0, 2},           // a commit, an entry added
+        {3, 180, 1, 0, 0, 3, 7, 248, 1, 0, 1, 181, 2, 2, 5},    // deleted from the viewer
+        {0, 0, 188, 5, 0, 2, 3, 248, 0, 0, 1, 189, 7, 1, 0, 14},  // words moved on the page
+        {0, 14, 3, 14, 0, 14, 186, 10, 1, 248, 0, 0, 0, 187, 9, 0, 248, 1, 0, 1},  // temporary words
+        {0, 0, 191, 11, 2, 248, 0, 0, 2, 240, 0, 0, 14},        // a setting changed under the typer
+    };
+    n = 0;
+    for (const auto& r : runs) seed("shared_tables", "run" + std::to_string(n++), r);
 }
 
 }  // namespace
@@ -183,6 +278,7 @@ int main(int argc, char** argv) {
     settings(source);
     textTables(source);
     skins(source);
+    keysAndEdits();
     std::printf("fuzz_seeds: %d seed files in %s\n", written, corpus.string().c_str());
     return 0;
 }

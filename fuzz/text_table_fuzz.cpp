@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         parseLineCode(code, lineCode);
         std::string bytes;
         encodeCode(code, bytes);
-        parseMarkedCode(code);
+        // The record is built from the markers parseMarkedCode reads.
         RecordBuffer record;
         buildMarkedRecord(code, plain, record);
     });

@@ -113,10 +113,11 @@ std::optional<KeyStroke> namedStroke(std::string_view name) {
     for (const NamedKey& n : kNamed)
         if (name == n.name) return withVk(n.vk);
     if (name.size() >= 2 && name[0] == 'F') {
+        // A long number stays out of range instead of overflowing.
         int n = 0;
         for (char c : name.substr(1)) {
             if (c < '0' || c > '9') return std::nullopt;
-            n = n * 10 + (c - '0');
+            if (n <= 12) n = n * 10 + (c - '0');
         }
         if (n >= 1 && n <= 12) return withVk(0x70 + n - 1);
         return std::nullopt;

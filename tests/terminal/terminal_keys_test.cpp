@@ -186,5 +186,17 @@ TEST(TerminalKeys, OwnKeysOfTheSession) {
     EXPECT_EQ(TerminalCommand::None, commandOf("\x01"));
 }
 
+// Script groups name function keys by number; a number of any length is
+// refused as a name rather than overflowing on its way to the range check.
+TEST(KeyScripts, FunctionKeyNumbersOutOfRangeAreUnknownNames) {
+    EXPECT_EQ(0x70 + 11, scripted("{F12}").virtualKey);
+    EXPECT_EQ(0x70, scripted("{F01}").virtualKey);
+    for (const char* script : {"{F13}", "{F0}", "{F04014444420013}", "{F99999999999999999999}", "{Ctrl+F2147483648}"}) {
+        ScriptError err;
+        EXPECT_FALSE(parseKeyScript(script, &err)) << script;
+        EXPECT_EQ(0u, err.offset) << script;
+    }
+}
+
 }  // namespace
 }  // namespace zv::term
