@@ -79,7 +79,9 @@ void checkPrefixIndex(const uint8_t* data, const CodeTable& t, bool strict, Prob
         EntryView e = t.entry(i);
         if (e.valid()) counts.add(e.code, e.codeLen);
     }
-    std::vector<uint8_t> expected(dmg::PrefixStart + 4 * dmg::PrefixSlotCount, 0);
+    // Kept for the thread: a check runs after every import and in loops.
+    thread_local std::vector<uint8_t> expected;
+    expected.assign(dmg::PrefixStart + 4 * dmg::PrefixSlotCount, 0);
     counts.write(expected.data(), true);
     const std::vector<bool> computed = slotsComputedFor(counts);
     uint32_t wrong = 0;

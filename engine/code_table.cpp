@@ -335,7 +335,10 @@ void rebuildPrefixIndex(CodeTable& t) {
     // slots are then the bounds of each one- and two-byte prefix, exactly what
     // binary searches for the sentinel keys would give on a sorted index.
     constexpr int kNone = 0;  // column of one-byte codes; byte f is column f + 1
-    std::vector<uint32_t> counts(256 * 257, 0);
+    // Kept for the thread: the rebuild follows every added word, and fresh
+    // memory of this size would be asked of the system each time.
+    thread_local std::vector<uint32_t> counts;
+    counts.assign(256 * 257, 0);
     for (uint32_t i = 0; i < t.count(); ++i) {
         EntryView e = t.entry(i);
         if (!e.valid()) {
