@@ -66,11 +66,11 @@ bool removeAt(CodeTable& t, uint32_t position) {
 
 // Saves the header, prefix windows and index of main.dmg before entries
 // leave the index; false when they cannot be saved (nothing may change).
-bool journalIndex(EngineContext& ctx, WriteJournal& journal) {
+bool journalIndex(EngineContext& ctx, const FolderWrite& hold, WriteJournal& journal) {
     const CodeTable t = mainTable(ctx);
     const uint64_t end = std::min<uint64_t>(dmg::IndexStart + 4 * uint64_t(t.count()), t.size());
     journal.keep(t.base(), 0, static_cast<uint32_t>(end));
-    return journal.seal(t.size());
+    return hold.seal(journal, *ctx.file(SlotMain));
 }
 
 // An entry's code and word, kept while the table changes under it.
@@ -100,7 +100,7 @@ EditStatus deleteEntries(EngineContext& ctx, std::vector<uint32_t> positions, De
     FolderWrite hold(ctx);
     if (EditStatus s = mainTableEditable(ctx); s != EditStatus::Ok) return s;
     WriteJournal journal(ctx.file(SlotMain)->path());
-    if (!journalIndex(ctx, journal)) return EditStatus::NotWritable;
+    if (!journalIndex(ctx, hold, journal)) return EditStatus::NotWritable;
     std::sort(positions.begin(), positions.end(), std::greater<>());
     positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
     CodeTable t = mainTable(ctx);
@@ -204,7 +204,7 @@ EntryVerdict confirmEntry(EngineContext& ctx, const EntryRequest& r) {
         int64_t at = now.search(old.key(), 0, now.count());
         if (at <= 0) return;
         WriteJournal journal(ctx.file(SlotMain)->path());
-        if (!journalIndex(ctx, journal)) return;
+        if (!journalIndex(ctx, hold, journal)) return;
         if (removeAt(now, static_cast<uint32_t>(at - 1))) recomputePrefixIndex(now);
         ctx.file(SlotMain)->flush();
         journal.finish();

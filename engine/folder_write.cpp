@@ -99,6 +99,10 @@ bool FolderWrite::savedWhole(const platform::MappedFile& file) const {
     return false;
 }
 
+bool FolderWrite::seal(WriteJournal& journal, const platform::MappedFile& file) const {
+    return savedWhole(file) || journal.seal(file.size());
+}
+
 bool FolderWrite::saveWhole(const platform::MappedFile& file) {
     for (Held& h : held) {
         if (h.folder != folder_) continue;

@@ -12,6 +12,7 @@
 // its whole command) take the lock once.
 
 #include "engine/engine_context.h"
+#include "engine/write_journal.h"
 #include "platform/mapped_file.h"
 
 #include <string>
@@ -42,6 +43,10 @@ public:
     // Whether the outermost hold saved the file whole already (a change
     // within it then needs no journal of its own).
     bool savedWhole(const platform::MappedFile& file) const;
+    // Seals the journal of one change of a file, unless the hold saved the
+    // file whole already (a journal of its own would then take the whole
+    // one's place). False when it could not be written: nothing may change.
+    bool seal(WriteJournal& journal, const platform::MappedFile& file) const;
 
 private:
     void enter(std::u16string_view folder);

@@ -123,14 +123,13 @@ AddResult addEntry(EngineContext& ctx, DataSlot slot, const RecordBuffer& rec) {
     // that moves (with the slot that becomes the new one, which may still
     // lie over the lowest record).
     WriteJournal journal(f->path());
-    const bool saved = hold.savedWhole(*f);
-    if (!saved) journal.keep(f->data(), 0, std::min(dmg::IndexStart, oldSize));
+    journal.keep(f->data(), 0, std::min(dmg::IndexStart, oldSize));
     const uint32_t firstSlot = lowSlot >= 0 ? std::min(insertAt, static_cast<uint32_t>(lowSlot)) : insertAt;
     const uint64_t slotsFrom = dmg::IndexStart + 4 * uint64_t(firstSlot);
     const uint64_t slotsTo = std::min<uint64_t>(dmg::IndexStart + 4 * (uint64_t(count) + 1), oldSize);
-    if (slotsFrom < slotsTo && !saved)
+    if (slotsFrom < slotsTo)
         journal.keep(f->data(), static_cast<uint32_t>(slotsFrom), static_cast<uint32_t>(slotsTo - slotsFrom));
-    if (!saved && !journal.seal(oldSize)) return AddResult::Failed;
+    if (!hold.seal(journal, *f)) return AddResult::Failed;
 
     uint32_t placed = 0;
     switch (place) {

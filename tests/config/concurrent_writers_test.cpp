@@ -119,6 +119,14 @@ protected:
         const int commits = commitsEach();
         const int every = std::max(1, commits / kUserWordsEach);
         int added = 0;
+        auto addUserWord = [&] {
+            RecordBuffer rec;
+            if (!buildCodeRecord(attr::make(1024, CategoryUser), userCode(typist, added), userWord(typist, added), rec) ||
+                addEntry(*ctx, SlotMain, rec) != AddResult::Added)
+                return false;
+            ++added;
+            return true;
+        };
         for (int n = 0; n < commits; ++n) {
             const int i = static_cast<int>(random() % 625);
             std::string keys = letters(i, 2) + letters(i * 7 % 625, 2);
@@ -138,27 +146,15 @@ protected:
                 auto escape = term::parseKeyScript("{Esc}");
                 for (auto& k : *escape) session.play(k);
             }
-            if (n % every == 0 && added < kUserWordsEach) {
-                RecordBuffer rec;
-                if (!buildCodeRecord(attr::make(1024, CategoryUser), userCode(typist, added), userWord(typist, added),
-                                     rec) ||
-                    addEntry(*ctx, SlotMain, rec) != AddResult::Added)
-                    return 12;
-                ++added;
-            }
+            if (n % every == 0 && added < kUserWordsEach && !addUserWord()) return 12;
             // A host's text fields come and go.
             if (n % 50 == 49) {
                 focusLost(*ctx);
                 focusGained(*ctx);
             }
         }
-        while (added < kUserWordsEach) {
-            RecordBuffer rec;
-            if (!buildCodeRecord(attr::make(1024, CategoryUser), userCode(typist, added), userWord(typist, added), rec) ||
-                addEntry(*ctx, SlotMain, rec) != AddResult::Added)
-                return 12;
-            ++added;
-        }
+        while (added < kUserWordsEach)
+            if (!addUserWord()) return 12;
         char byte = 1;
         if (write(done, &byte, 1) != 1) return 13;
         close(done);
