@@ -47,11 +47,15 @@ bool usable(DataSlot slot, const platform::MappedFile& f) {
     }
 }
 
-// The word lists serve English input and association; their pages come
-// in as those first need them.
+// The settings and the two code tables are read at every key: their pages
+// are there from the start. The word lists serve English input and
+// association, the pair tables only traditional or simplified output, and
+// the character file no key at all: their pages come in as they are first
+// read, so that an application whose user never turns those on does not
+// hold them (about 1.5 MiB with the shipped data).
 platform::MappedFile::Pages pagesFor(DataSlot slot) {
-    return slot == SlotEnglish || slot == SlotAssociation ? platform::MappedFile::Pages::OnDemand
-                                                          : platform::MappedFile::Pages::Filled;
+    return slot == SlotConfig || slot == SlotMain || slot == SlotTemp ? platform::MappedFile::Pages::Filled
+                                                                       : platform::MappedFile::Pages::OnDemand;
 }
 
 // The mapping of a slot's file: the share's while it is still the file on

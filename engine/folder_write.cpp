@@ -73,7 +73,7 @@ void FolderWrite::enter(std::u16string_view folder) {
             return;
         }
     }
-    Held h{folder_, 1, std::make_unique<platform::FolderLock>()};
+    Held h{folder_, 1, std::make_unique<platform::FolderLock>(), {}, {}};
     h.lock->acquire(folder_);
     // Whatever a writer that died left half done is undone before anything
     // else is read or written.
