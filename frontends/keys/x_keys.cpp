@@ -81,7 +81,30 @@ int virtualKeyOfChar(uint32_t c) {
     }
 }
 
+// The characters of the keys with a character, unshifted then shifted.
+constexpr struct {
+    int virtualKey;
+    char plain, shifted;
+} kCharKeys[] = {
+    {'1', '1', '!'},  {'2', '2', '@'},  {'3', '3', '#'}, {'4', '4', '$'},   {'5', '5', '%'},  {'6', '6', '^'},
+    {'7', '7', '&'},  {'8', '8', '*'},  {'9', '9', '('}, {'0', '0', ')'},   {0xBA, ';', ':'}, {0xBB, '=', '+'},
+    {0xBC, ',', '<'}, {0xBD, '-', '_'}, {0xBE, '.', '>'}, {0xBF, '/', '?'}, {0xC0, '`', '~'}, {0xDB, '[', '{'},
+    {0xDC, '\\', '|'}, {0xDD, ']', '}'}, {0xDE, '\'', '"'}, {0x20, ' ', ' '},
+};
+
 }  // namespace
+
+std::optional<uint32_t> xKeysymOf(const HostKey& k) {
+    const int vk = k.virtualKey;
+    if (vk >= 'A' && vk <= 'Z') return static_cast<uint32_t>(k.shift != k.capsLock ? vk : vk - 'A' + 'a');
+    for (const auto& c : kCharKeys)
+        if (c.virtualKey == vk) return static_cast<uint32_t>(static_cast<unsigned char>(k.shift ? c.shifted : c.plain));
+    if (vk >= 0x60 && vk <= 0x69) return 0xFFB0u + static_cast<uint32_t>(vk - 0x60);
+    if (vk >= 0x70 && vk <= 0x7B) return 0xFFBEu + static_cast<uint32_t>(vk - 0x70);
+    for (const Named& n : kNamed)
+        if (n.virtualKey == vk && (n.scan == 0 || (n.scan == k.scan && n.extended == k.extended))) return n.keysym;
+    return std::nullopt;
+}
 
 std::optional<HostKey> hostKeyOfX(uint32_t keysym, uint32_t state, bool release) {
     HostKey k;

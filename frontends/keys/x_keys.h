@@ -32,4 +32,13 @@ struct HostKey {
 // which the adapter lets through.
 std::optional<HostKey> hostKeyOfX(uint32_t keysym, uint32_t state, bool release);
 
+// The keysym of a host key with its modifiers (the keys the engine sends
+// to the application, which the adapter passes on); nothing for a key
+// without one.
+std::optional<uint32_t> xKeysymOf(const HostKey& key);
+
+// X key codes are the evdev codes plus this; the evdev codes of the main
+// block are the scan codes.
+constexpr uint32_t kEvdevOffset = 8;
+
 }  // namespace zv::keys

@@ -2,11 +2,10 @@
 // and the record the adapters apply. Scenarios over a small table with the
 // shipped settings, keyed as fcitx5 and IBus deliver keys.
 
-#include "engine/default_store.h"
 #include "frontends/desktop/input_context.h"
 #include "frontends/keys/x_keys.h"
 #include "platform/utf.h"
-#include "tests/support/data_fixture.h"
+#include "tests/desktop/desktop_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -66,23 +65,7 @@ TEST(XKeys, KeysymsBecomeTheKeysOfAUsKeyboard) {
 class DesktopTyping : public ::testing::Test {
 protected:
     void SetUp() override {
-        fx.config = shippedConfigStore();
-        fx.registerInstance(fx.dir.folder());
-        fx.writeMain({
-            {"a", u"工", attr::make(16383, 1)},
-            {"ggll", u"一", attr::make(16000, 18)},
-            {"wqvb", u"你好", attr::make(16382, 20)},
-            {"wqvb", u"您好", attr::make(16381, 20)},
-            {"wq", u"你", attr::make(16383, 16)},
-            {"wqa", u"伦", attr::make(16383, 17)},
-            {"wqb", u"伙", attr::make(16382, 17)},
-            {"wqc", u"仪", attr::make(16381, 17)},
-            {"wqd", u"们", attr::make(16380, 17)},
-            {"wqe", u"仿", attr::make(16379, 17)},
-            {"wqf", u"似", attr::make(16378, 17)},
-        });
-        fx.writeTemp();
-        fx.writeConfig();
+        test::writeDesktopFolder(fx);
         Engine engine = openEngineFolder(fx.dir.folder(), u"", fx.platform());
         ASSERT_TRUE(engine);
         ic = std::make_unique<InputContext>(std::move(engine));

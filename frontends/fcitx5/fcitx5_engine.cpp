@@ -1,0 +1,138 @@
+#include "frontends/fcitx5/fcitx5_engine.h"
+
+#include "frontends/fcitx5/engine_page.h"
+#include "frontends/keys/x_keys.h"
+#include "platform/clock.h"
+#include "platform/registry.h"
+#include "platform/utf.h"
+
+#include <fcitx-utils/capabilityflags.h>
+#include <fcitx/inputcontext.h>
+#include <fcitx/inputcontextmanager.h>
+#include <fcitx/inputpanel.h>
+#include <fcitx/userinterface.h>
+
+#include <cstdlib>
+
+namespace zv::fcitx5 {
+
+namespace {
+
+// What every engine of the process asks of the system.
+platform::Platform& processServices() {
+    static std::unique_ptr<platform::Registry> registry = platform::openSystemRegistry();
+    static platform::Platform p = [] {
+        platform::Platform s;
+        s.registry = registry.get();
+        s.clock = &platform::systemClock();
+        s.shell = &platform::systemShell();
+        s.dialogs = &platform::systemDialogs();
+        s.clipboard = &platform::systemClipboard();
+        return s;
+    }();
+    return p;
+}
+
+ContextState* newState() {
+    auto* state = new ContextState;
+    // A context whose folder cannot be opened lets every key through.
+    const char* folder = std::getenv("ZORVAN_DATA");
+    zv::Engine engine = folder && *folder ? openEngineFolder(utf8ToUtf16(folder), u"", processServices())
+                                          : openEngine(kDefaultImeName, processServices());
+    if (engine) state->context = std::make_unique<desktop::InputContext>(std::move(engine));
+    return state;
+}
+
+}  // namespace
+
+Engine::Engine(fcitx::Instance* instance)
+    : instance_(instance), factory_([](fcitx::InputContext&) { return newState(); }) {
+    instance_->inputContextManager().registerProperty("zorvanState", &factory_);
+}
+
+desktop::InputContext* Engine::contextOf(fcitx::InputContext* ic) {
+    return ic ? ic->propertyFor(&factory_)->context.get() : nullptr;
+}
+
+void Engine::keyEvent(const fcitx::InputMethodEntry&, fcitx::KeyEvent& event) {
+    fcitx::InputContext* ic = event.inputContext();
+    desktop::InputContext* c = contextOf(ic);
+    if (!c) return;
+    // The key as the keyboard sent it: the engine tells shifted keys apart
+    // itself.
+    const fcitx::Key& raw = event.rawKey();
+    const auto key = keys::hostKeyOfX(static_cast<uint32_t>(raw.sym()), static_cast<uint32_t>(raw.states()) & 0xFF,
+                                      event.isRelease());
+    if (!key) return;
+    try {
+        if (c->key(*key)) event.filterAndAccept();
+        apply(ic);
+    } catch (...) {
+        // Without memory the key goes to the application.
+    }
+}
+
+void Engine::activate(const fcitx::InputMethodEntry&, fcitx::InputContextEvent& event) {
+    if (desktop::InputContext* c = contextOf(event.inputContext())) c->focusIn();
+    apply(event.inputContext());
+}
+
+void Engine::deactivate(const fcitx::InputMethodEntry&, fcitx::InputContextEvent& event) {
+    if (desktop::InputContext* c = contextOf(event.inputContext())) c->focusOut();
+    apply(event.inputContext());
+}
+
+void Engine::reset(const fcitx::InputMethodEntry&, fcitx::InputContextEvent& event) {
+    if (desktop::InputContext* c = contextOf(event.inputContext())) c->reset();
+    apply(event.inputContext());
+}
+
+void Engine::apply(fcitx::InputContext* ic) {
+    desktop::InputContext* c = contextOf(ic);
+    if (!c) return;
+    const desktop::Update u = c->takeUpdate();
+    for (const std::u16string& text : u.commits) ic->commitString(utf16ToUtf8(text));
+    for (const keys::HostKey& k : c->takeForwarded()) {
+        const auto keysym = keys::xKeysymOf(k);
+        if (!keysym) continue;
+        fcitx::KeyStates states;
+        if (k.shift) states |= fcitx::KeyState::Shift;
+        if (k.ctrl) states |= fcitx::KeyState::Ctrl;
+        if (k.alt) states |= fcitx::KeyState::Alt;
+        ic->forwardKey(fcitx::Key(static_cast<fcitx::KeySym>(*keysym), states), k.up);
+    }
+    fcitx::InputPanel& panel = ic->inputPanel();
+    panel.reset();
+    if (!u.preedit.empty()) {
+        fcitx::Text preedit(utf16ToUtf8(u.preedit), fcitx::TextFormatFlag::Underline);
+        preedit.setCursor(static_cast<int>(utf16ToUtf8(std::u16string_view(u.preedit).substr(0, u.preeditCursor)).size()));
+        if (ic->capabilityFlags().test(fcitx::CapabilityFlag::Preedit))
+            panel.setClientPreedit(preedit);
+        else
+            panel.setPreedit(preedit);
+    }
+    if (!u.candidates.empty()) panel.setCandidateList(std::make_unique<EnginePage>(*this, ic, u));
+    ic->updatePreedit();
+    ic->updateUserInterface(fcitx::UserInterfaceComponent::InputPanel);
+}
+
+void Engine::applyLater(fcitx::InputContext* ic) {
+    pending_.push_back(ic->watch());
+    if (later_) {
+        later_->setOneShot();
+        return;
+    }
+    later_ = instance_->eventLoop().addDeferEvent([this](fcitx::EventSource*) {
+        auto contexts = std::move(pending_);
+        pending_.clear();
+        for (auto& ref : contexts)
+            if (fcitx::InputContext* live = ref.get()) apply(live);
+        return true;
+    });
+}
+
+fcitx::AddonInstance* Factory::create(fcitx::AddonManager* manager) { return new Engine(manager->instance()); }
+
+}  // namespace zv::fcitx5
+
+FCITX_ADDON_FACTORY(zv::fcitx5::Factory);

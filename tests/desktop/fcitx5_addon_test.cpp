@@ -1,0 +1,233 @@
+// The fcitx5 addon in a headless fcitx5 of the test's own (only the D-Bus
+// frontend, the keyboard and our addon), on a private session bus; this
+// test is the application, talking to fcitx5's input-context interface.
+
+#include "tests/desktop/private_session.h"
+#include "tests/desktop/desktop_folder.h"
+
+#include <gio/gio.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+
+namespace zv {
+namespace {
+
+using namespace std::chrono_literals;
+using test::Child;
+using test::pumpFor;
+using test::pumpUntil;
+
+constexpr const char* kService = "org.fcitx.Fcitx5";
+constexpr const char* kContextInterface = "org.fcitx.Fcitx.InputContext1";
+// The capabilities of a client that shows preedit and candidates itself.
+constexpr uint64_t kPreedit = 1u << 1, kFormattedPreedit = 1u << 4, kClientSideInputPanel = 1ull << 39;
+constexpr uint32_t kShiftL = 0xFFE1, kShiftMask = 1;
+
+struct Seen {
+    std::string committed;
+    std::string preedit;
+    std::vector<std::string> candidates;
+};
+
+// The texts of an a(si) (formatted text) or the first members of an
+// a(ss) (candidates).
+std::string joinedText(GVariant* list) {
+    std::string out;
+    for (gsize i = 0; i < g_variant_n_children(list); ++i) {
+        GVariant* item = g_variant_get_child_value(list, i);
+        GVariant* text = g_variant_get_child_value(item, 0);
+        out += g_variant_get_string(text, nullptr);
+        g_variant_unref(text);
+        g_variant_unref(item);
+    }
+    return out;
+}
+
+void onSignal(GDBusConnection*, const gchar*, const gchar*, const gchar*, const gchar* name, GVariant* args,
+              gpointer data) {
+    Seen& seen = *static_cast<Seen*>(data);
+    const std::string signal = name;
+    if (signal == "CommitString") {
+        const gchar* text = nullptr;
+        g_variant_get(args, "(&s)", &text);
+        seen.committed += text;
+    } else if (signal == "UpdateFormattedPreedit") {
+        GVariant* list = g_variant_get_child_value(args, 0);
+        seen.preedit = joinedText(list);
+        g_variant_unref(list);
+    } else if (signal == "UpdateClientSideUI") {
+        // The candidates are the first a(ss) among the arguments.
+        seen.candidates.clear();
+        for (gsize i = 0; i < g_variant_n_children(args); ++i) {
+            GVariant* arg = g_variant_get_child_value(args, i);
+            if (g_variant_is_of_type(arg, G_VARIANT_TYPE("a(ss)"))) {
+                for (gsize k = 0; k < g_variant_n_children(arg); ++k) {
+                    const gchar *label = nullptr, *text = nullptr;
+                    g_variant_get_child(arg, k, "(&s&s)", &label, &text);
+                    seen.candidates.emplace_back(text);
+                }
+                g_variant_unref(arg);
+                break;
+            }
+            g_variant_unref(arg);
+        }
+    }
+}
+
+class HeadlessFcitx5 : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::writeDesktopFolder(fx);
+        const std::string root = scratch.path().string();
+        const std::string address = test::startPrivateSession(root, sessionBus);
+        ASSERT_FALSE(address.empty());
+        // Our input method is the group's second, active from the start;
+        // no Shift trigger of fcitx5's own takes the Shift tap first.
+        const std::string config = root + "/home/.config/fcitx5";
+        std::filesystem::create_directories(config);
+        std::ofstream(config + "/profile") << "[Groups/0]\nName=Default\nDefault Layout=us\nDefaultIM=zorvan\n\n"
+                                              "[Groups/0/Items/0]\nName=keyboard-us\nLayout=\n\n"
+                                              "[Groups/0/Items/1]\nName=zorvan\nLayout=\n\n[GroupOrder]\n0=Default\n";
+        std::ofstream(config + "/config") << "[Hotkey]\nAltTriggerKeys=\n\n[Behavior]\nActiveByDefault=True\n";
+        setenv("XDG_DATA_DIRS", (std::string(ZORVAN_FCITX5_TREE) + "/share:/usr/share").c_str(), 1);
+        setenv("FCITX_ADDON_DIRS", (std::string(ZORVAN_FCITX5_TREE) + "/lib/fcitx5:" + FCITX5_ADDON_DIR).c_str(), 1);
+        setenv("ZORVAN_DATA", fx.dir.path().string().c_str(), 1);
+#ifdef ZV_SANITIZER_RUNTIMES
+        // Only for fcitx5: its own leaks at exit are not ours to report.
+        setenv("LD_PRELOAD", ZV_SANITIZER_RUNTIMES, 1);
+        setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
+#endif
+        daemon = std::make_unique<Child>(
+            std::vector<std::string>{"fcitx5", "--disable=all", "--enable=dbus,dbusfrontend,keyboard,zorvan"},
+            root + "/daemons.log");
+        unsetenv("LD_PRELOAD");
+        ASSERT_TRUE(daemon->started());
+
+        GError* error = nullptr;
+        bus = g_dbus_connection_new_for_address_sync(
+            address.c_str(),
+            GDBusConnectionFlags(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
+                                 G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
+            nullptr, nullptr, &error);
+        ASSERT_TRUE(bus) << (error ? error->message : "");
+        // The context lives while this connection does.
+        ASSERT_TRUE(pumpUntil([&] {
+            GVariant* reply = g_dbus_connection_call_sync(
+                bus, kService, "/org/freedesktop/portal/inputmethod", "org.fcitx.Fcitx.InputMethod1",
+                "CreateInputContext", g_variant_new_parsed("([('program', 'zorvan-test')],)"), nullptr,
+                G_DBUS_CALL_FLAGS_NONE, 1000, nullptr, nullptr);
+            if (!reply) return false;
+            const gchar* path = nullptr;
+            g_variant_get(reply, "(&o@ay)", &path, nullptr);
+            context = path;
+            g_variant_unref(reply);
+            return true;
+        })) << "fcitx5 never offered an input context";
+        g_dbus_connection_signal_subscribe(bus, nullptr, kContextInterface, nullptr, context.c_str(), nullptr,
+                                           G_DBUS_SIGNAL_FLAGS_NONE, onSignal, &seen, nullptr);
+        call("SetCapability", g_variant_new("(t)", kPreedit | kFormattedPreedit | kClientSideInputPanel));
+        call("FocusIn", nullptr);
+        // Our addon answers once fcitx5 has loaded it for the context.
+        ASSERT_TRUE(pumpUntil([&] {
+            if (!key('w')) return false;
+            key(0xFF1B);  // Escape
+            return true;
+        })) << "the addon never took a key";
+        settle();
+        seen = {};
+    }
+
+    void TearDown() override {
+        if (bus) g_object_unref(bus);
+        daemon.reset();
+        sessionBus.reset();
+    }
+
+    GVariant* call(const char* method, GVariant* args) {
+        return g_dbus_connection_call_sync(bus, kService, context.c_str(), kContextInterface, method, args, nullptr,
+                                           G_DBUS_CALL_FLAGS_NONE, 5000, nullptr, nullptr);
+    }
+    bool keyEvent(uint32_t keysym, uint32_t state, bool release) {
+        GVariant* reply = call("ProcessKeyEvent", g_variant_new("(uuubu)", keysym, 0u, state, release, 0u));
+        if (!reply) return false;
+        gboolean taken = FALSE;
+        g_variant_get(reply, "(b)", &taken);
+        g_variant_unref(reply);
+        return taken;
+    }
+    bool key(uint32_t keysym, uint32_t state = 0) {
+        const bool taken = keyEvent(keysym, state, false);
+        keyEvent(keysym, state | (keysym == kShiftL ? kShiftMask : 0), true);
+        return taken;
+    }
+    bool type(std::string_view keys) {
+        bool all = true;
+        for (char c : keys) all &= key(static_cast<uint8_t>(c));
+        settle();
+        return all;
+    }
+    void settle() { pumpFor(150ms); }
+
+    test::DataFixture fx;
+    test::TempDir scratch;
+    std::unique_ptr<Child> sessionBus, daemon;
+    GDBusConnection* bus = nullptr;
+    std::string context;
+    Seen seen;
+};
+
+TEST_F(HeadlessFcitx5, TypesCommitsPagesAndSwitchesToEnglish) {
+    EXPECT_TRUE(type("wqvb"));
+    EXPECT_EQ("wqvb", seen.preedit);
+    ASSERT_EQ(2u, seen.candidates.size());
+    EXPECT_EQ("你好", seen.candidates[0]);
+    EXPECT_TRUE(type(" "));
+    EXPECT_EQ("你好", seen.committed);
+    EXPECT_EQ("", seen.preedit);
+
+    seen = {};
+    type("ggllwq");
+    EXPECT_EQ("一", seen.committed);
+    EXPECT_EQ("wq", seen.preedit);
+    ASSERT_FALSE(seen.candidates.empty());
+    const std::string first = seen.candidates[0];
+    type("=");
+    ASSERT_FALSE(seen.candidates.empty());
+    EXPECT_NE(first, seen.candidates[0]);
+    type("-");
+    ASSERT_FALSE(seen.candidates.empty());
+    EXPECT_EQ(first, seen.candidates[0]);
+    type(" ");
+
+    seen = {};
+    key(kShiftL);
+    settle();
+    EXPECT_FALSE(type("wq"));
+    EXPECT_EQ("", seen.preedit);
+    key(kShiftL);
+    settle();
+    EXPECT_TRUE(type("wq"));
+    EXPECT_EQ("wq", seen.preedit);
+}
+
+TEST_F(HeadlessFcitx5, TemporaryEnglishAndALearnedWord) {
+    // The temporary English lead and an amount: its money reading is
+    // among the candidates.
+    type("'123.45");
+    EXPECT_NE(std::find(seen.candidates.begin(), seen.candidates.end(), "壹佰贰拾叁元肆角伍分"), seen.candidates.end());
+    key(0xFF1B);
+    settle();
+    // Three characters typed one by one leave 中国 as a temporary word,
+    // which its code types back.
+    seen = {};
+    type("ggllkhk lgyi");
+    EXPECT_EQ("一中国", seen.committed);
+    type("khlg");
+    ASSERT_FALSE(seen.candidates.empty());
+    EXPECT_EQ("中国", seen.candidates[0]);
+}
+
+}  // namespace
+}  // namespace zv
