@@ -93,13 +93,18 @@ void InputContext::command(int modeCommand) {
     drainSent();
 }
 
+void InputContext::uiCommand(int command, int value1, int value2) {
+    zv::uiCommand(*engine_, command, value1, value2);
+    drainSent();
+}
+
 void InputContext::choose(int onPage) {
-    uiCommand(*engine_, ui_command::CommitPosition, onPage + 1, 0);
+    zv::uiCommand(*engine_, ui_command::CommitPosition, onPage + 1, 0);
     drainSent();
 }
 
 void InputContext::turnPage(bool forward) {
-    uiCommand(*engine_, forward ? ui_command::NextPage : ui_command::PreviousPage, 0, 0);
+    zv::uiCommand(*engine_, forward ? ui_command::NextPage : ui_command::PreviousPage, 0, 0);
     drainSent();
 }
 

@@ -51,8 +51,10 @@ public:
     // One key event; true when the input method took it (the adapter then
     // keeps it from the application).
     bool key(const keys::HostKey& key);
-    // A mode command of the status area (the setMode commands).
+    // A mode command of the status area (the setMode commands), and a
+    // command of the menus (the uiCommand numbers).
     void command(int modeCommand);
+    void uiCommand(int command, int value1, int value2);
     // A candidate clicked on the page (0-based).
     void choose(int onPage);
     // A page turn asked by the framework's own paging buttons.

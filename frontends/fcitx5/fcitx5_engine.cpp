@@ -1,5 +1,6 @@
 #include "frontends/fcitx5/fcitx5_engine.h"
 
+#include "frontends/desktop/status_actions.h"
 #include "frontends/fcitx5/engine_page.h"
 #include "frontends/keys/x_keys.h"
 #include "platform/clock.h"
@@ -10,6 +11,8 @@
 #include <fcitx/inputcontext.h>
 #include <fcitx/inputcontextmanager.h>
 #include <fcitx/inputpanel.h>
+#include <fcitx/statusarea.h>
+#include <fcitx/userinterfacemanager.h>
 #include <fcitx/userinterface.h>
 
 #include <cstdlib>
@@ -48,6 +51,37 @@ ContextState* newState() {
 Engine::Engine(fcitx::Instance* instance)
     : instance_(instance), factory_([](fcitx::InputContext&) { return newState(); }) {
     instance_->inputContextManager().registerProperty("zorvanState", &factory_);
+    // One action for each mode and tool, shared by the contexts; its label
+    // is set for the context it is shown for.
+    for (const char* name : {"zorvan-chinese", "zorvan-width", "zorvan-punctuation", "zorvan-traditional",
+                             "zorvan-soft-keyboard", "zorvan-check", "zorvan-list", "zorvan-reverse",
+                             "zorvan-settings"}) {
+        auto action = std::make_unique<fcitx::SimpleAction>();
+        const std::string key = name;
+        action->connect<fcitx::SimpleAction::Activated>([this, key](fcitx::InputContext* ic) {
+            desktop::InputContext* c = contextOf(ic);
+            if (!c) return;
+            try {
+                desktop::runStatusAction(*c, key);
+                apply(ic);
+                showActions(ic);
+            } catch (...) {
+            }
+        });
+        instance_->userInterfaceManager().registerAction(name, action.get());
+        actions_.push_back(std::move(action));
+    }
+}
+
+void Engine::showActions(fcitx::InputContext* ic) {
+    desktop::InputContext* c = contextOf(ic);
+    if (!c) return;
+    const std::vector<desktop::StatusAction> shown = desktop::statusActions(*c);
+    for (size_t i = 0; i < actions_.size() && i < shown.size(); ++i) {
+        actions_[i]->setShortText(shown[i].label);
+        actions_[i]->setLongText(shown[i].tooltip);
+        actions_[i]->update(ic);
+    }
 }
 
 desktop::InputContext* Engine::contextOf(fcitx::InputContext* ic) {
@@ -73,8 +107,11 @@ void Engine::keyEvent(const fcitx::InputMethodEntry&, fcitx::KeyEvent& event) {
 }
 
 void Engine::activate(const fcitx::InputMethodEntry&, fcitx::InputContextEvent& event) {
-    if (desktop::InputContext* c = contextOf(event.inputContext())) c->focusIn();
-    apply(event.inputContext());
+    fcitx::InputContext* ic = event.inputContext();
+    if (desktop::InputContext* c = contextOf(ic)) c->focusIn();
+    for (const auto& action : actions_) ic->statusArea().addAction(fcitx::StatusGroup::InputMethod, action.get());
+    showActions(ic);
+    apply(ic);
 }
 
 void Engine::deactivate(const fcitx::InputMethodEntry&, fcitx::InputContextEvent& event) {
@@ -91,6 +128,7 @@ void Engine::apply(fcitx::InputContext* ic) {
     desktop::InputContext* c = contextOf(ic);
     if (!c) return;
     const desktop::Update u = c->takeUpdate();
+    if (u.modesChanged) showActions(ic);
     for (const std::u16string& text : u.commits) ic->commitString(utf16ToUtf8(text));
     for (const keys::HostKey& k : c->takeForwarded()) {
         const auto keysym = keys::xKeysymOf(k);

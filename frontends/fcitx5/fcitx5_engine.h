@@ -9,6 +9,7 @@
 #include <fcitx/addonmanager.h>
 #include <fcitx/inputcontextproperty.h>
 #include <fcitx/inputmethodengine.h>
+#include <fcitx/action.h>
 #include <fcitx/instance.h>
 
 #include <fcitx-utils/event.h>
@@ -41,11 +42,16 @@ public:
     desktop::InputContext* contextOf(fcitx::InputContext* ic);
 
 private:
+    // The status area's modes and tools, with their labels for the state
+    // of the input context.
+    void showActions(fcitx::InputContext* ic);
+
     fcitx::Instance* instance_;
     fcitx::FactoryFor<ContextState> factory_;
     // The contexts to apply on the next turn of the event loop.
     std::vector<fcitx::TrackableObjectReference<fcitx::InputContext>> pending_;
     std::unique_ptr<fcitx::EventSource> later_;
+    std::vector<std::unique_ptr<fcitx::SimpleAction>> actions_;
 };
 
 class Factory : public fcitx::AddonFactory {

@@ -1,6 +1,7 @@
 #include "frontends/ibus/ibus_engine.h"
 
 #include "frontends/desktop/input_context.h"
+#include "frontends/desktop/status_actions.h"
 #include "frontends/keys/x_keys.h"
 #include "platform/clock.h"
 #include "platform/registry.h"
@@ -38,6 +39,7 @@ struct ZvEngine {
     IBusEngine parent;
     desktop::InputContext* context;  // null when the data folder could not be opened
     IBusLookupTable* table;
+    IBusPropList* properties;  // the status area's, as last shown
 };
 struct ZvEngineClass {
     IBusEngineClass parent;
@@ -50,11 +52,28 @@ ZvEngine* self(IBusEngine* e) { return reinterpret_cast<ZvEngine*>(e); }
 
 IBusText* textOf(std::u16string_view s) { return ibus_text_new_from_string(utf16ToUtf8(s).c_str()); }
 
+// Shows the modes and the tools in the status area, with their labels
+// for the state now.
+void showProperties(ZvEngine* z) {
+    if (!z->context) return;
+    if (z->properties) g_object_unref(z->properties);
+    z->properties = ibus_prop_list_new();
+    g_object_ref_sink(z->properties);
+    for (const desktop::StatusAction& a : desktop::statusActions(*z->context)) {
+        IBusProperty* p = ibus_property_new(a.name.c_str(), PROP_TYPE_NORMAL, ibus_text_new_from_string(a.label.c_str()),
+                                            "", ibus_text_new_from_string(a.tooltip.c_str()), TRUE, TRUE,
+                                            PROP_STATE_UNCHECKED, nullptr);
+        ibus_prop_list_append(z->properties, p);
+    }
+    ibus_engine_register_properties(&z->parent, z->properties);
+}
+
 // Applies what the engine says to show and send.
 void apply(ZvEngine* z) {
     if (!z->context) return;
     IBusEngine* e = &z->parent;
     const desktop::Update u = z->context->takeUpdate();
+    if (u.modesChanged) showProperties(z);
     for (const std::u16string& c : u.commits) ibus_engine_commit_text(e, textOf(c));
     for (const keys::HostKey& k : z->context->takeForwarded()) {
         const auto keysym = keys::xKeysymOf(k);
@@ -117,6 +136,10 @@ void focusIn(IBusEngine* e) {
         c.focusIn();
         return true;
     });
+    try {
+        showProperties(self(e));
+    } catch (...) {
+    }
     parentClass->focus_in(e);
 }
 
@@ -157,8 +180,18 @@ void candidateClicked(IBusEngine* e, guint index, guint, guint) {
     });
 }
 
+void propertyActivate(IBusEngine* e, const gchar* name, guint) {
+    guarded(e, [name](desktop::InputContext& c) { return desktop::runStatusAction(c, name); });
+    try {
+        showProperties(self(e));
+    } catch (...) {
+    }
+}
+
 void destroy(IBusObject* o) {
     ZvEngine* z = reinterpret_cast<ZvEngine*>(o);
+    if (z->properties) g_object_unref(z->properties);
+    z->properties = nullptr;
     delete z->context;
     z->context = nullptr;
     if (z->table) g_object_unref(z->table);
@@ -176,6 +209,7 @@ void classInit(gpointer klass, gpointer) {
     c->page_up = pageUp;
     c->page_down = pageDown;
     c->candidate_clicked = candidateClicked;
+    c->property_activate = propertyActivate;
     IBUS_OBJECT_CLASS(klass)->destroy = destroy;
 }
 
@@ -184,6 +218,7 @@ void instanceInit(GTypeInstance* instance, gpointer) {
     z->table = ibus_lookup_table_new(10, 0, FALSE, FALSE);
     g_object_ref_sink(z->table);
     z->context = nullptr;
+    z->properties = nullptr;
     // An instance whose folder cannot be opened lets every key through; so
     // does one that finds no memory (nothing may escape into IBus).
     try {

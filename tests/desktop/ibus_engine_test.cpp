@@ -203,6 +203,15 @@ TEST_F(PrivateIbus, TypesCommitsPagesAndSwitchesToEnglish) {
     settle();
     EXPECT_TRUE(type("wq"));
     EXPECT_EQ("wq", seen.preedit);
+    key(IBUS_KEY_Escape);
+
+    // The status area's 中/英 does what the Shift tap does.
+    ibus_input_context_property_activate(context, "zorvan-chinese", PROP_STATE_CHECKED);
+    settle();
+    EXPECT_FALSE(type("wq"));
+    ibus_input_context_property_activate(context, "zorvan-chinese", PROP_STATE_CHECKED);
+    settle();
+    EXPECT_TRUE(type("wq"));
 }
 
 TEST_F(PrivateIbus, TemporaryEnglishAndALearnedWord) {

@@ -3,6 +3,9 @@
 // shipped settings, keyed as fcitx5 and IBus deliver keys.
 
 #include "frontends/desktop/input_context.h"
+#ifndef _WIN32
+#include "frontends/desktop/status_actions.h"
+#endif
 #include "frontends/keys/x_keys.h"
 #include "platform/utf.h"
 #include "tests/desktop/desktop_folder.h"
@@ -176,6 +179,36 @@ TEST_F(DesktopTyping, LosingTheFocusOrAResetDropsTheCode) {
     // Keys with nothing typed reach the application.
     EXPECT_FALSE(press(kReturn));
 }
+
+#ifndef _WIN32
+TEST_F(DesktopTyping, TheStatusAreaShowsTheModesAndSwitchesThem) {
+    auto labelOf = [&](const std::string& name) {
+        for (const auto& a : desktop::statusActions(*ic))
+            if (a.name == name) return a.label;
+        return std::string("(none)");
+    };
+    EXPECT_EQ("中", labelOf("zorvan-chinese"));
+    EXPECT_EQ("半角", labelOf("zorvan-width"));
+    EXPECT_EQ("简体", labelOf("zorvan-traditional"));
+    ASSERT_TRUE(desktop::runStatusAction(*ic, "zorvan-chinese"));
+    EXPECT_EQ("英", labelOf("zorvan-chinese"));
+    EXPECT_TRUE(ic->takeUpdate().modesChanged);
+    EXPECT_FALSE(press('w'));  // English: the letter goes to the application
+    ASSERT_TRUE(desktop::runStatusAction(*ic, "zorvan-chinese"));
+    ASSERT_TRUE(desktop::runStatusAction(*ic, "zorvan-width"));
+    EXPECT_EQ("全角", labelOf("zorvan-width"));
+    ASSERT_TRUE(desktop::runStatusAction(*ic, "zorvan-traditional"));
+    EXPECT_EQ("繁体", labelOf("zorvan-traditional"));
+    EXPECT_FALSE(desktop::runStatusAction(*ic, "no-such-action"));
+    // A tool opens its zvconfig operation on this folder in a terminal.
+    const auto argv = desktop::toolCommandLine(*ic, "zorvan-check");
+    ASSERT_EQ(5u, argv.size());
+    EXPECT_EQ("x-terminal-emulator", argv[0]);
+    EXPECT_NE(std::string::npos, argv[4].find(" check"));
+    EXPECT_NE(std::string::npos, argv[4].find(utf16ToUtf8(installFolder(ic->engine()))));
+    EXPECT_TRUE(desktop::toolCommandLine(*ic, "zorvan-width").empty());
+}
+#endif
 
 }  // namespace
 }  // namespace zv
