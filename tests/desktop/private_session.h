@@ -34,10 +34,17 @@ public:
         if (posix_spawnp(&pid_, args[0], &files, nullptr, args.data(), environ) != 0) pid_ = -1;
         posix_spawn_file_actions_destroy(&files);
     }
+    // Asked to end; one that does not within a few seconds is killed, so
+    // that a stuck daemon never hangs the test.
     ~Child() {
         if (pid_ <= 0) return;
         kill(pid_, SIGTERM);
         int status = 0;
+        for (int waited = 0; waited < 500; ++waited) {
+            if (waitpid(pid_, &status, WNOHANG) == pid_) return;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        kill(pid_, SIGKILL);
         waitpid(pid_, &status, 0);
     }
     Child(const Child&) = delete;
