@@ -1,10 +1,9 @@
 #include "frontends/fcitx5/fcitx5_engine.h"
 
+#include "frontends/desktop/desktop_engine.h"
 #include "frontends/desktop/status_actions.h"
 #include "frontends/fcitx5/engine_page.h"
 #include "frontends/keys/x_keys.h"
-#include "platform/clock.h"
-#include "platform/registry.h"
 #include "platform/utf.h"
 
 #include <fcitx-utils/capabilityflags.h>
@@ -21,27 +20,12 @@ namespace zv::fcitx5 {
 
 namespace {
 
-// What every engine of the process asks of the system.
-platform::Platform& processServices() {
-    static std::unique_ptr<platform::Registry> registry = platform::openSystemRegistry();
-    static platform::Platform p = [] {
-        platform::Platform s;
-        s.registry = registry.get();
-        s.clock = &platform::systemClock();
-        s.shell = &platform::systemShell();
-        s.dialogs = &platform::systemDialogs();
-        s.clipboard = &platform::systemClipboard();
-        return s;
-    }();
-    return p;
-}
 
 ContextState* newState() {
     auto* state = new ContextState;
     // A context whose folder cannot be opened lets every key through.
     const char* folder = std::getenv("ZORVAN_DATA");
-    zv::Engine engine = folder && *folder ? openEngineFolder(utf8ToUtf16(folder), u"", processServices())
-                                          : openEngine(kDefaultImeName, processServices());
+    zv::Engine engine = desktop::openDesktopEngine(folder ? folder : "");
     if (engine) state->context = std::make_unique<desktop::InputContext>(std::move(engine));
     return state;
 }

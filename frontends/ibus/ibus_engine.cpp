@@ -3,8 +3,7 @@
 #include "frontends/desktop/input_context.h"
 #include "frontends/desktop/status_actions.h"
 #include "frontends/keys/x_keys.h"
-#include "platform/clock.h"
-#include "platform/registry.h"
+#include "frontends/desktop/desktop_engine.h"
 #include "platform/utf.h"
 
 #include <ibus.h>
@@ -20,20 +19,6 @@ std::string& dataFolder() {
     return folder;
 }
 
-// What every engine of the process asks of the system.
-platform::Platform& processServices() {
-    static std::unique_ptr<platform::Registry> registry = platform::openSystemRegistry();
-    static platform::Platform p = [] {
-        platform::Platform s;
-        s.registry = registry.get();
-        s.clock = &platform::systemClock();
-        s.shell = &platform::systemShell();
-        s.dialogs = &platform::systemDialogs();
-        s.clipboard = &platform::systemClipboard();
-        return s;
-    }();
-    return p;
-}
 
 struct ZvEngine {
     IBusEngine parent;
@@ -222,8 +207,7 @@ void instanceInit(GTypeInstance* instance, gpointer) {
     // An instance whose folder cannot be opened lets every key through; so
     // does one that finds no memory (nothing may escape into IBus).
     try {
-        Engine engine = dataFolder().empty() ? openEngine(kDefaultImeName, processServices())
-                                             : openEngineFolder(utf8ToUtf16(dataFolder()), u"", processServices());
+        Engine engine = desktop::openDesktopEngine(dataFolder());
         if (engine) z->context = new desktop::InputContext(std::move(engine));
     } catch (...) {
         z->context = nullptr;
