@@ -2,6 +2,7 @@
 // frontend, the keyboard and our addon), on a private session bus; this
 // test is the application, talking to fcitx5's input-context interface.
 
+#include "tests/desktop/desktop_scenarios.h"
 #include "tests/desktop/private_session.h"
 #include "tests/desktop/desktop_folder.h"
 
@@ -25,11 +26,7 @@ constexpr const char* kContextInterface = "org.fcitx.Fcitx.InputContext1";
 constexpr uint64_t kPreedit = 1u << 1, kFormattedPreedit = 1u << 4, kClientSideInputPanel = 1ull << 39;
 constexpr uint32_t kShiftL = 0xFFE1, kShiftMask = 1;
 
-struct Seen {
-    std::string committed;
-    std::string preedit;
-    std::vector<std::string> candidates;
-};
+using Seen = test::SeenByApplication;
 
 // The texts of an a(si) (formatted text) or the first members of an
 // a(ss) (candidates).
@@ -77,7 +74,7 @@ void onSignal(GDBusConnection*, const gchar*, const gchar*, const gchar*, const 
 }
 
 class HeadlessFcitx5 : public ::testing::Test {
-protected:
+public:  // the shared scenarios drive the fixture
     void SetUp() override {
         test::writeDesktopFolder(fx);
         const std::string root = scratch.path().string();
@@ -172,56 +169,9 @@ protected:
     Seen seen;
 };
 
-TEST_F(HeadlessFcitx5, TypesCommitsPagesAndSwitchesToEnglish) {
-    EXPECT_TRUE(type("wqvb"));
-    EXPECT_EQ("wqvb", seen.preedit);
-    ASSERT_EQ(2u, seen.candidates.size());
-    EXPECT_EQ("你好", seen.candidates[0]);
-    EXPECT_TRUE(type(" "));
-    EXPECT_EQ("你好", seen.committed);
-    EXPECT_EQ("", seen.preedit);
+TEST_F(HeadlessFcitx5, TypesCommitsPagesAndSwitchesToEnglish) { test::typeCommitPageAndSwitch(*this); }
 
-    seen = {};
-    type("ggllwq");
-    EXPECT_EQ("一", seen.committed);
-    EXPECT_EQ("wq", seen.preedit);
-    ASSERT_FALSE(seen.candidates.empty());
-    const std::string first = seen.candidates[0];
-    type("=");
-    ASSERT_FALSE(seen.candidates.empty());
-    EXPECT_NE(first, seen.candidates[0]);
-    type("-");
-    ASSERT_FALSE(seen.candidates.empty());
-    EXPECT_EQ(first, seen.candidates[0]);
-    type(" ");
-
-    seen = {};
-    key(kShiftL);
-    settle();
-    EXPECT_FALSE(type("wq"));
-    EXPECT_EQ("", seen.preedit);
-    key(kShiftL);
-    settle();
-    EXPECT_TRUE(type("wq"));
-    EXPECT_EQ("wq", seen.preedit);
-}
-
-TEST_F(HeadlessFcitx5, TemporaryEnglishAndALearnedWord) {
-    // The temporary English lead and an amount: its money reading is
-    // among the candidates.
-    type("'123.45");
-    EXPECT_NE(std::find(seen.candidates.begin(), seen.candidates.end(), "壹佰贰拾叁元肆角伍分"), seen.candidates.end());
-    key(0xFF1B);
-    settle();
-    // Three characters typed one by one leave 中国 as a temporary word,
-    // which its code types back.
-    seen = {};
-    type("ggllkhk lgyi");
-    EXPECT_EQ("一中国", seen.committed);
-    type("khlg");
-    ASSERT_FALSE(seen.candidates.empty());
-    EXPECT_EQ("中国", seen.candidates[0]);
-}
+TEST_F(HeadlessFcitx5, TemporaryEnglishAndALearnedWord) { test::temporaryEnglishAndALearnedWord(*this); }
 
 }  // namespace
 }  // namespace zv

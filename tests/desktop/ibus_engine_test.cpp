@@ -4,6 +4,7 @@
 // key events and collecting what the engine shows and commits.
 
 #include "platform/utf.h"
+#include "tests/desktop/desktop_scenarios.h"
 #include "tests/desktop/private_session.h"
 #include "tests/desktop/desktop_folder.h"
 
@@ -22,11 +23,7 @@ using test::pumpFor;
 using test::pumpUntil;
 
 // What the application's side of the input context saw.
-struct Seen {
-    std::string committed;
-    std::string preedit;
-    std::vector<std::string> candidates;
-};
+using Seen = test::SeenByApplication;
 
 std::string textOf(IBusText* t) { return t && t->text ? t->text : ""; }
 
@@ -82,7 +79,7 @@ struct IbusSession {
 };
 
 class PrivateIbus : public ::testing::Test {
-protected:
+public:  // the shared scenarios drive the fixture
     static void SetUpTestSuite() { session = new IbusSession; }
     static void TearDownTestSuite() {
         delete session;
@@ -165,46 +162,7 @@ protected:
 IbusSession* PrivateIbus::session = nullptr;
 
 TEST_F(PrivateIbus, TypesCommitsPagesAndSwitchesToEnglish) {
-    // A code shows its preedit and candidates; Space commits the first.
-    EXPECT_TRUE(type("wqvb"));
-    EXPECT_EQ("wqvb", seen.preedit);
-    ASSERT_EQ(2u, seen.candidates.size());
-    EXPECT_EQ("你好", seen.candidates[0]);
-    EXPECT_TRUE(type(" "));
-    EXPECT_EQ("你好", seen.committed);
-    EXPECT_EQ("", seen.preedit);
-    EXPECT_TRUE(seen.candidates.empty());
-
-    // A unique four-key code commits at once; the next code starts.
-    seen = {};
-    type("ggllwq");
-    EXPECT_EQ("一", seen.committed);
-    EXPECT_EQ("wq", seen.preedit);
-
-    // = and - turn the engine's pages.
-    ASSERT_FALSE(seen.candidates.empty());
-    const std::string first = seen.candidates[0];
-    type("=");
-    ASSERT_FALSE(seen.candidates.empty());
-    EXPECT_NE(first, seen.candidates[0]);
-    type("-");
-    ASSERT_FALSE(seen.candidates.empty());
-    EXPECT_EQ(first, seen.candidates[0]);
-    type(" ");
-
-    // A Shift tap: English, the letters reach the application; another
-    // tap brings Chinese back.
-    seen = {};
-    key(IBUS_KEY_Shift_L);
-    settle();
-    EXPECT_FALSE(type("wq"));
-    EXPECT_EQ("", seen.preedit);
-    key(IBUS_KEY_Shift_L);
-    settle();
-    EXPECT_TRUE(type("wq"));
-    EXPECT_EQ("wq", seen.preedit);
-    key(IBUS_KEY_Escape);
-
+    test::typeCommitPageAndSwitch(*this);
     // The status area's 中/英 does what the Shift tap does.
     ibus_input_context_property_activate(context, "zorvan-chinese", PROP_STATE_CHECKED);
     settle();
@@ -214,22 +172,7 @@ TEST_F(PrivateIbus, TypesCommitsPagesAndSwitchesToEnglish) {
     EXPECT_TRUE(type("wq"));
 }
 
-TEST_F(PrivateIbus, TemporaryEnglishAndALearnedWord) {
-    // The temporary English lead and an amount: its money reading is
-    // among the candidates.
-    type("'123.45");
-    EXPECT_NE(std::find(seen.candidates.begin(), seen.candidates.end(), "壹佰贰拾叁元肆角伍分"), seen.candidates.end());
-    key(IBUS_KEY_Escape);
-    settle();
-    // Three characters typed one by one leave 中国 as a temporary word,
-    // which its code types back.
-    seen = {};
-    type("ggllkhk lgyi");
-    EXPECT_EQ("一中国", seen.committed);
-    type("khlg");
-    ASSERT_FALSE(seen.candidates.empty());
-    EXPECT_EQ("中国", seen.candidates[0]);
-}
+TEST_F(PrivateIbus, TemporaryEnglishAndALearnedWord) { test::temporaryEnglishAndALearnedWord(*this); }
 
 }  // namespace
 }  // namespace zv
