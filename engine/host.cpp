@@ -20,6 +20,17 @@ uint32_t conversionStatusOf(uint32_t modes) {
     return status;
 }
 
+void takeModesFromConversion(EngineContext& ctx, uint32_t status) {
+    uint32_t modes = ctx.modeFlags & ~(ModeFullWidth | ModeEnglishPunct);
+    if (!(status & conversion::NoConversion))
+        modes &= ~(ModeEnglish | ModeEnglishWords);
+    else if (!(modes & (ModeEnglish | ModeEnglishWords)))
+        modes |= ModeEnglishWords;
+    if (status & conversion::FullShape) modes |= ModeFullWidth;
+    if (!(status & conversion::Symbol)) modes |= ModeEnglishPunct;
+    ctx.modeFlags = modes;
+}
+
 void EngineCloser::operator()(EngineContext* ctx) const noexcept {
     if (!ctx) return;
     closeData(*ctx);
@@ -82,6 +93,8 @@ void focusGained(EngineContext& ctx) {
     if (!std::exchange(ctx.tablesFresh, false)) syncTables(ctx);
     startInputContext(ctx);
 }
+
+void refreshTables(EngineContext& ctx) { syncTables(ctx); }
 
 void focusLost(EngineContext& ctx) { clearInput(ctx, true); }
 

@@ -51,6 +51,13 @@ constexpr uint32_t NoConversion = 0x100;
 constexpr uint32_t Symbol = 0x400;
 }  // namespace conversion
 uint32_t conversionStatusOf(uint32_t modeFlags);
+// The modes a conversion status set from outside gives (a new input
+// context, the system's indicator, an application): no-conversion turns
+// English word input on unless one of the English modes already is; a
+// status without it means Chinese; full shape and symbol as above. The
+// modes of the engine itself (soft keyboard, traditional output) stay.
+// Nothing is reported back: the host is where the change came from.
+void takeModesFromConversion(EngineContext& ctx, uint32_t status);
 
 // The result kind word: what a commit produced.
 enum ResultKind : uint32_t {
@@ -110,6 +117,9 @@ std::u16string_view instanceName(const EngineContext& ctx);
 // The input context gains the focus: tables another process changed are
 // mapped again and the initial conversion state applies.
 void focusGained(EngineContext& ctx);
+// Maps again the tables another process changed (an input context that
+// becomes active again in its window, where the host keeps the modes).
+void refreshTables(EngineContext& ctx);
 // It loses the focus: the composition ends and the typed code is dropped.
 void focusLost(EngineContext& ctx);
 // The host ended the composition without committing (the application

@@ -1,0 +1,398 @@
+// The IMM32 input method as the system loads it: installed as a keyboard
+// layout of its own, selected into real input contexts, driven through its
+// exports the way imm32 calls them on a key, and read back through the
+// application's side of IMM32 (the messages its window receives, the
+// composition string and candidate list it reads). Needs a display: the
+// messages go to a window.
+
+#include "engine/config_store.h"
+#include "engine/data_files.h"
+#include "host/imm/ime_api.h"
+#include "platform/registry.h"
+#include "tests/desktop/desktop_folder.h"
+#include "tests/support/data_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace zv::test {
+namespace {
+
+constexpr wchar_t kImeFile[] = L"zorvantsf.dll";
+constexpr std::u16string_view kInstance = u"{6F3A8E21-5C4B-4D97-A1E0-2B7C9D4F8A63}";
+
+using ProcessKeyFn = BOOL(WINAPI*)(HIMC, UINT, LPARAM, const BYTE*);
+using ToAsciiExFn = UINT(WINAPI*)(UINT, UINT, const BYTE*, TRANSMSGLIST*, UINT, HIMC);
+using InquireFn = BOOL(WINAPI*)(IMEINFO*, LPWSTR, DWORD);
+using EscapeFn = LRESULT(WINAPI*)(HIMC, UINT, LPVOID);
+using NotifyFn = BOOL(WINAPI*)(HIMC, DWORD, DWORD, DWORD);
+using SelectFn = BOOL(WINAPI*)(HIMC, BOOL);
+
+std::string utf8(const std::wstring& w) {
+    if (w.empty()) return {};
+    int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
+    std::string s(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
+    return s;
+}
+
+std::wstring folderOfThisProgram() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring p = path;
+    return p.substr(0, p.find_last_of(L"\\/") + 1);
+}
+
+// What the application's window saw, one line per message.
+struct Transcript {
+    std::vector<std::string> lines;
+    HIMC himc = nullptr;
+    // Called from inside WM_IME_COMPOSITION, as some applications do.
+    bool cancelOnComposition = false;
+    NotifyFn notify = nullptr;
+};
+Transcript* g_transcript = nullptr;
+
+std::wstring compositionString(HIMC himc, DWORD which) {
+    LONG bytes = ImmGetCompositionStringW(himc, which, nullptr, 0);
+    if (bytes <= 0) return {};
+    std::wstring s(static_cast<size_t>(bytes) / sizeof(wchar_t), L'\0');
+    ImmGetCompositionStringW(himc, which, s.data(), static_cast<DWORD>(bytes));
+    return s;
+}
+
+LRESULT CALLBACK applicationWindow(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    Transcript* t = g_transcript;
+    if (t && m >= WM_IME_STARTCOMPOSITION && m <= WM_IME_KEYLAST) {
+        if (m == WM_IME_STARTCOMPOSITION) t->lines.push_back("start");
+        if (m == WM_IME_ENDCOMPOSITION) t->lines.push_back("end");
+        if (m == WM_IME_COMPOSITION) {
+            if (lp & GCS_RESULTSTR) t->lines.push_back("result " + utf8(compositionString(t->himc, GCS_RESULTSTR)));
+            else t->lines.push_back("comp " + utf8(compositionString(t->himc, GCS_COMPSTR)));
+            if (t->cancelOnComposition && t->notify) {
+                t->cancelOnComposition = false;
+                t->notify(t->himc, NI_COMPOSITIONSTR, CPS_CANCEL, 0);
+            }
+        }
+        return 0;
+    }
+    if (t && m == WM_IME_NOTIFY) {
+        if (wp == IMN_OPENCANDIDATE) t->lines.push_back("open candidates");
+        if (wp == IMN_CLOSECANDIDATE) t->lines.push_back("close candidates");
+        return 0;
+    }
+    return DefWindowProcW(w, m, wp, lp);
+}
+
+// The input method installed as a layout of its own and made the thread's
+// layout, once for the program; a data folder registered for its instance.
+class ImeProcess {
+public:
+    ImeProcess() {
+        writeDesktopFolder(fx);
+        registry = platform::openSystemRegistry();
+        registerFolder();
+        const std::wstring path = folderOfThisProgram() + kImeFile;
+        layout = findInstalledLayout();
+        if (!layout) layout = ImmInstallIMEW(path.c_str(), L"佐文五笔");
+        if (layout) ActivateKeyboardLayout(layout, 0);
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = applicationWindow;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"ZvImmTestApplication";
+        RegisterClassW(&wc);
+        window = CreateWindowW(wc.lpszClassName, L"application", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
+                               nullptr, wc.hInstance, nullptr);
+    }
+    ~ImeProcess() {
+        if (window) DestroyWindow(window);
+        registry->deleteKey(platform::Hive::LocalMachine, instanceKey(kInstance));
+    }
+
+    void registerFolder() {
+        const std::u16string key = instanceKey(kInstance);
+        registry->writeString(platform::Hive::LocalMachine, key, u"IMEName", kInstance);
+        registry->writeString(platform::Hive::LocalMachine, key, u"InstallLocation", fx.dir.folder());
+        registry->writeString(platform::Hive::LocalMachine, key, u"DataLocation", fx.dir.folder());
+    }
+
+    static HKL findInstalledLayout() {
+        HKL layouts[64];
+        const int n = GetKeyboardLayoutList(64, layouts);
+        for (int i = 0; i < n; ++i) {
+            wchar_t file[MAX_PATH] = {};
+            if (ImmGetIMEFileNameW(layouts[i], file, MAX_PATH) && _wcsicmp(file, kImeFile) == 0) return layouts[i];
+            std::wstring f = file;
+            if (f.size() >= wcslen(kImeFile) && _wcsicmp(f.c_str() + f.size() - wcslen(kImeFile), kImeFile) == 0)
+                return layouts[i];
+        }
+        return nullptr;
+    }
+
+    DataFixture fx;
+    std::unique_ptr<platform::Registry> registry;
+    HKL layout = nullptr;
+    HWND window = nullptr;
+};
+
+ImeProcess& process() {
+    static ImeProcess p;
+    return p;
+}
+
+// Rewrites a data file in place: a file the input method has mapped (the
+// window's own context keeps its engine open) cannot be replaced or cut.
+void overwrite(DataFixture& fx, const std::string& name, const std::vector<uint8_t>& bytes) {
+    FILE* f = _wfopen((fx.dir.path() / name).wstring().c_str(), L"r+b");
+    ASSERT_NE(nullptr, f);
+    EXPECT_EQ(bytes.size(), fwrite(bytes.data(), 1, bytes.size(), f));
+    fclose(f);
+}
+
+template <class F>
+F exported(const char* name) {
+    return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(kImeFile), name)));
+}
+
+class ImeTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ImeProcess& p = process();
+        ASSERT_NE(nullptr, p.layout) << "the input method could not be installed as a layout";
+        ASSERT_NE(nullptr, p.window) << "no window (is there a display?)";
+        himc = ImmCreateContext();
+        ASSERT_NE(nullptr, himc);
+        // imm32 falls back to its own input method when ours fails to load.
+        ASSERT_NE(nullptr, GetModuleHandleW(kImeFile)) << "imm32 did not load the input method";
+        previous = ImmAssociateContext(p.window, himc);
+        SetFocus(p.window);
+        processKey = exported<ProcessKeyFn>("ImeProcessKey");
+        toAscii = exported<ToAsciiExFn>("ImeToAsciiEx");
+        transcript.himc = himc;
+        transcript.notify = exported<NotifyFn>("NotifyIME");
+        g_transcript = &transcript;
+    }
+    void TearDown() override {
+        g_transcript = nullptr;
+        if (himc) {
+            ImmAssociateContext(process().window, previous);
+            ImmDestroyContext(himc);
+        }
+    }
+
+    // One key press as imm32 hands it on: the key test, then the key.
+    bool press(UINT vk, bool ctrl = false, bool shift = false) {
+        BYTE state[256] = {};
+        if (ctrl) state[VK_CONTROL] = state[VK_LCONTROL] = 0x80;
+        if (shift) state[VK_SHIFT] = state[VK_LSHIFT] = 0x80;
+        state[vk & 0xFF] = 0x80;
+        const UINT scan = MapVirtualKeyW(vk, MAPVK_VK_TO_VSC);
+        const LPARAM data = 1 | (static_cast<LPARAM>(scan) << 16);
+        if (!processKey(himc, vk, data, state)) return false;
+        toAscii(vk, scan, state, nullptr, 0, himc);
+        // The release, as the system sends it.
+        state[vk & 0xFF] = 0;
+        const LPARAM up = data | static_cast<LPARAM>(0xC0000000u);
+        if (processKey(himc, vk, up, state)) toAscii(vk, scan | 0x8000, state, nullptr, 0, himc);
+        return true;
+    }
+    void type(const std::string& keys) {
+        for (char c : keys) press(c == ' ' ? VK_SPACE : static_cast<UINT>(toupper(static_cast<unsigned char>(c))));
+    }
+    std::vector<std::wstring> candidates() {
+        std::vector<std::wstring> out;
+        DWORD bytes = ImmGetCandidateListW(himc, 0, nullptr, 0);
+        if (!bytes) return out;
+        std::vector<BYTE> buffer(bytes);
+        auto* list = reinterpret_cast<CANDIDATELIST*>(buffer.data());
+        ImmGetCandidateListW(himc, 0, list, bytes);
+        for (DWORD i = 0; i < list->dwCount; ++i)
+            out.emplace_back(reinterpret_cast<const wchar_t*>(buffer.data() + list->dwOffset[i]));
+        return out;
+    }
+    // The composition messages alone, without the candidate notifications.
+    std::vector<std::string> compositionEvents() const {
+        std::vector<std::string> r;
+        for (const std::string& l : transcript.lines)
+            if (l.find("candidates") == std::string::npos) r.push_back(l);
+        return r;
+    }
+    std::vector<std::string> results() const {
+        std::vector<std::string> r;
+        for (const std::string& l : transcript.lines)
+            if (l.rfind("result ", 0) == 0) r.push_back(l.substr(7));
+        return r;
+    }
+
+    HIMC himc = nullptr;
+    HIMC previous = nullptr;
+    ProcessKeyFn processKey = nullptr;
+    ToAsciiExFn toAscii = nullptr;
+    Transcript transcript;
+};
+
+TEST_F(ImeTest, DeclaresItselfAndSizesTheBlocksOfASelectedContext) {
+    IMEINFO info = {};
+    wchar_t uiClass[16] = {};
+    ASSERT_TRUE(exported<InquireFn>("ImeInquire")(&info, uiClass, 0));
+    EXPECT_EQ(40u, info.dwPrivateDataSize);
+    EXPECT_EQ(0xA0002u, info.fdwProperty);
+    EXPECT_EQ(0x5A9u, info.fdwConversionCaps);
+    EXPECT_EQ(4u, info.fdwUICaps);
+    EXPECT_STREQ(L"ZORVAN3UI", uiClass);
+
+    INPUTCONTEXT* imc = ImmLockIMC(himc);
+    ASSERT_NE(nullptr, imc);
+    EXPECT_EQ(1050998u, ImmGetIMCCSize(imc->hCompStr));
+    EXPECT_EQ(74784u, ImmGetIMCCSize(imc->hCandInfo));
+    EXPECT_GE(ImmGetIMCCSize(imc->hPrivate), 40u);
+    auto* priv = static_cast<BYTE*>(ImmLockIMCC(imc->hPrivate));
+    void* record = nullptr;
+    memcpy(&record, priv, sizeof record);
+    EXPECT_NE(nullptr, record) << "no engine was attached";
+    ImmUnlockIMCC(imc->hPrivate);
+    ImmUnlockIMC(himc);
+}
+
+TEST_F(ImeTest, TypesAWordAndCommitsItWithSpace) {
+    type("wqvb");
+    const std::vector<std::wstring> shown = candidates();
+    ASSERT_EQ(2u, shown.size());
+    EXPECT_EQ(L"你好", shown[0]);
+    EXPECT_EQ(L"wqvb", compositionString(himc, GCS_COMPSTR));
+    press(VK_SPACE);
+    EXPECT_EQ(std::vector<std::string>{"你好"}, results());
+    ASSERT_FALSE(transcript.lines.empty());
+    EXPECT_EQ("start", transcript.lines.front());
+    EXPECT_EQ("end", compositionEvents().back());
+    EXPECT_TRUE(candidates().empty());
+}
+
+TEST_F(ImeTest, AUniqueCodeAndAFifthKeyCommitEachAsOneResultBeforeTheNewComposition) {
+    // ggll is unique: it commits at once; wq starts the next composition.
+    type("ggllwq");
+    EXPECT_EQ(std::vector<std::string>{"一"}, results());
+    const std::vector<std::string> events = compositionEvents();
+    auto at = std::find(events.begin(), events.end(), "result 一");
+    ASSERT_NE(events.end(), at);
+    ASSERT_GE(events.end() - at, 4);
+    EXPECT_EQ("end", at[1]);
+    EXPECT_EQ("start", at[2]);
+    EXPECT_EQ("comp w", at[3]);
+    EXPECT_EQ(L"wq", compositionString(himc, GCS_COMPSTR));
+
+    // wqvb has two words; a fifth code key commits the first and begins
+    // the next code with itself.
+    transcript.lines.clear();
+    type("vbw");
+    EXPECT_EQ(std::vector<std::string>{"你好"}, results());
+    EXPECT_EQ(L"w", compositionString(himc, GCS_COMPSTR));
+    EXPECT_EQ("comp w", compositionEvents().back());
+}
+
+TEST_F(ImeTest, ControlLettersGoToTheApplication) {
+    EXPECT_FALSE(press('C', true));
+    EXPECT_TRUE(transcript.lines.empty());
+}
+
+TEST_F(ImeTest, CompletingTheCompositionFromOutsideClearsItWithoutACommit) {
+    NotifyFn notify = exported<NotifyFn>("NotifyIME");
+    EXPECT_FALSE(notify(himc, NI_COMPOSITIONSTR, CPS_COMPLETE, 0)) << "nothing to clear yet";
+    type("wq");
+    EXPECT_TRUE(notify(himc, NI_COMPOSITIONSTR, CPS_COMPLETE, 0));
+    EXPECT_TRUE(results().empty());
+    EXPECT_EQ("end", compositionEvents().back());
+    EXPECT_EQ(L"", compositionString(himc, GCS_COMPSTR));
+    // The next key starts afresh.
+    type("wqvb ");
+    EXPECT_EQ(std::vector<std::string>{"你好"}, results());
+}
+
+TEST_F(ImeTest, AnApplicationThatCancelsInsideTheMessageLosesNothingElse) {
+    transcript.cancelOnComposition = true;
+    type("w");
+    // The cancel asked for inside the message ran when the key was done.
+    EXPECT_EQ("end", compositionEvents().back());
+    EXPECT_EQ(L"", compositionString(himc, GCS_COMPSTR));
+    transcript.lines.clear();
+    type("wqvb ");
+    EXPECT_EQ(std::vector<std::string>{"你好"}, results());
+}
+
+TEST_F(ImeTest, EscapesAnswerTheirQuestions) {
+    EscapeFn escape = exported<EscapeFn>("ImeEscape");
+    UINT value = 0;
+    EXPECT_EQ(1, escape(himc, IME_ESC_MAX_KEY, &value));
+    EXPECT_EQ(128u, value);
+    value = IME_ESC_MAX_KEY;
+    EXPECT_EQ(1, escape(himc, IME_ESC_QUERY_SUPPORT, &value));
+    EXPECT_EQ(1u, value);
+    wchar_t text[MAX_PATH] = {};
+    EXPECT_EQ(1, escape(himc, IME_ESC_GETHELPFILENAME, text));
+    std::wstring help = text;
+    ASSERT_GE(help.size(), 8u);
+    EXPECT_EQ(L"main.chm", help.substr(help.size() - 8));
+    EXPECT_EQ(0, escape(himc, 0x7777, text));
+    EXPECT_EQ(0, escape(himc, IME_ESC_MAX_KEY, nullptr));
+}
+
+// With a stored initial state that is saved on leaving, a context starts as
+// the last one ended: full shape and Chinese punctuation come back, but
+// never no-conversion.
+TEST(ImeInitialState, IsSavedOnDeselectAndNeverStartsWithoutConversion) {
+    ImeProcess& p = process();
+    ASSERT_NE(nullptr, p.layout);
+    SettingsBlocks b = p.fx.blocks();
+    b.ime.setU32(ImeSettings::OptionC,
+                 b.ime.c() | ImeSettings::C_CustomInitialState | ImeSettings::C_SaveInitialState);
+    b.ime.setU32(ImeSettings::InitialMode, IME_CMODE_SYMBOL);
+    overwrite(p.fx, "config.dsc", p.fx.config);
+
+    HIMC first = ImmCreateContext();
+    ASSERT_NE(nullptr, first);
+    DWORD conversion = 0, sentence = 0;
+    ImmGetConversionStatus(first, &conversion, &sentence);
+    EXPECT_TRUE(conversion & IME_CMODE_NATIVE);
+    EXPECT_FALSE(conversion & IME_CMODE_FULLSHAPE);
+    ImmSetConversionStatus(first, IME_CMODE_NATIVE | IME_CMODE_FULLSHAPE | IME_CMODE_SYMBOL | IME_CMODE_NOCONVERSION,
+                           sentence);
+    ImmDestroyContext(first);
+
+    HIMC second = ImmCreateContext();
+    ASSERT_NE(nullptr, second);
+    ImmGetConversionStatus(second, &conversion, &sentence);
+    EXPECT_TRUE(conversion & IME_CMODE_FULLSHAPE);
+    EXPECT_TRUE(conversion & IME_CMODE_SYMBOL);
+    EXPECT_FALSE(conversion & IME_CMODE_NOCONVERSION);
+    EXPECT_TRUE(ImmGetOpenStatus(second));
+    ImmDestroyContext(second);
+
+    b.ime.setU32(ImeSettings::OptionC, b.ime.c() & ~(ImeSettings::C_CustomInitialState | ImeSettings::C_SaveInitialState));
+    overwrite(p.fx, "config.dsc", p.fx.config);
+}
+
+// A damaged config.dsc keeps the engine closed: every key goes to the
+// application, and nothing crashes.
+TEST(ImeDamagedData, LetsEveryKeyThrough) {
+    ImeProcess& p = process();
+    ASSERT_NE(nullptr, p.layout);
+    const std::vector<uint8_t> intact = p.fx.dir.read("config.dsc");
+    overwrite(p.fx, "config.dsc", std::vector<uint8_t>(200, 0xEE));
+    HIMC himc = ImmCreateContext();
+    ASSERT_NE(nullptr, himc);
+    BYTE state[256] = {};
+    state['W'] = 0x80;
+    EXPECT_FALSE(exported<ProcessKeyFn>("ImeProcessKey")(himc, 'W', 1 | (0x11 << 16), state));
+    ImmDestroyContext(himc);
+    overwrite(p.fx, "config.dsc", intact);
+}
+
+}  // namespace
+}  // namespace zv::test
