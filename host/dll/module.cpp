@@ -4,6 +4,7 @@
 #include "host/imm/ui_window.h"
 #include "platform/clock.h"
 #include "platform/registry.h"
+#include "ui/win32/popup_window.h"
 
 #include <memory>
 
@@ -24,10 +25,12 @@ bool attachProcess(HINSTANCE module) {
     g_lockReady = true;
     DisableThreadLibraryCalls(module);
     imm::registerUiWindowClass(module);
+    ui::win32::registerWindowClasses(module);
     return true;
 }
 
 void detachProcess() {
+    ui::win32::unregisterWindowClasses(g_module);
     imm::unregisterUiWindowClass(g_module);
     if (g_lockReady) DeleteCriticalSection(&g_lock);
     g_lockReady = false;

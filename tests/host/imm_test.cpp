@@ -11,6 +11,12 @@
 #include "platform/registry.h"
 #include "tests/desktop/desktop_folder.h"
 #include "tests/support/data_fixture.h"
+#include "ui/candidate_window.h"
+#include "ui/engine_view.h"
+#include "ui/skin_package.h"
+#include "ui/skin_loader.h"
+#include "ui/win32/gdi_text.h"
+#include "platform/utf.h"
 
 #include <gtest/gtest.h>
 
@@ -48,6 +54,14 @@ std::wstring folderOfThisProgram() {
     GetModuleFileNameW(nullptr, path, MAX_PATH);
     std::wstring p = path;
     return p.substr(0, p.find_last_of(L"\\/") + 1);
+}
+
+// A file of the source tree; under wine the Linux file system is drive Z:.
+std::u16string sourcePath(const std::string& relative) {
+    std::u16string p = u"Z:" + utf8ToUtf16(ZV_SOURCE_DIR "/" + relative);
+    for (char16_t& c : p)
+        if (c == u'/') c = u'\\';
+    return p;
 }
 
 // What the application's window saw, one line per message.
@@ -97,6 +111,7 @@ class ImeProcess {
 public:
     ImeProcess() {
         writeDesktopFolder(fx);
+        ui::installSkinPackages(sourcePath("resources/skins"), fx.dir.folder());
         registry = platform::openSystemRegistry();
         registerFolder();
         const std::wstring path = folderOfThisProgram() + kImeFile;
@@ -393,6 +408,59 @@ TEST(ImeDamagedData, LetsEveryKeyThrough) {
     EXPECT_FALSE(exported<ProcessKeyFn>("ImeProcessKey")(himc, 'W', 1 | (0x11 << 16), state));
     ImmDestroyContext(himc);
     overwrite(p.fx, "config.dsc", intact);
+}
+
+// The candidate window the input method shows for wq: a layered window that
+// never takes the focus, of the size the portable layout gives the same page
+// in the same skin with the same GDI text.
+TEST_F(ImeTest, ShowsTheCandidateWindowOfThePortableLayout) {
+    HMODULE ime = GetModuleHandleW(kImeFile);
+    HWND ui = CreateWindowW(L"ZORVAN3UI", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, ime, nullptr);
+    ASSERT_NE(nullptr, ui);
+    // The system's own UI window would hold the context; this one is told.
+    SetWindowLongPtrW(ui, 0, reinterpret_cast<LONG_PTR>(himc));
+    type("wq");
+    SendMessageW(ui, WM_IME_NOTIFY, IMN_OPENCANDIDATE, 1);
+    MSG m;
+    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
+
+    HWND popup = FindWindowExW(nullptr, nullptr, L"ZORURAVED_CAND", nullptr);
+    ASSERT_NE(nullptr, popup);
+    EXPECT_TRUE(IsWindowVisible(popup));
+    EXPECT_TRUE(GetWindowLongW(popup, GWL_EXSTYLE) & WS_EX_LAYERED);
+    EXPECT_TRUE(GetWindowLongW(popup, GWL_EXSTYLE) & WS_EX_NOACTIVATE);
+    EXPECT_NE(popup, GetForegroundWindow());
+    RECT r = {};
+    GetWindowRect(popup, &r);
+
+    // The same page laid out here, by the portable code.
+    DataFixture& fx = process().fx;
+    Engine engine = openEngineFolder(fx.dir.folder(), fx.dir.folder(), platform::Platform{});
+    ASSERT_NE(nullptr, engine);
+    focusGained(*engine);
+    for (int vk : {'W', 'Q'}) {
+        if (testKey(*engine, vk, keyDataFor(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC), false, false), false, {}))
+            zv::processKey(*engine);
+    }
+    ui::LoadedSkin skin;
+    ASSERT_TRUE(ui::loadCurrentSkin(fx.dir.folder(), settingsOf(*engine).skin, skin));
+    ui::win32::GdiTextRenderer text;
+    const ui::UiOptions options = ui::uiOptions(settingsOf(*engine), false);
+    const ui::UiFonts fonts = ui::createUiFonts(text, skin.info.text, settingsOf(*engine).skin, false);
+    const ui::UiView view = ui::viewOf(*engine, false);
+    ui::CandidateWindowState expected;
+    ui::layoutCandidateWindow(expected, {view, options, skin.info, skin.images, fonts});
+    EXPECT_EQ(expected.width, r.right - r.left);
+    EXPECT_EQ(expected.height, r.bottom - r.top);
+    ASSERT_FALSE(view.items.empty());
+    EXPECT_EQ(u"你", view.items[0].text);
+
+    // Escape closes the composition, and the window goes.
+    press(VK_ESCAPE);
+    SendMessageW(ui, WM_IME_NOTIFY, IMN_CLOSECANDIDATE, 1);
+    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
+    EXPECT_FALSE(IsWindowVisible(popup));
+    DestroyWindow(ui);
 }
 
 // The whole way a typed key takes on Windows: SendInput, the window's

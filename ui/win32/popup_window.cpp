@@ -1,0 +1,119 @@
+#include "ui/win32/popup_window.h"
+
+#include "ui/win32/gdi_handles.h"
+
+#include <cstring>
+
+namespace zv::ui::win32 {
+
+namespace {
+
+// The window-extra bytes of the classes; the first slot holds the handler.
+constexpr int kPopupExtraBytes = 12;
+constexpr int kHandlerSlot = 0;
+constexpr UINT kImeClassStyle = 0x10000;  // CS_IME
+// Accessibility events of an input method's windows (Windows 8 and later;
+// older systems ignore them).
+constexpr DWORD kEventImeShow = 0x8027, kEventImeHide = 0x8028, kEventImeChange = 0x8029;
+
+const wchar_t* const kClasses[] = {kCompositionClass, kCandidateClass, kStatusClass, kSoftKeyboardClass, kTipClass};
+
+LRESULT CALLBACK popupProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(window, kHandlerSlot, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    // A click never activates the window: the application keeps the focus.
+    if (message == WM_MOUSEACTIVATE) return MA_NOACTIVATE;
+    auto* handler = reinterpret_cast<PopupHandler*>(GetWindowLongPtrW(window, kHandlerSlot));
+    if (handler && message != WM_NCCREATE && message != WM_NCDESTROY) {
+        try {
+            return handler->message(window, message, wParam, lParam);
+        } catch (...) {
+            return 0;
+        }
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+bool registerWindowClasses(HINSTANCE module) {
+    bool all = true;
+    for (const wchar_t* name : kClasses) {
+        WNDCLASSEXW wc = {};
+        if (GetClassInfoExW(module, name, &wc)) continue;
+        wc.cbSize = sizeof wc;
+        wc.style = CS_HREDRAW | CS_VREDRAW | kImeClassStyle;
+        wc.lpfnWndProc = popupProc;
+        wc.cbWndExtra = kPopupExtraBytes;
+        wc.hInstance = module;
+        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        wc.lpszClassName = name;
+        all = RegisterClassExW(&wc) != 0 && all;
+    }
+    return all;
+}
+
+void unregisterWindowClasses(HINSTANCE module) {
+    for (const wchar_t* name : kClasses) UnregisterClassW(name, module);
+}
+
+PopupWindow::~PopupWindow() {
+    if (window_) {
+        SetWindowLongPtrW(window_, kHandlerSlot, 0);
+        DestroyWindow(window_);
+    }
+}
+
+bool PopupWindow::create(HINSTANCE module, const wchar_t* className, HWND owner, PopupHandler& handler) {
+    if (window_) return true;
+    window_ = CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, className, L"",
+                              WS_POPUP, 0, 0, 1, 1, owner, nullptr, module, &handler);
+    return window_ != nullptr;
+}
+
+bool PopupWindow::show(const Canvas& picture, Point at) {
+    if (!window_ || picture.empty()) return false;
+    DibSection dib(picture.width, picture.height);
+    DcHandle dc(CreateCompatibleDC(nullptr));
+    if (!dib || !dc) return false;
+    for (int32_t y = 0; y < picture.height; ++y)
+        std::memcpy(dib.row(y), &picture.pixels[static_cast<size_t>(y) * static_cast<size_t>(picture.width)],
+                    sizeof(uint32_t) * static_cast<size_t>(picture.width));
+    const HGDIOBJ old = SelectObject(dc.get(), dib.bitmap());
+    POINT position{at.x, at.y}, origin{0, 0};
+    SIZE size{picture.width, picture.height};
+    BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    const bool wasVisible = IsWindowVisible(window_) != FALSE;
+    const bool ok = UpdateLayeredWindow(window_, nullptr, &position, &size, dc.get(), &origin, 0, &blend, ULW_ALPHA);
+    SelectObject(dc.get(), old);
+    if (!wasVisible) {
+        SetWindowPos(window_, HWND_TOPMOST, at.x, at.y, picture.width, picture.height,
+                     SWP_NOACTIVATE | SWP_SHOWWINDOW);
+        NotifyWinEvent(kEventImeShow, window_, OBJID_CLIENT, CHILDID_SELF);
+    } else {
+        NotifyWinEvent(kEventImeChange, window_, OBJID_CLIENT, CHILDID_SELF);
+    }
+    return ok;
+}
+
+void PopupWindow::move(Point at) {
+    if (window_) SetWindowPos(window_, nullptr, at.x, at.y, 0, 0, SWP_NOACTIVATE | SWP_NOSIZE | SWP_NOZORDER);
+}
+
+void PopupWindow::hide() {
+    if (!window_ || !IsWindowVisible(window_)) return;
+    ShowWindow(window_, SW_HIDE);
+    NotifyWinEvent(kEventImeHide, window_, OBJID_CLIENT, CHILDID_SELF);
+}
+
+Rect workAreaAt(Point p) {
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    HMONITOR monitor = MonitorFromPoint(POINT{p.x, p.y}, MONITOR_DEFAULTTONEAREST);
+    if (!monitor || !GetMonitorInfoW(monitor, &info)) return Rect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    return Rect{info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom};
+}
+
+}  // namespace zv::ui::win32

@@ -1,0 +1,54 @@
+#pragma once
+// The input method's windows on Windows: popups of the library's own
+// classes that never take the focus from the application, shown with
+// per-pixel alpha (UpdateLayeredWindow) from the portable painter's
+// premultiplied picture.
+
+#include "ui/image.h"
+#include "ui/skin.h"
+
+#include <windows.h>
+
+namespace zv::ui::win32 {
+
+// The window classes, registered at process attach.
+constexpr wchar_t kCompositionClass[] = L"ZORURAVED_COMP";
+constexpr wchar_t kCandidateClass[] = L"ZORURAVED_CAND";
+constexpr wchar_t kStatusClass[] = L"ZORURAVED_STATUS";
+constexpr wchar_t kSoftKeyboardClass[] = L"ZORURAVED_SKBD";
+constexpr wchar_t kTipClass[] = L"ZORURAVED_TIPS";
+bool registerWindowClasses(HINSTANCE module);
+void unregisterWindowClasses(HINSTANCE module);
+
+// What a popup's messages go to.
+class PopupHandler {
+public:
+    virtual ~PopupHandler() = default;
+    virtual LRESULT message(HWND window, UINT message, WPARAM wParam, LPARAM lParam) = 0;
+};
+
+// One popup window, destroyed with its owner object.
+class PopupWindow {
+public:
+    PopupWindow() = default;
+    ~PopupWindow();
+    PopupWindow(const PopupWindow&) = delete;
+    PopupWindow& operator=(const PopupWindow&) = delete;
+
+    // Creates the window (hidden) when it does not exist yet.
+    bool create(HINSTANCE module, const wchar_t* className, HWND owner, PopupHandler& handler);
+    // Shows the picture at a screen position, without activating.
+    bool show(const Canvas& picture, Point at);
+    void move(Point at);
+    void hide();
+    bool visible() const { return window_ && IsWindowVisible(window_); }
+    HWND handle() const { return window_; }
+
+private:
+    HWND window_ = nullptr;
+};
+
+// The work area of the monitor a point is on.
+Rect workAreaAt(Point p);
+
+}  // namespace zv::ui::win32
