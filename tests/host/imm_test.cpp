@@ -10,6 +10,7 @@
 #include "host/imm/ime_api.h"
 #include "platform/registry.h"
 #include "tests/desktop/desktop_folder.h"
+#include "tests/host/installed_ime.h"
 #include "tests/support/data_fixture.h"
 #include "ui/candidate_window.h"
 #include "ui/engine_view.h"
@@ -31,9 +32,6 @@
 namespace zv::test {
 namespace {
 
-constexpr wchar_t kImeFile[] = L"zorvantsf.dll";
-constexpr std::u16string_view kInstance = u"{6F3A8E21-5C4B-4D97-A1E0-2B7C9D4F8A63}";
-
 using ProcessKeyFn = BOOL(WINAPI*)(HIMC, UINT, LPARAM, const BYTE*);
 using ToAsciiExFn = UINT(WINAPI*)(UINT, UINT, const BYTE*, TRANSMSGLIST*, UINT, HIMC);
 using InquireFn = BOOL(WINAPI*)(IMEINFO*, LPWSTR, DWORD);
@@ -47,21 +45,6 @@ std::string utf8(const std::wstring& w) {
     std::string s(static_cast<size_t>(n), '\0');
     WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
     return s;
-}
-
-std::wstring folderOfThisProgram() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring p = path;
-    return p.substr(0, p.find_last_of(L"\\/") + 1);
-}
-
-// A file of the source tree; under wine the Linux file system is drive Z:.
-std::u16string sourcePath(const std::string& relative) {
-    std::u16string p = u"Z:" + utf8ToUtf16(ZV_SOURCE_DIR "/" + relative);
-    for (char16_t& c : p)
-        if (c == u'/') c = u'\\';
-    return p;
 }
 
 // What the application's window saw, one line per message.
@@ -105,59 +88,8 @@ LRESULT CALLBACK applicationWindow(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     return DefWindowProcW(w, m, wp, lp);
 }
 
-// The input method installed as a layout of its own and made the thread's
-// layout, once for the program; a data folder registered for its instance.
-class ImeProcess {
-public:
-    ImeProcess() {
-        writeDesktopFolder(fx);
-        ui::installSkinPackages(sourcePath("resources/skins"), fx.dir.folder());
-        registry = platform::openSystemRegistry();
-        registerFolder();
-        const std::wstring path = folderOfThisProgram() + kImeFile;
-        layout = findInstalledLayout(path);
-        if (!layout) layout = ImmInstallIMEW(path.c_str(), L"佐文五笔");
-        if (layout) ActivateKeyboardLayout(layout, 0);
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = applicationWindow;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"ZvImmTestApplication";
-        RegisterClassW(&wc);
-        window = CreateWindowW(wc.lpszClassName, L"application", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
-                               nullptr, wc.hInstance, nullptr);
-    }
-    ~ImeProcess() {
-        if (window) DestroyWindow(window);
-        registry->deleteKey(platform::Hive::LocalMachine, instanceKey(kInstance));
-    }
-
-    void registerFolder() {
-        const std::u16string key = instanceKey(kInstance);
-        registry->writeString(platform::Hive::LocalMachine, key, u"IMEName", kInstance);
-        registry->writeString(platform::Hive::LocalMachine, key, u"InstallLocation", fx.dir.folder());
-        registry->writeString(platform::Hive::LocalMachine, key, u"DataLocation", fx.dir.folder());
-    }
-
-    // The layout an earlier run installed for this very file (each
-    // installation makes a new layout), if any.
-    static HKL findInstalledLayout(const std::wstring& path) {
-        HKL layouts[64];
-        const int n = GetKeyboardLayoutList(64, layouts);
-        for (int i = 0; i < n; ++i) {
-            wchar_t file[MAX_PATH] = {};
-            if (ImmGetIMEFileNameW(layouts[i], file, MAX_PATH) && _wcsicmp(file, path.c_str()) == 0) return layouts[i];
-        }
-        return nullptr;
-    }
-
-    DataFixture fx;
-    std::unique_ptr<platform::Registry> registry;
-    HKL layout = nullptr;
-    HWND window = nullptr;
-};
-
-ImeProcess& process() {
-    static ImeProcess p;
+InstalledIme& process() {
+    static InstalledIme p(applicationWindow);
     return p;
 }
 
@@ -178,7 +110,7 @@ F exported(const char* name) {
 class ImeTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ImeProcess& p = process();
+        InstalledIme& p = process();
         ASSERT_NE(nullptr, p.layout) << "the input method could not be installed as a layout";
         ASSERT_NE(nullptr, p.window) << "no window (is there a display?)";
         himc = ImmCreateContext();
@@ -361,7 +293,7 @@ TEST_F(ImeTest, EscapesAnswerTheirQuestions) {
 // the last one ended: full shape and Chinese punctuation come back, but
 // never no-conversion.
 TEST(ImeInitialState, IsSavedOnDeselectAndNeverStartsWithoutConversion) {
-    ImeProcess& p = process();
+    InstalledIme& p = process();
     ASSERT_NE(nullptr, p.layout);
     ASSERT_NE(nullptr, exported<SelectFn>("ImeSelect"));
     SettingsBlocks b = p.fx.blocks();
@@ -396,7 +328,7 @@ TEST(ImeInitialState, IsSavedOnDeselectAndNeverStartsWithoutConversion) {
 // A damaged config.dsc keeps the engine closed: every key goes to the
 // application, and nothing crashes.
 TEST(ImeDamagedData, LetsEveryKeyThrough) {
-    ImeProcess& p = process();
+    InstalledIme& p = process();
     ASSERT_NE(nullptr, p.layout);
     ASSERT_NE(nullptr, exported<ProcessKeyFn>("ImeProcessKey"));
     const std::vector<uint8_t> intact = p.fx.dir.read("config.dsc");
@@ -471,7 +403,7 @@ TEST(ImeEndToEnd, AnEditControlReceivesTheWordTypedWithTheKeyboard) {
 #ifdef _WIN64
     GTEST_SKIP() << "wine 8 misreads the 64-bit message list of TranslateMessage";
 #endif
-    ImeProcess& p = process();
+    InstalledIme& p = process();
     ASSERT_NE(nullptr, p.layout);
     HWND edit = CreateWindowW(L"EDIT", L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 80, nullptr, nullptr,
                               GetModuleHandleW(nullptr), nullptr);
