@@ -7,8 +7,11 @@
 #include "ui/engine_view.h"
 #include "ui/skin_loader.h"
 #include "ui/ui_view.h"
+#include "ui/menus.h"
 #include "ui/win32/candidate_popup.h"
 #include "ui/win32/gdi_text.h"
+#include "ui/win32/popup_menu.h"
+#include "ui/win32/status_popup.h"
 
 #include <memory>
 #include <utility>
@@ -30,12 +33,13 @@ constexpr UINT kRedrawMessage = WM_USER + 0x5A;
 HIMC contextOf(HWND window) { return reinterpret_cast<HIMC>(GetWindowLongPtrW(window, kUiWindowContextSlot)); }
 
 // What the UI window keeps for its windows: the text output, the skin and
-// its fonts, the candidate window.
-struct UiWorkArea : ui::win32::CandidateHost {
-    explicit UiWorkArea(HWND w) : window(w), candidates(host::moduleHandle(), *this) {}
+// its fonts, the candidate window and the status bar.
+struct UiWorkArea : ui::win32::PopupHost {
+    explicit UiWorkArea(HWND w) : window(w), candidates(host::moduleHandle(), *this), status(host::moduleHandle(), *this) {}
 
     void command(int command, int argument) override;
-    void menu(ui::MouseRequest, int, ui::Point) override {}
+    void menu(ui::MouseRequest which, int argument, ui::Point screen, HWND owner) override;
+    void run(EngineContext& engine, const ui::MenuAction& action);
     void scheduleRedraw() {
         if (!std::exchange(redrawPending, true)) PostMessageW(window, kRedrawMessage, 0, 0);
     }
@@ -46,9 +50,15 @@ struct UiWorkArea : ui::win32::CandidateHost {
     ui::win32::GdiTextRenderer renderer;
     ui::LoadedSkin skin;
     ui::UiFonts fonts;
+    ui::SkinList skins;  // for the skin menu, loaded when the menu first opens
     bool skinTried = false;
     bool redrawPending = false;
+    // The system asked for the status bar (and 隐藏状态条窗口 is off); it
+    // shows while the context is active.
+    bool statusWanted = false;
+    bool active = true;
     ui::win32::CandidatePopup candidates;
+    ui::win32::StatusPopup status;
 };
 
 UiWorkArea* workAreaOf(HWND window) {
@@ -102,13 +112,75 @@ void UiWorkArea::redraw() {
     }
     EngineContext& engine = ime->engine();
     const ui::UiView view = ui::viewOf(engine, (GetKeyState(VK_CAPITAL) & 1) != 0);
+    const SettingsBlocks& settings = settingsOf(engine);
+    if (statusWanted && active && !(settings.ime.a() & ImeSettings::A_HideStatusBar))
+        status.show(view, skin, settings.skin, locked.imc()->hWnd);
+    else
+        status.hide();
     if (view.display.empty() && view.items.empty()) {
         candidates.hide();
         return;
     }
-    const SettingsBlocks& settings = settingsOf(engine);
     const ui::UiOptions options = ui::uiOptions(settings, false);
     candidates.show({view, options, skin, fonts, settings.skin, caretOf(*locked.imc())}, locked.imc()->hWnd);
+}
+
+void UiWorkArea::run(EngineContext& engine, const ui::MenuAction& action) {
+    using K = ui::MenuActionKind;
+    switch (action.kind) {
+    case K::Command: uiCommand(engine, action.code, action.argument, action.operation); break;
+    case K::Program: uiCommand(engine, action.code, 0, 0); break;
+    case K::KeyMap: uiCommand(engine, ui_command::KeyboardMap, 0, 0); break;
+    case K::ToggleKeyboard:
+        uiCommand(engine, viewOf(engine).modes & ModeEnglish ? ui_command::Chinese : ui_command::English, 0, 0);
+        break;
+    case K::ChooseSkin:
+        if (ui::chooseSkin(skins, static_cast<size_t>(action.argument), installFolder(engine), settingsOf(engine).skin, skin)) {
+            const ui::UiOptions options = ui::uiOptions(settingsOf(engine), false);
+            fonts = ui::createUiFonts(renderer, skin.info.text, settingsOf(engine).skin,
+                                      options.listStyle() == ui::ListStyle::Columns);
+        }
+        break;
+    // The language-bar choice and English word input belong to the text
+    // service's menus.
+    case K::ToggleEmbedStatusBar:
+    case K::EnglishWords:
+    case K::None: break;
+    }
+}
+
+void UiWorkArea::menu(ui::MouseRequest which, int argument, ui::Point screen, HWND owner) {
+    std::vector<ui::MenuItem> items;
+    {
+        LockedContext locked(contextOf(window));
+        ImeContext* ime = locked.ime();
+        if (!ime) return;
+        EngineContext& engine = ime->engine();
+        const EngineView view = viewOf(engine);
+        switch (which) {
+        case ui::MouseRequest::MainMenu:
+            if (skins.entries.empty()) ui::loadSkinList(installFolder(engine), skins);
+            items = ui::buildMainMenu(ui::menuContextOf(engine, false, &skins));
+            break;
+        case ui::MouseRequest::CandidateMenu: {
+            const ui::UiView page = ui::viewOf(view, false);
+            if (argument < 0 || argument >= static_cast<int>(page.items.size())) return;
+            items = ui::buildCandidateMenu(argument, page.items[static_cast<size_t>(argument)],
+                                           ui::menuContextOf(engine, false, nullptr).secondaryName);
+            break;
+        }
+        case ui::MouseRequest::SoftKeyboardMenu: items = ui::buildSoftKeyboardMenu(view.softKeyboardLayout); break;
+        case ui::MouseRequest::ModeMenu: items = ui::buildModeMenu(view.modes); break;
+        default: return;
+        }
+    }
+    // The menu runs its own message loop: the context is not held meanwhile.
+    const std::optional<ui::MenuAction> chosen = ui::win32::trackMenu(items, owner, screen);
+    if (chosen) {
+        LockedContext locked(contextOf(window));
+        if (ImeContext* ime = locked.ime()) run(ime->engine(), *chosen);
+    }
+    scheduleRedraw();
 }
 
 void UiWorkArea::command(int command, int argument) {
@@ -171,6 +243,7 @@ void onSetContext(HWND window, bool active) {
         if (!active) unregisterHotKeys(window);
         return;
     }
+    if (UiWorkArea* area = workAreaOf(window)) area->active = active;
     if (active) {
         // Tables the configuration program changed meanwhile take effect.
         refreshTables(ime->engine());
@@ -197,10 +270,24 @@ void onNotify(HWND window, WPARAM command) {
     case IMN_SETCONVERSIONMODE:
     case IMN_SETSENTENCEMODE:
     case IMN_SETOPENSTATUS: {
-        LockedContext locked(contextOf(window));
-        if (ImeContext* ime = locked.ime()) takeModesFromConversion(ime->engine(), locked.imc()->fdwConversion);
+        {
+            LockedContext locked(contextOf(window));
+            if (ImeContext* ime = locked.ime()) takeModesFromConversion(ime->engine(), locked.imc()->fdwConversion);
+        }
+        if (UiWorkArea* area = workAreaOf(window)) area->scheduleRedraw();
         break;
     }
+    case IMN_OPENSTATUSWINDOW:
+    case IMN_CLOSESTATUSWINDOW:
+        if (UiWorkArea* area = workAreaOf(window)) {
+            area->statusWanted = command == IMN_OPENSTATUSWINDOW;
+            area->scheduleRedraw();
+        }
+        break;
+    case IMN_SETSTATUSWINDOWPOS:
+    case private_notify::ShowStatus:
+        if (UiWorkArea* area = workAreaOf(window)) area->scheduleRedraw();
+        break;
     default: break;
     }
 }

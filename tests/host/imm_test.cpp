@@ -15,6 +15,7 @@
 #include "ui/candidate_window.h"
 #include "ui/engine_view.h"
 #include "ui/skin_package.h"
+#include "ui/status_bar.h"
 #include "ui/skin_loader.h"
 #include "ui/win32/gdi_text.h"
 #include "platform/utf.h"
@@ -392,6 +393,59 @@ TEST_F(ImeTest, ShowsTheCandidateWindowOfThePortableLayout) {
     SendMessageW(ui, WM_IME_NOTIFY, IMN_CLOSECANDIDATE, 1);
     while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
     EXPECT_FALSE(IsWindowVisible(popup));
+    DestroyWindow(ui);
+}
+
+// The status bar shows when the system asks for it, and its Chinese/English
+// button switches the context to English and back.
+TEST_F(ImeTest, TheStatusBarButtonSwitchesToEnglishAndBack) {
+    HMODULE ime = GetModuleHandleW(kImeFile);
+    HWND ui = CreateWindowW(L"ZORVAN3UI", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, ime, nullptr);
+    ASSERT_NE(nullptr, ui);
+    SetWindowLongPtrW(ui, 0, reinterpret_cast<LONG_PTR>(himc));
+    auto settle = [] {
+        MSG m;
+        while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
+    };
+    SendMessageW(ui, WM_IME_NOTIFY, IMN_OPENSTATUSWINDOW, 0);
+    settle();
+    HWND bar = FindWindowExW(nullptr, nullptr, L"ZORURAVED_STATUS", nullptr);
+    ASSERT_NE(nullptr, bar);
+    EXPECT_TRUE(IsWindowVisible(bar));
+    EXPECT_TRUE(GetWindowLongW(bar, GWL_EXSTYLE) & WS_EX_NOACTIVATE);
+
+    // Where the button is: the portable layout of the same bar.
+    DataFixture& fx = process().fx;
+    Engine engine = openEngineFolder(fx.dir.folder(), fx.dir.folder(), platform::Platform{});
+    ASSERT_NE(nullptr, engine);
+    ui::LoadedSkin skin;
+    ASSERT_TRUE(ui::loadCurrentSkin(fx.dir.folder(), settingsOf(*engine).skin, skin));
+    ui::StatusBarState layout;
+    const ui::Rect screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    ui::layoutStatusBar(layout, skin.info, skin.images, ui::viewOf(*engine, false), SkinSettings{}, screen, screen);
+    const ui::WindowButton& button = layout.button(ui::StatusButton::ChineseEnglish);
+    ASSERT_TRUE(button.shown());
+    const LPARAM at = MAKELPARAM(button.x + button.width / 2, button.y + button.height / 2);
+    auto click = [&] {
+        SendMessageW(bar, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageW(bar, WM_LBUTTONUP, 0, at);
+        settle();
+    };
+    DWORD conversion = 0, sentence = 0;
+    ImmGetConversionStatus(himc, &conversion, &sentence);
+    EXPECT_FALSE(conversion & IME_CMODE_NOCONVERSION);
+    click();
+    ImmGetConversionStatus(himc, &conversion, &sentence);
+    EXPECT_TRUE(conversion & IME_CMODE_NOCONVERSION) << "English after one click";
+    EXPECT_FALSE(press('W')) << "English lets the letters through";
+    click();
+    ImmGetConversionStatus(himc, &conversion, &sentence);
+    EXPECT_FALSE(conversion & IME_CMODE_NOCONVERSION);
+    EXPECT_TRUE(press('W'));
+
+    SendMessageW(ui, WM_IME_NOTIFY, IMN_CLOSESTATUSWINDOW, 0);
+    settle();
+    EXPECT_FALSE(IsWindowVisible(bar));
     DestroyWindow(ui);
 }
 

@@ -65,7 +65,7 @@ LRESULT CandidatePopup::message(HWND window, UINT message, WPARAM wParam, LPARAM
     }
     if (out.repaint) repaint();
     if (out.request == MouseRequest::Command) host_.command(out.command, out.argument);
-    else if (out.request != MouseRequest::None) host_.menu(out.request, out.argument, e.screen);
+    else if (out.request != MouseRequest::None) host_.menu(out.request, out.argument, e.screen, window);
     return 0;
 }
 

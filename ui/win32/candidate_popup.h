@@ -6,18 +6,11 @@
 #include "ui/candidate_window.h"
 #include "ui/placement.h"
 #include "ui/skin_loader.h"
+#include "ui/win32/popup_host.h"
 #include "ui/win32/popup_window.h"
 
 namespace zv::ui::win32 {
 
-class CandidateHost {
-public:
-    virtual ~CandidateHost() = default;
-    // An engine command (uiCommand) from a click on the window.
-    virtual void command(int command, int argument) = 0;
-    // A menu the window asks for, at a point on the screen.
-    virtual void menu(MouseRequest which, int argument, Point screen) = 0;
-};
 
 struct CandidateShow {
     const UiView& view;
@@ -30,7 +23,7 @@ struct CandidateShow {
 
 class CandidatePopup : private PopupHandler {
 public:
-    CandidatePopup(HINSTANCE module, CandidateHost& host) : module_(module), host_(host) {}
+    CandidatePopup(HINSTANCE module, PopupHost& host) : module_(module), host_(host) {}
 
     // Lays the window out for the view and shows it below the caret (or
     // where the settings keep it); hides it when nothing is to be shown.
@@ -46,7 +39,7 @@ private:
     void repaint();
 
     HINSTANCE module_;
-    CandidateHost& host_;
+    PopupHost& host_;
     PopupWindow window_;
     CandidateWindowState state_;
     Canvas picture_;

@@ -1,0 +1,58 @@
+#include "ui/win32/status_popup.h"
+
+#include <windowsx.h>
+
+namespace zv::ui::win32 {
+
+void StatusPopup::show(const UiView& view, const LoadedSkin& skin, SkinSettings settings, HWND owner) {
+    view_ = view;
+    const Rect primary = workAreaAt(Point{0, 0});
+    const Rect stored = workAreaAt(storedStatusBarPosition(settings));
+    state_ = StatusBarState{};
+    layoutStatusBar(state_, skin.info, skin.images, view_, settings, primary, stored);
+    if (!state_.exists() || !window_.create(module_, kStatusClass, owner, *this)) {
+        window_.hide();
+        return;
+    }
+    images_ = &skin.images;
+    settings_ = settings;
+    paintStatusBar(state_, *images_, picture_);
+    window_.show(picture_, state_.position);
+}
+
+void StatusPopup::repaint() {
+    if (!images_ || !window_.visible()) return;
+    paintStatusBar(state_, *images_, picture_);
+    window_.show(picture_, state_.position);
+}
+
+LRESULT StatusPopup::message(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    MouseEvent e;
+    switch (message) {
+    case WM_MOUSEMOVE: e.kind = MouseEvent::Move; break;
+    case WM_LBUTTONDOWN: e.kind = MouseEvent::LeftDown; break;
+    case WM_LBUTTONUP: e.kind = MouseEvent::LeftUp; break;
+    case WM_RBUTTONDOWN: e.kind = MouseEvent::RightDown; break;
+    case WM_SETCURSOR: SetCursor(LoadCursorW(nullptr, IDC_ARROW)); return TRUE;
+    default: return DefWindowProcW(window, message, wParam, lParam);
+    }
+    e.at = Point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    POINT screen{e.at.x, e.at.y};
+    ClientToScreen(window, &screen);
+    e.screen = Point{screen.x, screen.y};
+    e.leftHeld = (wParam & MK_LBUTTON) != 0;
+    e.workArea = workAreaAt(e.screen);
+    if (e.kind == MouseEvent::LeftDown) SetCapture(window);
+    const MouseOutcome out = statusBarMouse(state_, e, view_, settings_);
+    if ((out.releaseCapture || e.kind == MouseEvent::LeftUp) && GetCapture() == window) ReleaseCapture();
+    if (out.moveTo) {
+        state_.position = *out.moveTo;
+        window_.move(state_.position);
+    }
+    if (out.repaint) repaint();
+    if (out.request == MouseRequest::Command) host_.command(out.command, out.argument);
+    else if (out.request != MouseRequest::None) host_.menu(out.request, out.argument, e.screen, window);
+    return 0;
+}
+
+}  // namespace zv::ui::win32
