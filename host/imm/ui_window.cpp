@@ -11,6 +11,7 @@
 #include "ui/win32/candidate_popup.h"
 #include "ui/win32/gdi_text.h"
 #include "ui/win32/popup_menu.h"
+#include "ui/win32/soft_keyboard_popup.h"
 #include "ui/win32/status_popup.h"
 
 #include <memory>
@@ -35,7 +36,8 @@ HIMC contextOf(HWND window) { return reinterpret_cast<HIMC>(GetWindowLongPtrW(wi
 // What the UI window keeps for its windows: the text output, the skin and
 // its fonts, the candidate window and the status bar.
 struct UiWorkArea : ui::win32::PopupHost {
-    explicit UiWorkArea(HWND w) : window(w), candidates(host::moduleHandle(), *this), status(host::moduleHandle(), *this) {}
+    explicit UiWorkArea(HWND w) : window(w), candidates(host::moduleHandle(), *this), status(host::moduleHandle(), *this),
+          softKeyboard(host::moduleHandle(), *this, renderer) {}
 
     void command(int command, int argument) override;
     void menu(ui::MouseRequest which, int argument, ui::Point screen, HWND owner) override;
@@ -59,6 +61,7 @@ struct UiWorkArea : ui::win32::PopupHost {
     bool active = true;
     ui::win32::CandidatePopup candidates;
     ui::win32::StatusPopup status;
+    ui::win32::SoftKeyboardPopup softKeyboard;
 };
 
 UiWorkArea* workAreaOf(HWND window) {
@@ -117,6 +120,14 @@ void UiWorkArea::redraw() {
         status.show(view, skin, settings.skin, locked.imc()->hWnd);
     else
         status.hide();
+    if (active && (view.modes & ModeSoftKeyboard) && view.softKeyboardLayout > 0) {
+        RECT bar = {};
+        const bool besideBar = status.visible() && GetWindowRect(status.handle(), &bar);
+        const ui::Rect barRect{bar.left, bar.top, bar.right, bar.bottom};
+        softKeyboard.show(view.softKeyboardLayout, settings.skin, besideBar ? &barRect : nullptr, locked.imc()->hWnd);
+    } else {
+        softKeyboard.hide();
+    }
     if (view.display.empty() && view.items.empty()) {
         candidates.hide();
         return;

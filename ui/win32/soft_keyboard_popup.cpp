@@ -1,0 +1,96 @@
+#include "ui/win32/soft_keyboard_popup.h"
+
+#include <windowsx.h>
+
+#include <vector>
+
+namespace zv::ui::win32 {
+
+namespace {
+
+// The faces of the keys and of the title line, at the keyboard's size.
+constexpr int32_t kKeyTextHeight = -12;
+
+// Keys typed from the soft keyboard are the user's: they carry no mark of
+// the engine's own key sender, so the input method acts on them.
+void typeKeys(const std::vector<platform::KeyEvent>& events) {
+    std::vector<INPUT> inputs;
+    for (const platform::KeyEvent& e : events) {
+        INPUT in{};
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = e.virtualKey;
+        in.ki.wScan = e.scan ? e.scan : static_cast<WORD>(MapVirtualKeyW(e.virtualKey, MAPVK_VK_TO_VSC));
+        in.ki.dwFlags = (e.up ? KEYEVENTF_KEYUP : 0) | (e.extended ? KEYEVENTF_EXTENDEDKEY : 0);
+        inputs.push_back(in);
+    }
+    if (!inputs.empty()) SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+}  // namespace
+
+bool SoftKeyboardPopup::ensurePicture() {
+    if (!keyboard_.empty() && keyFont_ && titleFont_) return true;
+    keyboard_ = softKeyboardPicture(text_);
+    FontSpec keys;
+    keys.face = u"Calibri";
+    keys.height = kKeyTextHeight;
+    FontSpec title;
+    title.face = u"宋体";
+    title.height = kKeyTextHeight;
+    keyFont_ = text_.createFont(keys);
+    titleFont_ = text_.createFont(title);
+    return !keyboard_.empty() && keyFont_ && titleFont_;
+}
+
+void SoftKeyboardPopup::show(int layout, SkinSettings settings, const Rect* statusBar, HWND owner) {
+    if (layout <= 0 || !ensurePicture() || !window_.create(module_, kSoftKeyboardClass, owner, *this)) {
+        hide();
+        return;
+    }
+    settings_ = settings;
+    state_.layout = layout;
+    state_.lastLayout = layout;
+    if (!placed_) {
+        state_.position = softKeyboardWindowPosition(settings, workAreaAt(Point{0, 0}), statusBar);
+        placed_ = true;
+    }
+    repaint();
+}
+
+void SoftKeyboardPopup::repaint() {
+    if (!keyFont_ || !titleFont_ || state_.layout <= 0) return;
+    paintSoftKeyboard(state_, keyboard_, *keyFont_, *titleFont_, picture_);
+    window_.show(picture_, state_.position);
+}
+
+LRESULT SoftKeyboardPopup::message(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    MouseEvent e;
+    switch (message) {
+    case WM_MOUSEMOVE: e.kind = MouseEvent::Move; break;
+    case WM_LBUTTONDOWN: e.kind = MouseEvent::LeftDown; break;
+    case WM_LBUTTONUP: e.kind = MouseEvent::LeftUp; break;
+    case WM_RBUTTONDOWN: e.kind = MouseEvent::RightDown; break;
+    case WM_SETCURSOR: SetCursor(LoadCursorW(nullptr, IDC_ARROW)); return TRUE;
+    default: return DefWindowProcW(window, message, wParam, lParam);
+    }
+    e.at = Point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    POINT screen{e.at.x, e.at.y};
+    ClientToScreen(window, &screen);
+    e.screen = Point{screen.x, screen.y};
+    e.leftHeld = (wParam & MK_LBUTTON) != 0;
+    e.workArea = workAreaAt(e.screen);
+    if (e.kind == MouseEvent::LeftDown) SetCapture(window);
+    if (e.kind == MouseEvent::LeftUp && GetCapture() == window) ReleaseCapture();
+    const SoftKeyboardOutcome out = softKeyboardMouse(state_, e, settings_);
+    if (out.moveTo) {
+        state_.position = *out.moveTo;
+        window_.move(state_.position);
+    }
+    if (out.repaint) repaint();
+    typeKeys(out.keys);
+    if (out.request == MouseRequest::Command) host_.command(out.command, out.argument);
+    else if (out.request != MouseRequest::None) host_.menu(out.request, out.argument, e.screen, window);
+    return 0;
+}
+
+}  // namespace zv::ui::win32
