@@ -41,7 +41,7 @@ void setField(Block b, CompositionField f, uint32_t v) { put32(b, 4 * f, v); }
 uint32_t putText(Block b, size_t at, std::u16string_view s, uint32_t limit) {
     const uint32_t n = static_cast<uint32_t>(std::min<size_t>(s.size(), limit));
     if (at + 2 * (size_t{n} + 1) > b.size) return 0;
-    std::memcpy(b.data + at, s.data(), 2 * size_t{n});
+    if (n > 0) std::memcpy(b.data + at, s.data(), 2 * size_t{n});
     std::memset(b.data + at + 2 * size_t{n}, 0, 2);
     return n;
 }
@@ -50,7 +50,7 @@ std::u16string getText(Block b, size_t at, size_t units) {
     std::u16string s;
     if (at > b.size || units > (b.size - at) / 2) return s;
     s.resize(units);
-    std::memcpy(s.data(), b.data + at, 2 * units);
+    if (units > 0) std::memcpy(s.data(), b.data + at, 2 * units);
     return s;
 }
 

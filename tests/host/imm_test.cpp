@@ -96,15 +96,6 @@ InstalledIme& process() {
     return p;
 }
 
-// Rewrites a data file in place: a file the input method has mapped (the
-// window's own context keeps its engine open) cannot be replaced or cut.
-void overwrite(DataFixture& fx, const std::string& name, const std::vector<uint8_t>& bytes) {
-    FILE* f = _wfopen((fx.dir.path() / name).wstring().c_str(), L"r+b");
-    ASSERT_NE(nullptr, f);
-    EXPECT_EQ(bytes.size(), fwrite(bytes.data(), 1, bytes.size(), f));
-    fclose(f);
-}
-
 template <class F>
 F exported(const char* name) {
     return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(kImeFile), name)));

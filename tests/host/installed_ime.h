@@ -15,6 +15,7 @@
 #include <windows.h>
 #include <imm.h>
 
+#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -88,5 +89,14 @@ public:
     HKL layout = nullptr;
     HWND window = nullptr;
 };
+
+// Rewrites a data file in place: a file the input method has mapped (the
+// window's own context keeps its engine open) cannot be replaced or cut.
+inline void overwrite(DataFixture& fx, const std::string& name, const std::vector<uint8_t>& bytes) {
+    FILE* f = _wfopen((fx.dir.path() / name).wstring().c_str(), L"r+b");
+    if (!f) return;
+    fwrite(bytes.data(), 1, bytes.size(), f);
+    fclose(f);
+}
 
 }  // namespace zv::test

@@ -1,6 +1,6 @@
 #include "ui/win32/status_popup.h"
 
-#include <windowsx.h>
+#include "ui/win32/popup_mouse.h"
 
 namespace zv::ui::win32 {
 
@@ -27,22 +27,10 @@ void StatusPopup::repaint() {
 }
 
 LRESULT StatusPopup::message(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    MouseEvent e;
-    switch (message) {
-    case WM_MOUSEMOVE: e.kind = MouseEvent::Move; break;
-    case WM_LBUTTONDOWN: e.kind = MouseEvent::LeftDown; break;
-    case WM_LBUTTONUP: e.kind = MouseEvent::LeftUp; break;
-    case WM_RBUTTONDOWN: e.kind = MouseEvent::RightDown; break;
-    case WM_SETCURSOR: SetCursor(LoadCursorW(nullptr, IDC_ARROW)); return TRUE;
-    default: return DefWindowProcW(window, message, wParam, lParam);
-    }
-    e.at = Point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-    POINT screen{e.at.x, e.at.y};
-    ClientToScreen(window, &screen);
-    e.screen = Point{screen.x, screen.y};
-    e.leftHeld = (wParam & MK_LBUTTON) != 0;
-    e.workArea = workAreaAt(e.screen);
-    if (e.kind == MouseEvent::LeftDown) SetCapture(window);
+    if (message == WM_SETCURSOR) return arrowCursor();
+    const std::optional<MouseEvent> event = mouseEventOf(window, message, wParam, lParam);
+    if (!event) return DefWindowProcW(window, message, wParam, lParam);
+    const MouseEvent& e = *event;
     const MouseOutcome out = statusBarMouse(state_, e, view_, settings_);
     if ((out.releaseCapture || e.kind == MouseEvent::LeftUp) && GetCapture() == window) ReleaseCapture();
     if (out.moveTo) {

@@ -1,0 +1,33 @@
+#include "ui/win32/popup_mouse.h"
+
+#include "ui/win32/popup_window.h"
+
+#include <windowsx.h>
+
+namespace zv::ui::win32 {
+
+std::optional<MouseEvent> mouseEventOf(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    MouseEvent e;
+    switch (message) {
+    case WM_MOUSEMOVE: e.kind = MouseEvent::Move; break;
+    case WM_LBUTTONDOWN: e.kind = MouseEvent::LeftDown; break;
+    case WM_LBUTTONUP: e.kind = MouseEvent::LeftUp; break;
+    case WM_RBUTTONDOWN: e.kind = MouseEvent::RightDown; break;
+    default: return std::nullopt;
+    }
+    e.at = Point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    POINT screen{e.at.x, e.at.y};
+    ClientToScreen(window, &screen);
+    e.screen = Point{screen.x, screen.y};
+    e.leftHeld = (wParam & MK_LBUTTON) != 0;
+    e.workArea = workAreaAt(e.screen);
+    if (e.kind == MouseEvent::LeftDown) SetCapture(window);
+    return e;
+}
+
+LRESULT arrowCursor() {
+    SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+    return TRUE;
+}
+
+}  // namespace zv::ui::win32
