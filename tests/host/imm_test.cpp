@@ -381,6 +381,33 @@ TEST_F(ImeTest, ShowsTheCandidateWindowOfThePortableLayout) {
     ASSERT_FALSE(view.items.empty());
     EXPECT_EQ(u"你", view.items[0].text);
 
+    // Clicks: the paging buttons turn the page, a candidate commits.
+    auto click = [&](int32_t x, int32_t y) {
+        const LPARAM at = MAKELPARAM(x, y);
+        SendMessageW(popup, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageW(popup, WM_LBUTTONUP, 0, at);
+        while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
+    };
+    const ui::WindowButton& next = expected.button(ui::CandidateButton::NextPage);
+    ASSERT_TRUE(next.shown());
+    click(next.x + next.width / 2, next.y + next.height / 2);
+    ASSERT_FALSE(candidates().empty());
+    EXPECT_NE(L"你", candidates()[0]) << "the second page";
+    // The second page's window, laid out here the same way.
+    uiCommand(*engine, ui_command::NextPage, 0, 0);
+    ui::CandidateWindowState secondPage;
+    const ui::UiView secondView = ui::viewOf(*engine, false);
+    ui::layoutCandidateWindow(secondPage, {secondView, options, skin.info, skin.images, fonts});
+    const ui::WindowButton& previous = secondPage.button(ui::CandidateButton::PreviousPage);
+    ASSERT_TRUE(previous.shown());
+    click(previous.x + previous.width / 2, previous.y + previous.height / 2);
+    ASSERT_FALSE(candidates().empty());
+    EXPECT_EQ(L"你", candidates()[0]);
+    const ui::DisplayPart& second = expected.slots[1].text;
+    click(second.x + second.width / 2, second.y + second.height / 2);
+    EXPECT_EQ(std::vector<std::string>{utf16ToUtf8(view.items[1].text)}, results());
+    type("wq");
+
     // Escape closes the composition, and the window goes.
     press(VK_ESCAPE);
     SendMessageW(ui, WM_IME_NOTIFY, IMN_CLOSECANDIDATE, 1);
