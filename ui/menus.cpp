@@ -144,6 +144,33 @@ std::vector<MenuItem> buildModeMenu(uint32_t modes) {
     };
 }
 
+uint32_t menuItemId(const MenuAction& a) {
+    switch (a.kind) {
+    case MenuActionKind::Command:
+        return static_cast<uint32_t>(a.code) +
+               0x100u * static_cast<uint32_t>(a.code == CommandCandidateOperation ? a.operation : a.argument);
+    case MenuActionKind::Program: return static_cast<uint32_t>(a.code);
+    case MenuActionKind::KeyMap: return ProgramKeyMap;  // the same item on both paths
+    case MenuActionKind::EnglishWords: return 0x3000u + 0x100u * static_cast<uint32_t>(a.argument != 0);
+    case MenuActionKind::ToggleKeyboard: return 0x3001;
+    case MenuActionKind::ToggleEmbedStatusBar: return 0x3002;
+    case MenuActionKind::ChooseSkin: return 0x4000u + static_cast<uint32_t>(a.argument);
+    case MenuActionKind::None: break;
+    }
+    return 0;
+}
+
+const MenuItem* findMenuItem(const std::vector<MenuItem>& menu, uint32_t id) {
+    for (const MenuItem& i : menu) {
+        if (!i.items.empty()) {
+            if (const MenuItem* found = findMenuItem(i.items, id)) return found;
+        } else if (!i.separator() && i.action.kind != MenuActionKind::None && menuItemId(i.action) == id) {
+            return &i;
+        }
+    }
+    return nullptr;
+}
+
 bool chooseSkin(const SkinList& list, size_t index, std::u16string_view installFolder, SkinSettings settings,
                 LoadedSkin& skin) {
     if (index >= list.entries.size()) return false;

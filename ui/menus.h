@@ -64,6 +64,18 @@ std::vector<MenuItem> buildModeMenu(uint32_t modes);
 bool chooseSkin(const SkinList& list, size_t index, std::u16string_view installFolder, SkinSettings settings,
                 LoadedSkin& skin);
 
+// The id of an item, the same in the library's menu resources and in the
+// popup menus built from this data: an engine command is its code plus
+// 0x100 times its argument (for a candidate operation the operation; the
+// slot is the menu's own), a program command its number, the menus' own
+// actions 0x3000 and up, a skin 0x4000 plus its entry; 0 for what does
+// nothing, which is also what a dismissed menu returns. Every id fits the
+// 16 bits a menu command carries.
+uint32_t menuItemId(const MenuAction& action);
+// The item of a built menu (submenus searched too) that has this id; null
+// when none has.
+const MenuItem* findMenuItem(const std::vector<MenuItem>& menu, uint32_t id);
+
 // Program commands sent by the menus.
 inline constexpr int ProgramSettings = 1;
 inline constexpr int ProgramKeyMap = 3;

@@ -1,9 +1,12 @@
+#include "platform/utf.h"
 #include "tests/support/fixed_font.h"
 #include "ui/menus.h"
 #include "ui/soft_keyboard.h"
 #include "ui/tip.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace zv::ui {
 namespace {
@@ -222,6 +225,44 @@ TEST(Menus, CandidateSoftKeyboardAndModeMenus) {
     EXPECT_TRUE(m[1].checked);
     EXPECT_EQ(u"键盘输入关闭", m.back().text);
     EXPECT_EQ(u"键盘输入开启", buildModeMenu(0).back().text);
+}
+
+// A menu command carries only the item id back, so within one menu no two
+// actions may share an id, and each id has to lead back to its own item.
+TEST(Menus, ItemIdsAreDistinctAndLeadBackToTheirItems) {
+    SkinList skins;
+    skins.entries.resize(MaxSkinFiles);
+    MenuContext c;
+    c.mainName = u"五笔";
+    c.auxiliaryName = u"拼音";
+    c.secondaryName = u"生僻字";
+    c.traditionalOpen = c.simplifiedOpen = true;
+    c.textService = true;
+    c.skins = &skins;
+    CandidateItem candidate{u"字", u"", CandidateKind::Table, true, true, true};
+    const std::vector<std::vector<MenuItem>> menus = {
+        buildMainMenu(c), buildCandidateMenu(9, candidate, u"生僻字"), buildSoftKeyboardMenu(0), buildModeMenu(0)};
+    for (const auto& menu : menus) {
+        std::vector<uint32_t> seen;
+        std::vector<const MenuItem*> stack;
+        for (const MenuItem& i : menu) stack.push_back(&i);
+        while (!stack.empty()) {
+            const MenuItem* i = stack.back();
+            stack.pop_back();
+            for (const MenuItem& sub : i->items) stack.push_back(&sub);
+            if (!i->items.empty() || i->separator() || i->action.kind == MenuActionKind::None) continue;
+            const uint32_t id = menuItemId(i->action);
+            EXPECT_GT(id, 0u) << utf16ToUtf8(i->text);
+            EXPECT_LE(id, 0xFFFFu) << utf16ToUtf8(i->text);
+            EXPECT_EQ(std::count(seen.begin(), seen.end(), id), 0) << utf16ToUtf8(i->text);
+            seen.push_back(id);
+            EXPECT_EQ(i, findMenuItem(menu, id)) << utf16ToUtf8(i->text);
+        }
+    }
+    EXPECT_EQ(nullptr, findMenuItem(menus[0], 0));  // dismissed, or 取消
+    // A command without an argument is its own id.
+    EXPECT_EQ(0x2003u, menuItemId({MenuActionKind::Command, CommandEnglishPunctuationOn, 0, 0}));
+    EXPECT_EQ(8u, menuItemId({MenuActionKind::Program, ProgramAddUserWord, 0, 0}));
 }
 
 TEST(Tips, TimerAndModeIndicator) {
