@@ -14,9 +14,9 @@ struct MenuDeleter {
 };
 using MenuHandle = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDeleter>;
 
-// Appends the items; each item with an action gets the next command id
-// (1-based), its action kept at that place.
-bool append(HMENU menu, const std::vector<MenuItem>& items, std::vector<MenuAction>& actions) {
+// Appends the items, each with the command id of its action (the ids the
+// library's menu resources carry too).
+bool append(HMENU menu, const std::vector<MenuItem>& items) {
     for (const MenuItem& item : items) {
         const auto* text = reinterpret_cast<const wchar_t*>(item.text.c_str());
         if (item.separator()) {
@@ -24,15 +24,14 @@ bool append(HMENU menu, const std::vector<MenuItem>& items, std::vector<MenuActi
         } else if (!item.items.empty()) {
             HMENU sub = CreatePopupMenu();
             if (!sub) return false;
-            if (!append(sub, item.items, actions) ||
+            if (!append(sub, item.items) ||
                 !AppendMenuW(menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(sub), text)) {
                 DestroyMenu(sub);
                 return false;
             }
         } else {
-            actions.push_back(item.action);
             const UINT flags = MF_STRING | (item.checked ? MF_CHECKED : 0);
-            AppendMenuW(menu, flags, actions.size(), text);
+            AppendMenuW(menu, flags, menuItemId(item.action), text);
         }
     }
     return true;
@@ -42,13 +41,13 @@ bool append(HMENU menu, const std::vector<MenuItem>& items, std::vector<MenuActi
 
 std::optional<MenuAction> trackMenu(const std::vector<MenuItem>& items, HWND owner, Point at) {
     MenuHandle menu(CreatePopupMenu());
-    std::vector<MenuAction> actions;
-    if (!menu || !append(menu.get(), items, actions)) return std::nullopt;
+    if (!menu || !append(menu.get(), items)) return std::nullopt;
     const UINT chosen = static_cast<UINT>(TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_NONOTIFY | TPM_LEFTALIGN |
                                                                          TPM_TOPALIGN | TPM_RIGHTBUTTON,
                                                          at.x, at.y, 0, owner, nullptr));
-    if (chosen == 0 || chosen > actions.size()) return std::nullopt;
-    return actions[chosen - 1];
+    const MenuItem* item = chosen ? findMenuItem(items, chosen) : nullptr;
+    if (!item) return std::nullopt;
+    return item->action;
 }
 
 }  // namespace zv::ui::win32
