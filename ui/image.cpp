@@ -203,6 +203,43 @@ std::vector<Rect> regionFromAlpha(const SkinImage& image) {
     return runs;
 }
 
+Canvas scaleCanvas(const Canvas& canvas, int percent) {
+    if (percent == 100 || canvas.empty() || percent <= 0) return canvas;
+    percent = std::min(percent, MaxScalePercent);
+    const int64_t w = std::min<int64_t>(MaxScaledSide, std::max<int64_t>(1, int64_t(canvas.width) * percent / 100));
+    const int64_t h = std::min<int64_t>(MaxScaledSide, std::max<int64_t>(1, int64_t(canvas.height) * percent / 100));
+    Canvas out;
+    out.width = static_cast<int32_t>(w);
+    out.height = static_cast<int32_t>(h);
+    out.pixels.resize(static_cast<size_t>(w) * static_cast<size_t>(h));
+    // Source positions in 1/256 pixel, sampled at pixel centres.
+    auto source = [](int64_t i, int64_t from, int64_t to) {
+        const int64_t p = ((2 * i + 1) * from * 256) / (2 * to) - 128;
+        return std::clamp<int64_t>(p, 0, (from - 1) * 256);
+    };
+    for (int64_t y = 0; y < h; ++y) {
+        const int64_t sy = source(y, canvas.height, h);
+        const int32_t y0 = static_cast<int32_t>(sy >> 8), y1 = std::min(y0 + 1, canvas.height - 1);
+        const uint32_t fy = static_cast<uint32_t>(sy & 0xFF);
+        for (int64_t x = 0; x < w; ++x) {
+            const int64_t sx = source(x, canvas.width, w);
+            const int32_t x0 = static_cast<int32_t>(sx >> 8), x1 = std::min(x0 + 1, canvas.width - 1);
+            const uint32_t fx = static_cast<uint32_t>(sx & 0xFF);
+            const uint32_t a = canvas.at(x0, y0), b = canvas.at(x1, y0), c = canvas.at(x0, y1), d = canvas.at(x1, y1);
+            uint32_t result = 0;
+            for (int shift = 0; shift < 32; shift += 8) {
+                auto ch = [shift](uint32_t p) { return (p >> shift) & 0xFF; };
+                const uint32_t top = ch(a) * (256 - fx) + ch(b) * fx;
+                const uint32_t bottom = ch(c) * (256 - fx) + ch(d) * fx;
+                const uint32_t v = (top * (256 - fy) + bottom * fy + (1u << 15)) >> 16;
+                result |= std::min<uint32_t>(v, 255) << shift;
+            }
+            out.pixels[static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x)] = result;
+        }
+    }
+    return out;
+}
+
 SkinImage unpremultiply(const Canvas& canvas) {
     SkinImage out = canvas;
     for (uint32_t& p : out.pixels) {

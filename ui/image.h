@@ -56,6 +56,15 @@ struct Rect {
 // alpha is not 0, row by row.
 std::vector<Rect> regionFromAlpha(const SkinImage& image);
 
+// A painted canvas (premultiplied) scaled for a monitor of more than 96
+// dots per inch: percent of its size (100 gives it back unchanged), each
+// pixel interpolated from its four nearest, which keeps premultiplied
+// pixels premultiplied. The percent is held to MaxScalePercent (a 384-dpi
+// monitor), the size to MaxScaledSide on each side.
+inline constexpr int MaxScalePercent = 400;
+inline constexpr int32_t MaxScaledSide = 16384;
+Canvas scaleCanvas(const Canvas& canvas, int percent);
+
 // A painted canvas (premultiplied) turned back into straight alpha, for
 // saving as PNG.
 SkinImage unpremultiply(const Canvas& canvas);

@@ -121,3 +121,35 @@ TEST(RegionFromAlpha, OneRectanglePerRunOfVisiblePixels) {
 
 }  // namespace
 }  // namespace zv::ui
+
+namespace zv::ui {
+namespace {
+
+// A window picture scaled for a high-DPI monitor keeps its colours where
+// they are flat, stays premultiplied at every edge, and keeps its size
+// within bounds.
+TEST(ScaleCanvas, KeepsFlatColoursAndPremultipliedEdges) {
+    Canvas c;
+    c.width = 4;
+    c.height = 2;
+    c.pixels = {pixel(10, 20, 30, 255), pixel(10, 20, 30, 255), pixel(0, 0, 0, 0), pixel(0, 0, 0, 0),
+                pixel(10, 20, 30, 255), pixel(10, 20, 30, 255), pixel(0, 0, 0, 0), pixel(0, 0, 0, 0)};
+    EXPECT_EQ(c.pixels, scaleCanvas(c, 100).pixels);
+    const Canvas big = scaleCanvas(c, 150);
+    ASSERT_EQ(6, big.width);
+    ASSERT_EQ(3, big.height);
+    EXPECT_EQ(pixel(10, 20, 30, 255), big.at(0, 0));
+    EXPECT_EQ(pixel(0, 0, 0, 0), big.at(5, 2));
+    for (uint32_t p : big.pixels) {
+        EXPECT_LE(blueOf(p), alphaOf(p));
+        EXPECT_LE(redOf(p), alphaOf(p));
+    }
+    const Canvas double_ = scaleCanvas(c, 200);
+    EXPECT_EQ(8, double_.width);
+    EXPECT_EQ(4, double_.height);
+    EXPECT_TRUE(scaleCanvas(Canvas{}, 200).empty());
+    EXPECT_EQ(16, scaleCanvas(c, 1000000).width) << "held to the largest scale";
+}
+
+}  // namespace
+}  // namespace zv::ui

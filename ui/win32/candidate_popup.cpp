@@ -27,8 +27,12 @@ void CandidatePopup::show(const CandidateShow& s, HWND owner) {
     place.caret = s.caret;
     readPlacementSettings(place, s.settings, s.skin.info, s.options);
     place.workArea = workAreaAt(placementReference(place));
-    place.candidates = candidates ? Size{state_.width, state_.height} : Size{};
-    place.composition = composition ? Size{compositionState_.width, compositionState_.height} : Size{};
+    // Placement works with the sizes the windows take on the screen.
+    const int percent = scalePercentAt(Point{s.caret.x, s.caret.y});
+    auto scaled = [percent](int32_t side) { return side * percent / 100; };
+    place.candidates = candidates ? Size{scaled(state_.width), scaled(state_.height)} : Size{};
+    place.composition =
+        composition ? Size{scaled(compositionState_.width), scaled(compositionState_.height)} : Size{};
     const Placement p = placeWindows(place);
     storePlacement(place, p, s.settings);
     state_.position = p.candidates;

@@ -15,8 +15,11 @@ std::optional<MouseEvent> mouseEventOf(HWND window, UINT message, WPARAM wParam,
     case WM_RBUTTONDOWN: e.kind = MouseEvent::RightDown; break;
     default: return std::nullopt;
     }
-    e.at = Point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-    POINT screen{e.at.x, e.at.y};
+    const int percent = scalePercentOf(window);
+    const POINT client{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    // The windows' logic works at 96 dots per inch.
+    e.at = Point{client.x * 100 / percent, client.y * 100 / percent};
+    POINT screen = client;
     ClientToScreen(window, &screen);
     e.screen = Point{screen.x, screen.y};
     e.leftHeld = (wParam & MK_LBUTTON) != 0;

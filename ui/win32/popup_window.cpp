@@ -11,6 +11,8 @@ namespace {
 // The window-extra bytes of the classes; the first slot holds the handler.
 constexpr int kPopupExtraBytes = 12;
 constexpr int kHandlerSlot = 0;
+constexpr int kScaleSlot = sizeof(LONG_PTR);  // the percent the window is drawn at
+constexpr int kBaseDpi = 96;
 constexpr UINT kImeClassStyle = 0x10000;  // CS_IME
 // Accessibility events of an input method's windows (Windows 8 and later;
 // older systems ignore them).
@@ -73,8 +75,12 @@ bool PopupWindow::create(HINSTANCE module, const wchar_t* className, HWND owner,
     return window_ != nullptr;
 }
 
-bool PopupWindow::show(const Canvas& picture, Point at) {
-    if (!window_ || picture.empty()) return false;
+bool PopupWindow::show(const Canvas& unscaled, Point at) {
+    if (!window_ || unscaled.empty()) return false;
+    const int percent = scalePercentAt(at);
+    SetWindowLongW(window_, kScaleSlot, percent);
+    const Canvas scaled = percent == 100 ? Canvas{} : scaleCanvas(unscaled, percent);
+    const Canvas& picture = percent == 100 ? unscaled : scaled;
     DibSection dib(picture.width, picture.height);
     DcHandle dc(CreateCompatibleDC(nullptr));
     if (!dib || !dc) return false;
@@ -106,6 +112,30 @@ void PopupWindow::hide() {
     if (!window_ || !IsWindowVisible(window_)) return;
     ShowWindow(window_, SW_HIDE);
     NotifyWinEvent(kEventImeHide, window_, OBJID_CLIENT, CHILDID_SELF);
+}
+
+int scalePercentAt(Point p) {
+    // GetDpiForMonitor is there from Windows 8.1 on.
+    using DpiForMonitor = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+    static const DpiForMonitor dpiForMonitor = [] {
+        HMODULE shcore = LoadLibraryW(L"shcore.dll");
+        return shcore ? reinterpret_cast<DpiForMonitor>(reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")))
+                      : nullptr;
+    }();
+    UINT dpi = 0, unused = 0;
+    constexpr int kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI
+    HMONITOR monitor = MonitorFromPoint(POINT{p.x, p.y}, MONITOR_DEFAULTTONEAREST);
+    if (!dpiForMonitor || !monitor || FAILED(dpiForMonitor(monitor, kEffectiveDpi, &dpi, &unused)) || dpi == 0) {
+        HDC screen = GetDC(nullptr);
+        dpi = screen ? static_cast<UINT>(GetDeviceCaps(screen, LOGPIXELSX)) : kBaseDpi;
+        if (screen) ReleaseDC(nullptr, screen);
+    }
+    return dpi > static_cast<UINT>(kBaseDpi) ? static_cast<int>(dpi * 100 / kBaseDpi) : 100;
+}
+
+int scalePercentOf(HWND window) {
+    const LONG percent = window ? GetWindowLongW(window, kScaleSlot) : 0;
+    return percent >= 100 ? static_cast<int>(percent) : 100;
 }
 
 Rect workAreaAt(Point p) {

@@ -37,7 +37,8 @@ public:
 
     // Creates the window (hidden) when it does not exist yet.
     bool create(HINSTANCE module, const wchar_t* className, HWND owner, PopupHandler& handler);
-    // Shows the picture at a screen position, without activating.
+    // Shows the picture at a screen position, without activating, scaled
+    // for the monitor it is on.
     bool show(const Canvas& picture, Point at);
     void move(Point at);
     void hide();
@@ -50,5 +51,13 @@ private:
 
 // The work area of the monitor a point is on.
 Rect workAreaAt(Point p);
+
+// How much larger than at 96 dots per inch the windows are drawn on the
+// monitor a point is on, in percent (as the application sees that
+// monitor: a host that is not aware of DPI gets 100, and the system
+// scales for it).
+int scalePercentAt(Point p);
+// The scale a popup was last shown at.
+int scalePercentOf(HWND window);
 
 }  // namespace zv::ui::win32
