@@ -5,6 +5,8 @@
 // context is active, and (with the windows of the candidate list, the
 // composition and the status bar) shows what the engine holds.
 
+#include "host/imm/ime_api.h"
+
 #include <windows.h>
 
 namespace zv::imm {
@@ -17,5 +19,10 @@ bool registerUiWindowClass(HINSTANCE module);
 void unregisterUiWindowClass(HINSTANCE module);
 
 LRESULT CALLBACK uiWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The input context a UI window serves.
+inline HIMC contextOf(HWND uiWindow) {
+    return reinterpret_cast<HIMC>(GetWindowLongPtrW(uiWindow, kUiWindowContextSlot));
+}
 
 }  // namespace zv::imm
