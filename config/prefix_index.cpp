@@ -6,8 +6,6 @@
 
 namespace zv::config {
 
-PrefixCounts::PrefixCounts() : first_(128, 0), alone_(128, 0), second_(128 * 128, 0) {}
-
 void PrefixCounts::add(const uint8_t* code, uint32_t length) {
     if (length == 0 || code[0] >= 0x80) return;  // sorts after every slot
     for (uint32_t i = 0; i < length; ++i)

@@ -8,14 +8,13 @@
 
 #include "engine/code_table.h"
 
+#include <array>
 #include <cstdint>
-#include <vector>
 
 namespace zv::config {
 
 class PrefixCounts {
 public:
-    PrefixCounts();
     // Adds one code (in index order or not: only counts are kept).
     void add(const uint8_t* code, uint32_t length);
     // Writes the 16512 slots at base + 136. The slots are computed for the
@@ -30,9 +29,11 @@ public:
     bool occurs(uint8_t b) const { return b < 128 && present_[b]; }
 
 private:
-    std::vector<uint32_t> first_;    // by first byte (0..127)
-    std::vector<uint32_t> alone_;    // one-byte codes, by that byte
-    std::vector<uint32_t> second_;   // 128 * first + second
+    // In place rather than on the heap: a check or build counts once per
+    // table, and the table check runs after every import and in loops.
+    std::array<uint32_t, 128> first_{};         // by first byte (0..127)
+    std::array<uint32_t, 128> alone_{};         // one-byte codes, by that byte
+    std::array<uint32_t, 128 * 128> second_{};  // 128 * first + second
     bool present_[128] = {};
 };
 

@@ -8,6 +8,7 @@
 #include "platform/mapped_file.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 
 namespace zv::config {
@@ -27,6 +28,14 @@ class Problems {
 public:
     void add(std::u16string line) {
         if (lines_.size() < MaxProblemsPerFile) lines_.push_back(std::move(line));
+        else ++more_;
+    }
+    // For problems found entry by entry: past the limit a damaged table can
+    // have one on every entry, and only their number is reported, so their
+    // lines are not even written.
+    template <class Line>
+    void note(Line&& line) {
+        if (lines_.size() < MaxProblemsPerFile) lines_.push_back(line());
         else ++more_;
     }
     std::vector<std::u16string> take() {
@@ -59,18 +68,14 @@ int compareViews(const EntryView& a, const EntryView& b, bool wordList) {
     return 0;
 }
 
-// Slots that a full build computes, over the characters that occur in the
-// codes: both one-byte slots of such a character, and both slots of a pair
-// of them. It leaves 0 in every other slot.
-std::vector<bool> slotsComputedFor(const PrefixCounts& counts) {
-    std::vector<bool> slots(dmg::PrefixSlotCount, false);
-    for (uint32_t b = 0x0A; b < 128; ++b) {
-        if (!counts.occurs(static_cast<uint8_t>(b))) continue;
-        slots[128 * b] = slots[128 * b + 1] = true;
-        for (uint32_t f = 0x0A; f < 0x7F; ++f)
-            if (counts.occurs(static_cast<uint8_t>(f))) slots[128 * b + f] = slots[128 * b + f + 1] = true;
-    }
-    return slots;
+// Whether a full build computes slot k, over the characters that occur in
+// the codes: both one-byte slots of such a character, and both slots of a
+// pair of them. It leaves 0 in every other slot.
+bool slotComputed(const PrefixCounts& counts, uint32_t k) {
+    const uint32_t b = k / 128, r = k % 128;
+    if (b < 0x0A || b >= 128 || !counts.occurs(static_cast<uint8_t>(b))) return false;
+    auto pairFirst = [&](uint32_t f) { return f >= 0x0A && f < 0x7F && counts.occurs(static_cast<uint8_t>(f)); };
+    return r <= 1 || pairFirst(r) || (r > 0 && pairFirst(r - 1));
 }
 
 void checkPrefixIndex(const uint8_t* data, const CodeTable& t, bool strict, Problems& p) {
@@ -83,17 +88,24 @@ void checkPrefixIndex(const uint8_t* data, const CodeTable& t, bool strict, Prob
     thread_local std::vector<uint8_t> expected;
     expected.assign(dmg::PrefixStart + 4 * dmg::PrefixSlotCount, 0);
     counts.write(expected.data(), true);
-    const std::vector<bool> computed = slotsComputedFor(counts);
+    // Stretches of slots that equal the rebuild are passed over whole; only
+    // the others are looked at slot by slot.
+    constexpr uint32_t kStretch = 64;
+    static_assert(dmg::PrefixSlotCount % kStretch == 0);
     uint32_t wrong = 0;
-    for (uint32_t k = 0; k < dmg::PrefixSlotCount; ++k) {
-        uint32_t have = rd32(data + dmg::PrefixStart + 4 * k);
-        uint32_t want = rd32(expected.data() + dmg::PrefixStart + 4 * k);
-        // Where a build computes no range it leaves a zero, which stands for
-        // an empty range as well as the value does.
-        bool ok = have == want || (have == 0 && !(strict && computed[k]));
-        if (ok) continue;
-        if (wrong++ < 3)
-            p.add(u"前缀索引槽 " + num(k) + u" 为 " + num(have) + u"，重建结果为 " + num(want));
+    for (uint32_t from = 0; from < dmg::PrefixSlotCount; from += kStretch) {
+        const uint32_t at = dmg::PrefixStart + 4 * from;
+        if (std::memcmp(data + at, expected.data() + at, 4 * kStretch) == 0) continue;
+        for (uint32_t k = from; k < from + kStretch; ++k) {
+            uint32_t have = rd32(data + dmg::PrefixStart + 4 * k);
+            uint32_t want = rd32(expected.data() + dmg::PrefixStart + 4 * k);
+            // Where a build computes no range it leaves a zero, which stands
+            // for an empty range as well as the value does.
+            bool ok = have == want || (have == 0 && !(strict && slotComputed(counts, k)));
+            if (ok) continue;
+            if (wrong++ < 3)
+                p.add(u"前缀索引槽 " + num(k) + u" 为 " + num(have) + u"，重建结果为 " + num(want));
+        }
     }
     if (wrong > 3) p.add(u"前缀索引另有 " + num(wrong - 3) + u" 个槽与重建结果不同");
 }
@@ -134,21 +146,20 @@ std::vector<std::u16string> checkTable(const uint8_t* data, uint32_t size, Table
             ok = ok && off >= low;
         }
         if (!ok) {
-            p.add(u"第 " + num(i) + u" 条词条的记录（偏移 " + num(off) + u"）越界或已损坏");
+            p.note([&] { return u"第 " + num(i) + u" 条词条的记录（偏移 " + num(off) + u"）越界或已损坏"; });
             recordsOk = false;
             previous = {};
             continue;
         }
-        if (wordList ? e.wordLen == 0 : e.codeLen == 0) p.add(u"第 " + num(i) + u" 条词条为空");
+        if (wordList ? e.wordLen == 0 : e.codeLen == 0) p.note([&] { return u"第 " + num(i) + u" 条词条为空"; });
         for (uint32_t k = 0; k < e.codeLen; ++k) {
             if (!validCodeByte(e.code[k])) {
-                p.add(u"第 " + num(i) + u" 条词条的编码含有无效字节 " + num(e.code[k]));
+                p.note([&] { return u"第 " + num(i) + u" 条词条的编码含有无效字节 " + num(e.code[k]); });
                 break;
             }
         }
-        if (previous.valid() && compareViews(previous, e, wordList) >= 0)
-            p.add(u"第 " + num(i) + u" 条词条" +
-                  (compareViews(previous, e, wordList) == 0 ? std::u16string(u"与前一条重复") : u"排在前一条之前"));
+        if (int order = previous.valid() ? compareViews(previous, e, wordList) : -1; order >= 0)
+            p.note([&] { return u"第 " + num(i) + u" 条词条" + (order == 0 ? u"与前一条重复" : u"排在前一条之前"); });
         previous = e;
     }
 
@@ -161,13 +172,14 @@ std::vector<std::u16string> checkTable(const uint8_t* data, uint32_t size, Table
             uint32_t k = (off - dmg::TempFirstSlot) / dmg::TempSlotSize;
             if (off < dmg::TempFirstSlot || (off - dmg::TempFirstSlot) % dmg::TempSlotSize || k >= dmg::TempSlotCount ||
                 slotSeen[k])
-                p.add(u"槽位 " + num(i) + u" 的偏移 " + num(off) + u" 不是空闲的预设槽位");
+                p.note([&] { return u"槽位 " + num(i) + u" 的偏移 " + num(off) + u" 不是空闲的预设槽位"; });
             else
                 slotSeen[k] = true;
         }
         for (uint32_t i = 0; recordsOk && i < t.count(); ++i) {
             uint32_t age = t.entry(i).attributes;
-            if (age >= t.count() || ageSeen[age]) p.add(u"第 " + num(i) + u" 条临时词的年龄 " + num(age) + u" 不连续");
+            if (age >= t.count() || ageSeen[age])
+                p.note([&] { return u"第 " + num(i) + u" 条临时词的年龄 " + num(age) + u" 不连续"; });
             else ageSeen[age] = true;
         }
     }

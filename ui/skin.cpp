@@ -3,6 +3,7 @@
 #include "ui/no_case.h"
 
 #include <string>
+#include <utility>
 
 namespace zv::ui {
 
@@ -21,13 +22,21 @@ static_assert(std::size(ButtonStems) == static_cast<size_t>(ButtonKind::Count));
 }  // namespace
 
 SkinImage* SkinImages::slotFor(std::string_view entryName) {
+    return const_cast<SkinImage*>(std::as_const(*this).slotFor(entryName));
+}
+
+const SkinImage* SkinImages::slotFor(std::string_view entryName) const {
     for (size_t i = 0; i < std::size(BackgroundNames); ++i)
         if (equalNoCase(entryName, BackgroundNames[i])) return &backgrounds[i];
+    // A button's three names are its stem and a suffix: compared in place,
+    // since every entry of every package opened is looked up here.
     for (size_t i = 0; i < std::size(ButtonStems); ++i) {
-        std::string stem(ButtonStems[i]);
-        if (equalNoCase(entryName, stem + ".png")) return &buttons[i].normal;
-        if (equalNoCase(entryName, stem + "_1.png")) return &buttons[i].first;
-        if (equalNoCase(entryName, stem + "_2.png")) return &buttons[i].second;
+        const std::string_view stem = ButtonStems[i];
+        if (entryName.size() <= stem.size() || !equalNoCase(entryName.substr(0, stem.size()), stem)) continue;
+        const std::string_view suffix = entryName.substr(stem.size());
+        if (equalNoCase(suffix, ".png")) return &buttons[i].normal;
+        if (equalNoCase(suffix, "_1.png")) return &buttons[i].first;
+        if (equalNoCase(suffix, "_2.png")) return &buttons[i].second;
     }
     return nullptr;
 }

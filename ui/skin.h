@@ -115,6 +115,7 @@ struct SkinImages {
     const ButtonImages& button(ButtonKind k) const { return buttons[static_cast<size_t>(k)]; }
     // The slot an archive entry name fills (compared without case), or null.
     SkinImage* slotFor(std::string_view entryName);
+    const SkinImage* slotFor(std::string_view entryName) const;
     bool hasRequired() const;
     void clear();
 };

@@ -72,7 +72,8 @@ zlib_filefunc64_def memoryFunctions(MemoryStream* s) {
 }
 
 bool isSkinEntry(std::string_view name) {
-    SkinImages probe;
+    // Only the names are asked about: one empty set of slots serves every call.
+    static const SkinImages probe;
     return equalNoCase(name, "skin.ini") || probe.slotFor(name) != nullptr;
 }
 

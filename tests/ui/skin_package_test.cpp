@@ -63,6 +63,20 @@ TEST(SkinPackage, EntriesAreFoundWithoutCaseStoredOrDeflated) {
     }
 }
 
+TEST(SkinPackage, EntryNamesPickTheirOwnSlotOnly) {
+    SkinImages images;
+    const SkinImages& shown = images;
+    // Stems that begin another stem ("en", "en_biaodian") and the state suffixes.
+    EXPECT_EQ(&images.buttons[static_cast<size_t>(ButtonKind::English)].normal, images.slotFor("EN.png"));
+    EXPECT_EQ(&images.buttons[static_cast<size_t>(ButtonKind::English)].second, images.slotFor("en_2.PNG"));
+    EXPECT_EQ(&images.buttons[static_cast<size_t>(ButtonKind::EnglishPunctuation)].first,
+              images.slotFor("En_Biaodian_1.png"));
+    EXPECT_EQ(&images.backgrounds[static_cast<size_t>(Background::StatusBar)], shown.slotFor("Bar.png"));
+    for (const char* name : {"en", "en_", "en.pn", "en.pngx", "en_3.png", "en_1_1.png", "_1.png", ".png", "xen.png",
+                             "bar_1.png", "en_biaodian", ""})
+        EXPECT_EQ(nullptr, shown.slotFor(name)) << name;
+}
+
 TEST(SkinPackage, IncompletePackagesFailWithEmptySlots) {
     EXPECT_TRUE(loads(skinPackage(u"[-皮肤信息-]\n名称=ok\n")));
     // No name, even with every image.
