@@ -114,7 +114,20 @@ void PopupWindow::hide() {
     NotifyWinEvent(kEventImeHide, window_, OBJID_CLIENT, CHILDID_SELF);
 }
 
-int scalePercentAt(Point p) {
+namespace {
+
+// What the windows ask of the monitor a point is on, on every show: the
+// answers are kept for a moment, as each question is a round of system
+// calls (on some systems a registry walk) and a monitor seldom changes.
+struct MonitorFacts {
+    Rect monitor, work;
+    int percent = 100;
+    DWORD taken = 0;
+    bool known = false;
+};
+constexpr DWORD kMonitorFactsMs = 1000;
+
+int dpiPercentOf(HMONITOR monitor) {
     // GetDpiForMonitor is there from Windows 8.1 on.
     using DpiForMonitor = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
     static const DpiForMonitor dpiForMonitor = [] {
@@ -124,7 +137,6 @@ int scalePercentAt(Point p) {
     }();
     UINT dpi = 0, unused = 0;
     constexpr int kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI
-    HMONITOR monitor = MonitorFromPoint(POINT{p.x, p.y}, MONITOR_DEFAULTTONEAREST);
     if (!dpiForMonitor || !monitor || FAILED(dpiForMonitor(monitor, kEffectiveDpi, &dpi, &unused)) || dpi == 0) {
         HDC screen = GetDC(nullptr);
         dpi = screen ? static_cast<UINT>(GetDeviceCaps(screen, LOGPIXELSX)) : kBaseDpi;
@@ -133,17 +145,36 @@ int scalePercentAt(Point p) {
     return dpi > static_cast<UINT>(kBaseDpi) ? static_cast<int>(dpi * 100 / kBaseDpi) : 100;
 }
 
+const MonitorFacts& monitorAt(Point p) {
+    thread_local MonitorFacts facts;
+    const DWORD now = GetTickCount();
+    const bool inside = p.x >= facts.monitor.left && p.x < facts.monitor.right && p.y >= facts.monitor.top &&
+                        p.y < facts.monitor.bottom;
+    if (facts.known && inside && now - facts.taken < kMonitorFactsMs) return facts;
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    HMONITOR monitor = MonitorFromPoint(POINT{p.x, p.y}, MONITOR_DEFAULTTONEAREST);
+    if (monitor && GetMonitorInfoW(monitor, &info)) {
+        facts.monitor = Rect{info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right, info.rcMonitor.bottom};
+        facts.work = Rect{info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom};
+    } else {
+        facts.monitor = facts.work = Rect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    }
+    facts.percent = dpiPercentOf(monitor);
+    facts.taken = now;
+    facts.known = true;
+    return facts;
+}
+
+}  // namespace
+
+int scalePercentAt(Point p) { return monitorAt(p).percent; }
+
 int scalePercentOf(HWND window) {
     const LONG percent = window ? GetWindowLongW(window, kScaleSlot) : 0;
     return percent >= 100 ? static_cast<int>(percent) : 100;
 }
 
-Rect workAreaAt(Point p) {
-    MONITORINFO info = {};
-    info.cbSize = sizeof info;
-    HMONITOR monitor = MonitorFromPoint(POINT{p.x, p.y}, MONITOR_DEFAULTTONEAREST);
-    if (!monitor || !GetMonitorInfoW(monitor, &info)) return Rect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    return Rect{info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom};
-}
+Rect workAreaAt(Point p) { return monitorAt(p).work; }
 
 }  // namespace zv::ui::win32
