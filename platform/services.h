@@ -75,6 +75,8 @@ Shell& systemShell();
 Dialogs& systemDialogs();
 Clipboard& systemClipboard();
 KeySender& systemKeySender();
+// All of them, with the caller's registry.
+Platform systemPlatform(Registry* registry);
 
 // Services that do nothing: a declined question, an empty clipboard.
 class NullServices : public Shell, public Dialogs, public Clipboard, public KeySender {

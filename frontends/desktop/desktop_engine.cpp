@@ -1,6 +1,5 @@
 #include "frontends/desktop/desktop_engine.h"
 
-#include "platform/clock.h"
 #include "platform/registry.h"
 #include "platform/utf.h"
 
@@ -12,15 +11,8 @@ namespace {
 
 platform::Platform& processServices() {
     static std::unique_ptr<platform::Registry> registry = platform::openSystemRegistry();
-    static platform::Platform p = [] {
-        platform::Platform s;
-        s.registry = registry.get();
-        s.clock = &platform::systemClock();
-        s.shell = &platform::systemShell();
-        s.dialogs = &platform::systemDialogs();
-        s.clipboard = &platform::systemClipboard();
-        return s;
-    }();
+    // Each input context puts itself in as the key sender.
+    static platform::Platform p = platform::systemPlatform(registry.get());
     return p;
 }
 

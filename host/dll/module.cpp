@@ -2,7 +2,6 @@
 
 #include "host/dll/resource_ids.h"
 #include "host/imm/ui_window.h"
-#include "platform/clock.h"
 #include "platform/registry.h"
 #include "ui/win32/popup_window.h"
 
@@ -57,16 +56,7 @@ const platform::Platform& processServices() {
     // Made on first use (never in DllMain, where the loader lock is held)
     // and kept until the process ends.
     static std::unique_ptr<platform::Registry> registry = platform::openSystemRegistry();
-    static const platform::Platform services = [] {
-        platform::Platform s;
-        s.registry = registry.get();
-        s.clock = &platform::systemClock();
-        s.shell = &platform::systemShell();
-        s.dialogs = &platform::systemDialogs();
-        s.clipboard = &platform::systemClipboard();
-        s.keys = &platform::systemKeySender();
-        return s;
-    }();
+    static const platform::Platform services = platform::systemPlatform(registry.get());
     return services;
 }
 

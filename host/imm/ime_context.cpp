@@ -116,14 +116,8 @@ void ImeContext::candidatesClosed() {
     generate(WM_IME_NOTIFY, IMN_CLOSECANDIDATE, kFirstList);
 }
 
-void ImeContext::writeConversionStatus() {
-    if (!imc_) return;
-    const EngineView view = viewOf(*engine_);
-    imc_->fdwConversion = (imc_->fdwConversion & ~kEngineConversionBits) | view.conversionStatus;
-}
-
-void ImeContext::modeChanged(uint32_t) {
-    writeConversionStatus();
+void ImeContext::modeChanged(uint32_t modeFlags) {
+    if (imc_) imc_->fdwConversion = (imc_->fdwConversion & ~kEngineConversionBits) | conversionStatusOf(modeFlags);
     generate(WM_IME_NOTIFY, IMN_SETCONVERSIONMODE, 0);
     generate(WM_IME_NOTIFY, private_notify::ShowStatus, 0);
 }

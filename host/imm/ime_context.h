@@ -26,10 +26,6 @@ public:
     bool inUse() const { return himc_ != nullptr; }
     void deferCancel() { cancelDeferred_ = true; }
 
-    // The conversion status of the input context, written when the modes
-    // change.
-    void writeConversionStatus();
-
 private:
     friend class LockedContext;
     void attach(HIMC himc, INPUTCONTEXT* imc, Block composition, Block candidates);

@@ -55,13 +55,12 @@ LRESULT CandidatePopup::compositionMessage(HWND window, UINT message, WPARAM wPa
     const std::optional<MouseEvent> e = mouseEventOf(window, message, wParam, lParam);
     if (!e) return DefWindowProcW(window, message, wParam, lParam);
     const MouseOutcome out = compositionMouse(compositionState_, *e, settings_);
-    if ((out.releaseCapture || e->kind == MouseEvent::LeftUp) && GetCapture() == window) ReleaseCapture();
+    releaseCaptureAfter(window, *e, out.releaseCapture);
     if (out.moveTo) {
         compositionState_.position = *out.moveTo;
         composition_.move(compositionState_.position);
     }
-    if (out.request == MouseRequest::Command) host_.command(out.command, out.argument);
-    else if (out.request != MouseRequest::None) host_.menu(out.request, out.argument, e->screen, window);
+    passRequest(host_, window, *e, out.request, out.command, out.argument);
     return 0;
 }
 
@@ -77,14 +76,13 @@ LRESULT CandidatePopup::message(HWND window, UINT message, WPARAM wParam, LPARAM
     if (!event) return DefWindowProcW(window, message, wParam, lParam);
     const MouseEvent& e = *event;
     const MouseOutcome out = candidateMouse(state_, e, settings_);
-    if ((out.releaseCapture || e.kind == MouseEvent::LeftUp) && GetCapture() == window) ReleaseCapture();
+    releaseCaptureAfter(window, e, out.releaseCapture);
     if (out.moveTo) {
         state_.position = *out.moveTo;
         window_.move(state_.position);
     }
     if (out.repaint) repaint();
-    if (out.request == MouseRequest::Command) host_.command(out.command, out.argument);
-    else if (out.request != MouseRequest::None) host_.menu(out.request, out.argument, e.screen, window);
+    passRequest(host_, window, e, out.request, out.command, out.argument);
     return 0;
 }
 

@@ -33,4 +33,13 @@ LRESULT arrowCursor() {
     return TRUE;
 }
 
+void releaseCaptureAfter(HWND window, const MouseEvent& e, bool release) {
+    if ((release || e.kind == MouseEvent::LeftUp) && GetCapture() == window) ReleaseCapture();
+}
+
+void passRequest(PopupHost& host, HWND window, const MouseEvent& e, MouseRequest request, int command, int argument) {
+    if (request == MouseRequest::Command) host.command(command, argument);
+    else if (request != MouseRequest::None) host.menu(request, argument, e.screen, window);
+}
+
 }  // namespace zv::ui::win32

@@ -4,6 +4,7 @@
 // the cursor. A button going down captures the mouse for the window.
 
 #include "ui/candidate_window.h"
+#include "ui/win32/popup_host.h"
 
 #include <windows.h>
 
@@ -16,5 +17,11 @@ std::optional<MouseEvent> mouseEventOf(HWND window, UINT message, WPARAM wParam,
 
 // WM_SETCURSOR of the windows: the arrow.
 LRESULT arrowCursor();
+
+// Gives the capture back when the portable logic says so, or the button
+// came up.
+void releaseCaptureAfter(HWND window, const MouseEvent& e, bool release);
+// Hands what a click asks to the host: a command, or a menu at the cursor.
+void passRequest(PopupHost& host, HWND window, const MouseEvent& e, MouseRequest request, int command, int argument);
 
 }  // namespace zv::ui::win32

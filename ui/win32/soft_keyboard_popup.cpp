@@ -68,7 +68,7 @@ LRESULT SoftKeyboardPopup::message(HWND window, UINT message, WPARAM wParam, LPA
     const std::optional<MouseEvent> event = mouseEventOf(window, message, wParam, lParam);
     if (!event) return DefWindowProcW(window, message, wParam, lParam);
     const MouseEvent& e = *event;
-    if (e.kind == MouseEvent::LeftUp && GetCapture() == window) ReleaseCapture();
+    releaseCaptureAfter(window, e, false);
     const SoftKeyboardOutcome out = softKeyboardMouse(state_, e, settings_);
     if (out.moveTo) {
         state_.position = *out.moveTo;
@@ -76,8 +76,7 @@ LRESULT SoftKeyboardPopup::message(HWND window, UINT message, WPARAM wParam, LPA
     }
     if (out.repaint) repaint();
     typeKeys(out.keys);
-    if (out.request == MouseRequest::Command) host_.command(out.command, out.argument);
-    else if (out.request != MouseRequest::None) host_.menu(out.request, out.argument, e.screen, window);
+    passRequest(host_, window, e, out.request, out.command, out.argument);
     return 0;
 }
 

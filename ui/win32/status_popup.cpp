@@ -32,14 +32,13 @@ LRESULT StatusPopup::message(HWND window, UINT message, WPARAM wParam, LPARAM lP
     if (!event) return DefWindowProcW(window, message, wParam, lParam);
     const MouseEvent& e = *event;
     const MouseOutcome out = statusBarMouse(state_, e, view_, settings_);
-    if ((out.releaseCapture || e.kind == MouseEvent::LeftUp) && GetCapture() == window) ReleaseCapture();
+    releaseCaptureAfter(window, e, out.releaseCapture);
     if (out.moveTo) {
         state_.position = *out.moveTo;
         window_.move(state_.position);
     }
     if (out.repaint) repaint();
-    if (out.request == MouseRequest::Command) host_.command(out.command, out.argument);
-    else if (out.request != MouseRequest::None) host_.menu(out.request, out.argument, e.screen, window);
+    passRequest(host_, window, e, out.request, out.command, out.argument);
     return 0;
 }
 
