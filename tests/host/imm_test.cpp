@@ -11,9 +11,11 @@
 #include "platform/registry.h"
 #include "tests/desktop/desktop_folder.h"
 #include "tests/host/installed_ime.h"
+#include "tests/host/screen_pixels.h"
 #include "tests/support/data_fixture.h"
 #include "ui/candidate_window.h"
 #include "ui/engine_view.h"
+#include "ui/paint.h"
 #include "ui/skin_package.h"
 #include "ui/soft_keyboard.h"
 #include "ui/status_bar.h"
@@ -380,6 +382,16 @@ TEST_F(ImeTest, ShowsTheCandidateWindowOfThePortableLayout) {
     EXPECT_EQ(expected.height, r.bottom - r.top);
     ASSERT_FALSE(view.items.empty());
     EXPECT_EQ(u"你", view.items[0].text);
+
+    // What the screen shows there is the portable picture over what is
+    // behind the window, texts included (the same GDI draws both).
+    ui::Canvas painted;
+    ui::paintCandidateWindow(expected, skin.images, fonts, painted);
+    Sleep(200);
+    const uint32_t backdrop = screenPixel(r.right + 4, r.top + 1);
+    const PixelComparison same = comparePixels(captureScreen(r), painted, backdrop, 3);
+    EXPECT_EQ(static_cast<size_t>(expected.width) * static_cast<size_t>(expected.height), same.compared);
+    EXPECT_EQ(0u, same.differing);
 
     // Clicks: the paging buttons turn the page, a candidate commits.
     auto click = [&](int32_t x, int32_t y) {
