@@ -3,6 +3,7 @@
 #include "engine/config_store.h"
 #include "engine/host_view.h"
 #include "host/dll/module.h"
+#include "host/dll/resource_ids.h"
 #include "host/imm/ime_context.h"
 #include "host/imm/ui_window.h"
 #include "ui/engine_view.h"
@@ -46,7 +47,8 @@ UiWorkArea::UiWorkArea(HWND w)
     : window(w),
       candidates(host::moduleHandle(), *this),
       status(host::moduleHandle(), *this),
-      softKeyboard(host::moduleHandle(), *this, renderer) {}
+      softKeyboard(host::moduleHandle(), *this, renderer, ZV_BITMAP_SOFT_KEYBOARD),
+      tip(host::moduleHandle(), *this, renderer) {}
 
 void UiWorkArea::scheduleRedraw() {
     if (!std::exchange(redrawPending, true)) PostMessageW(window, kRedrawMessage, 0, 0);

@@ -12,6 +12,7 @@
 #include "ui/win32/gdi_text.h"
 #include "ui/win32/soft_keyboard_popup.h"
 #include "ui/win32/status_popup.h"
+#include "ui/win32/tip_popup.h"
 
 #include <windows.h>
 
@@ -23,7 +24,8 @@ namespace zv::imm {
 constexpr UINT kRedrawMessage = WM_USER + 0x5A;
 
 // What the UI window keeps for its windows: the text output, the skin and
-// its fonts, the candidate window and the status bar.
+// its fonts, the candidate window, the status bar, the soft keyboard and
+// the tip.
 struct UiWorkArea : ui::win32::PopupHost {
     explicit UiWorkArea(HWND w);
 
@@ -48,6 +50,10 @@ struct UiWorkArea : ui::win32::PopupHost {
     ui::win32::CandidatePopup candidates;
     ui::win32::StatusPopup status;
     ui::win32::SoftKeyboardPopup softKeyboard;
+    // The mode indicator, for the hosts that show one after mode and focus
+    // changes.
+    ui::win32::TipPopup tip;
+    ui::ModeTipTracker modeTipShown;
 };
 
 }  // namespace zv::imm

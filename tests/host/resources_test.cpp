@@ -6,6 +6,8 @@
 #include "host/dll/resource_ids.h"
 #include "platform/utf.h"
 #include "ui/menus.h"
+#include "ui/soft_keyboard.h"
+#include "ui/win32/bitmap_resource.h"
 
 #include <gtest/gtest.h>
 
@@ -119,16 +121,16 @@ TEST_F(Resources, TheFirstIconOfTheFileIsTheProductIcon) {
     if (icon) DestroyIcon(icon);
 }
 
-// The soft keyboard's window is exactly its background bitmap.
-TEST_F(Resources, SoftKeyboardBitmapHasTheWindowsSize) {
-    HBITMAP bitmap = static_cast<HBITMAP>(
-        LoadImageW(module_, MAKEINTRESOURCEW(ZV_BITMAP_SOFT_KEYBOARD), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    ASSERT_NE(nullptr, bitmap);
-    BITMAP b{};
-    GetObjectW(bitmap, sizeof(b), &b);
-    EXPECT_EQ(440, b.bmWidth);
-    EXPECT_EQ(169, b.bmHeight);
-    DeleteObject(bitmap);
+// The soft keyboard's window is exactly its background bitmap, read top
+// row first: the dark title strip above, the grey outline at the bottom.
+TEST_F(Resources, SoftKeyboardBitmapIsTheKeyboardTheRightWayUp) {
+    const ui::SkinImage keyboard = ui::win32::bitmapResource(module_, ZV_BITMAP_SOFT_KEYBOARD);
+    ASSERT_EQ(ui::SoftKeyboardWidth, keyboard.width);
+    ASSERT_EQ(ui::SoftKeyboardHeight, keyboard.height);
+    for (uint32_t p : keyboard.pixels) ASSERT_EQ(0xFF000000u, p & 0xFF000000u) << "opaque";
+    EXPECT_EQ(0xFF3A4658u, keyboard.at(200, 3));
+    EXPECT_EQ(0xFF9AA3AEu, keyboard.at(200, ui::SoftKeyboardHeight - 1));
+    EXPECT_TRUE(ui::win32::bitmapResource(module_, 999).empty());
 }
 
 // One menu item reduced to what both sides hold: text, id, submenu.

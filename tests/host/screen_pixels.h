@@ -79,4 +79,30 @@ inline PixelComparison comparePixels(const ui::Canvas& screen, const ui::Canvas&
     return c;
 }
 
+// Handles the thread's messages for a while (the windows' timers go on).
+inline void pumpMessagesFor(DWORD ms) {
+    const DWORD start = GetTickCount();
+    MSG m;
+    do {
+        while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
+        Sleep(10);
+    } while (GetTickCount() - start < ms);
+}
+
+// The screen where a window is, compared with its picture over what is
+// beside the window, once the compositing manager has caught up (it
+// blends on its own time; on a busy machine that can take a while).
+inline PixelComparison screenMatches(const RECT& r, const ui::Canvas& picture, int tolerance) {
+    constexpr int kTries = 30;
+    constexpr DWORD kPauseMs = 100;
+    PixelComparison c;
+    for (int i = 0; i < kTries; ++i) {
+        pumpMessagesFor(kPauseMs);
+        const uint32_t backdrop = screenPixel(r.right + 4, r.top + 1);
+        c = comparePixels(captureScreen(r), picture, backdrop, tolerance);
+        if (c.compared && c.differing == 0) break;
+    }
+    return c;
+}
+
 }  // namespace zv::test

@@ -6,7 +6,6 @@
 
 namespace zv::ui::win32 {
 
-
 void CandidatePopup::show(const CandidateShow& s, HWND owner) {
     const LayoutInput in{s.view, s.options, s.skin.info, s.skin.images, s.fonts};
     state_ = CandidateWindowState{};
@@ -42,11 +41,11 @@ void CandidatePopup::show(const CandidateShow& s, HWND owner) {
     settings_ = s.settings;
     if (composition) {
         paintCompositionWindow(compositionState_, *fonts_, compositionPicture_);
-        composition_.show(compositionPicture_, compositionState_.position);
+        composition_.show(compositionPicture_, compositionState_.position, &compositionState_.background);
     }
     if (candidates) {
         paintCandidateWindow(state_, *images_, *fonts_, picture_);
-        window_.show(picture_, state_.position);
+        window_.show(picture_, state_.position, &state_.background);
     }
 }
 
@@ -67,7 +66,7 @@ LRESULT CandidatePopup::compositionMessage(HWND window, UINT message, WPARAM wPa
 void CandidatePopup::repaint() {
     if (!images_ || !fonts_ || !window_.visible()) return;
     paintCandidateWindow(state_, *images_, *fonts_, picture_);
-    window_.show(picture_, state_.position);
+    window_.show(picture_, state_.position, &state_.background);
 }
 
 LRESULT CandidatePopup::message(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

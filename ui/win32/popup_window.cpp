@@ -2,7 +2,11 @@
 
 #include "ui/win32/gdi_handles.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 namespace zv::ui::win32 {
 
@@ -61,24 +65,84 @@ void unregisterWindowClasses(HINSTANCE module) {
     for (const wchar_t* name : kClasses) UnregisterClassW(name, module);
 }
 
-PopupWindow::~PopupWindow() {
-    if (window_) {
-        SetWindowLongPtrW(window_, kHandlerSlot, 0);
-        DestroyWindow(window_);
+namespace {
+
+// A region holds this many rectangles before it joins the whole; a shape of
+// many runs is built in parts rather than in one huge request.
+constexpr size_t kRunsPerPart = 4000;
+
+HRGN regionOf(const std::vector<Rect>& runs, int percent) {
+    HRGN whole = CreateRectRgn(0, 0, 0, 0);
+    if (!whole) return nullptr;
+    std::vector<uint8_t> data;
+    for (size_t first = 0; first < runs.size(); first += kRunsPerPart) {
+        const size_t count = std::min(kRunsPerPart, runs.size() - first);
+        data.assign(sizeof(RGNDATAHEADER) + count * sizeof(RECT), 0);
+        auto* header = reinterpret_cast<RGNDATAHEADER*>(data.data());
+        header->dwSize = sizeof(RGNDATAHEADER);
+        header->iType = RDH_RECTANGLES;
+        header->nCount = static_cast<DWORD>(count);
+        header->nRgnSize = static_cast<DWORD>(count * sizeof(RECT));
+        RECT bounds{LONG_MAX, LONG_MAX, LONG_MIN, LONG_MIN};
+        for (size_t i = 0; i < count; ++i) {
+            const Rect& run = runs[first + i];
+            // A run scaled with the picture covers every pixel it touches.
+            const RECT r{run.left * percent / 100, run.top * percent / 100, (run.right * percent + 99) / 100,
+                         (run.bottom * percent + 99) / 100};
+            std::memcpy(data.data() + sizeof(RGNDATAHEADER) + i * sizeof(RECT), &r, sizeof r);
+            bounds = RECT{std::min(bounds.left, r.left), std::min(bounds.top, r.top), std::max(bounds.right, r.right),
+                          std::max(bounds.bottom, r.bottom)};
+        }
+        header->rcBound = bounds;
+        HRGN part = ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()), reinterpret_cast<RGNDATA*>(data.data()));
+        if (!part) {
+            DeleteObject(whole);
+            return nullptr;
+        }
+        CombineRgn(whole, whole, part, RGN_OR);
+        DeleteObject(part);
     }
+    return whole;
 }
 
-bool PopupWindow::create(HINSTANCE module, const wchar_t* className, HWND owner, PopupHandler& handler) {
+// FNV-1a over the size, the scale and every pixel's alpha.
+uint64_t shapeKeyOf(const SkinImage& picture, int percent) {
+    uint64_t h = 1469598103934665603ull;
+    auto mix = [&h](uint64_t v) { h = (h ^ v) * 1099511628211ull; };
+    mix(static_cast<uint64_t>(picture.width));
+    mix(static_cast<uint64_t>(picture.height));
+    mix(static_cast<uint64_t>(percent));
+    for (uint32_t p : picture.pixels) mix(p >> 24);
+    return h | 1;  // never 0, which means no shape
+}
+
+}  // namespace
+
+PopupWindow::~PopupWindow() { destroy(); }
+
+void PopupWindow::destroy() {
+    if (!window_) return;
+    hide();
+    SetWindowLongPtrW(window_, kHandlerSlot, 0);
+    DestroyWindow(std::exchange(window_, nullptr));
+    shapeKey_ = 0;
+}
+
+bool PopupWindow::create(HINSTANCE module, const wchar_t* className, HWND owner, PopupHandler& handler,
+                         PopupLayer layer) {
     if (window_) return true;
-    window_ = CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, className, L"",
+    layer_ = layer;
+    const DWORD topmost = layer == PopupLayer::Topmost ? WS_EX_TOPMOST : 0;
+    window_ = CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW | topmost | WS_EX_NOACTIVATE, className, L"",
                               WS_POPUP, 0, 0, 1, 1, owner, nullptr, module, &handler);
     return window_ != nullptr;
 }
 
-bool PopupWindow::show(const Canvas& unscaled, Point at) {
+bool PopupWindow::show(const Canvas& unscaled, Point at, const SkinImage* shape) {
     if (!window_ || unscaled.empty()) return false;
     const int percent = scalePercentAt(at);
     SetWindowLongW(window_, kScaleSlot, percent);
+    applyShape(shape, percent);
     const Canvas scaled = percent == 100 ? Canvas{} : scaleCanvas(unscaled, percent);
     const Canvas& picture = percent == 100 ? unscaled : scaled;
     DibSection dib(picture.width, picture.height);
@@ -95,8 +159,8 @@ bool PopupWindow::show(const Canvas& unscaled, Point at) {
     const bool ok = UpdateLayeredWindow(window_, nullptr, &position, &size, dc.get(), &origin, 0, &blend, ULW_ALPHA);
     SelectObject(dc.get(), old);
     if (!wasVisible) {
-        SetWindowPos(window_, HWND_TOPMOST, at.x, at.y, picture.width, picture.height,
-                     SWP_NOACTIVATE | SWP_SHOWWINDOW);
+        SetWindowPos(window_, layer_ == PopupLayer::Topmost ? HWND_TOPMOST : HWND_TOP, at.x, at.y, picture.width,
+                     picture.height, SWP_NOACTIVATE | SWP_SHOWWINDOW);
         NotifyWinEvent(kEventImeShow, window_, OBJID_CLIENT, CHILDID_SELF);
     } else {
         NotifyWinEvent(kEventImeChange, window_, OBJID_CLIENT, CHILDID_SELF);
@@ -106,6 +170,20 @@ bool PopupWindow::show(const Canvas& unscaled, Point at) {
 
 void PopupWindow::move(Point at) {
     if (window_) SetWindowPos(window_, nullptr, at.x, at.y, 0, 0, SWP_NOACTIVATE | SWP_NOSIZE | SWP_NOZORDER);
+}
+
+void PopupWindow::applyShape(const SkinImage* shape, int percent) {
+    if (!shape || shape->empty()) {
+        if (std::exchange(shapeKey_, 0) != 0) SetWindowRgn(window_, nullptr, TRUE);
+        return;
+    }
+    const SkinImage& picture = *shape;
+    const uint64_t key = shapeKeyOf(picture, percent);
+    if (key == shapeKey_) return;
+    HRGN region = regionOf(regionFromAlpha(picture), percent);
+    // The system owns the region once it is set.
+    if (region && SetWindowRgn(window_, region, TRUE)) shapeKey_ = key;
+    else if (region) DeleteObject(region);
 }
 
 void PopupWindow::hide() {

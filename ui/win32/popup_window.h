@@ -27,6 +27,10 @@ public:
     virtual LRESULT message(HWND window, UINT message, WPARAM wParam, LPARAM lParam) = 0;
 };
 
+// Where a popup stays: above every window (the candidate window, the status
+// bar, the soft keyboard), or only above its owner (the tip).
+enum class PopupLayer { Topmost, AboveOwner };
+
 // One popup window, destroyed with its owner object.
 class PopupWindow {
 public:
@@ -36,17 +40,30 @@ public:
     PopupWindow& operator=(const PopupWindow&) = delete;
 
     // Creates the window (hidden) when it does not exist yet.
-    bool create(HINSTANCE module, const wchar_t* className, HWND owner, PopupHandler& handler);
+    bool create(HINSTANCE module, const wchar_t* className, HWND owner, PopupHandler& handler,
+                PopupLayer layer = PopupLayer::Topmost);
+    // Hides and destroys the window; the next create makes a new one.
+    void destroy();
     // Shows the picture at a screen position, without activating, scaled
-    // for the monitor it is on.
-    bool show(const Canvas& picture, Point at);
+    // for the monitor it is on. With a shape, the window takes the form of
+    // the shape's pixels that are not fully transparent (clicks elsewhere
+    // go to what is behind it); without, it is a rectangle.
+    bool show(const Canvas& picture, Point at, const SkinImage* shape = nullptr);
     void move(Point at);
+
     void hide();
     bool visible() const { return window_ && IsWindowVisible(window_); }
     HWND handle() const { return window_; }
 
 private:
+    // Sets the shape when it differs from the one set last.
+    void applyShape(const SkinImage* shape, int percent);
+
     HWND window_ = nullptr;
+    PopupLayer layer_ = PopupLayer::Topmost;
+    // What the shape was made from: its size, scale and a digest of its
+    // alpha.
+    uint64_t shapeKey_ = 0;
 };
 
 // The work area of the monitor a point is on.

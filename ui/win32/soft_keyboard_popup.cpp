@@ -1,5 +1,6 @@
 #include "ui/win32/soft_keyboard_popup.h"
 
+#include "ui/win32/bitmap_resource.h"
 #include "ui/win32/popup_mouse.h"
 
 #include <vector>
@@ -30,7 +31,9 @@ void typeKeys(const std::vector<platform::KeyEvent>& events) {
 
 bool SoftKeyboardPopup::ensurePicture() {
     if (!keyboard_.empty() && keyFont_ && titleFont_) return true;
-    keyboard_ = softKeyboardPicture(text_);
+    if (background_) keyboard_ = bitmapResource(module_, background_);
+    if (keyboard_.width != SoftKeyboardWidth || keyboard_.height != SoftKeyboardHeight)
+        keyboard_ = softKeyboardPicture(text_);
     FontSpec keys;
     keys.face = u"Calibri";
     keys.height = kKeyTextHeight;

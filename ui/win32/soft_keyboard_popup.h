@@ -14,7 +14,10 @@ namespace zv::ui::win32 {
 
 class SoftKeyboardPopup : private PopupHandler {
 public:
-    SoftKeyboardPopup(HINSTANCE module, PopupHost& host, TextRenderer& text) : module_(module), host_(host), text_(text) {}
+    // The keyboard's picture is the module's bitmap resource `background`
+    // when it has one of the keyboard's size, else it is drawn here.
+    SoftKeyboardPopup(HINSTANCE module, PopupHost& host, TextRenderer& text, int background = 0)
+        : module_(module), host_(host), text_(text), background_(background) {}
 
     // Shows the layout (1..13) where the settings keep the keyboard, or
     // beside the status bar.
@@ -31,6 +34,7 @@ private:
     HINSTANCE module_;
     PopupHost& host_;
     TextRenderer& text_;
+    int background_;
     PopupWindow window_;
     SoftKeyboardState state_;
     SkinImage keyboard_;
