@@ -513,8 +513,8 @@ MouseOutcome candidateMouse(CandidateWindowState& w, const MouseEvent& e, SkinSe
     switch (e.kind) {
     case MouseEvent::Move: {
         if (e.leftHeld && w.dragging) {
-            Point p{e.screen.x - w.dragAnchor.x, e.screen.y - w.dragAnchor.y};
-            p = keepInside(p, w.width, w.height, e.workArea);
+            Point p = dragOrigin(e, w.dragAnchor);
+            p = keepInside(p, drawnSize(e, w.width), drawnSize(e, w.height), e.workArea);
             w.position = p;
             storePoint(settings, SkinSettings::RememberedCandPos, p);
             storePoint(settings, SkinSettings::CandPos, p);
@@ -596,9 +596,9 @@ MouseOutcome compositionMouse(CompositionWindowState& w, const MouseEvent& e, Sk
         break;
     case MouseEvent::Move:
         if (e.leftHeld && w.dragging) {
-            Point p{e.screen.x - w.dragAnchor.x, e.screen.y - w.dragAnchor.y};
-            p.x = std::max(std::min(p.x, e.workArea.right - w.width), e.workArea.left + 1);
-            p.y = std::max(std::min(p.y, e.workArea.bottom - w.height), e.workArea.top + 1);
+            Point p = dragOrigin(e, w.dragAnchor);
+            p.x = std::max(std::min(p.x, e.workArea.right - drawnSize(e, w.width)), e.workArea.left + 1);
+            p.y = std::max(std::min(p.y, e.workArea.bottom - drawnSize(e, w.height)), e.workArea.top + 1);
             w.position = p;
             storePoint(settings, SkinSettings::RememberedCompPos, p);
             out.moveTo = p;

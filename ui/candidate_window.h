@@ -131,11 +131,20 @@ enum class MouseRequest { None, Command, MainMenu, CandidateMenu, SoftKeyboardMe
 
 struct MouseEvent {
     enum Kind { Move, LeftDown, LeftUp, RightDown } kind = Move;
-    Point at;              // window coordinates
+    Point at;              // window coordinates (as laid out, at 96 dots per inch)
     Point screen;          // the cursor on the screen
     bool leftHeld = false; // for moves
     Rect workArea;         // of the monitor under the cursor
+    int scale = 100;       // percent the window is drawn at on that monitor
 };
+
+// A length of the window's layout as the screen shows it.
+inline int32_t drawnSize(const MouseEvent& e, int32_t length) { return length * e.scale / 100; }
+// Where a drag puts a window that was taken at `anchor` (window
+// coordinates): the cursor less the anchor as drawn.
+inline Point dragOrigin(const MouseEvent& e, Point anchor) {
+    return {e.screen.x - drawnSize(e, anchor.x), e.screen.y - drawnSize(e, anchor.y)};
+}
 
 struct MouseOutcome {
     bool repaint = false;

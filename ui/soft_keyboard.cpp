@@ -239,9 +239,9 @@ SoftKeyboardOutcome softKeyboardMouse(SoftKeyboardState& s, const MouseEvent& e,
     case MouseEvent::Move: {
         if (e.leftHeld && s.dragging) {
             const Rect& a = e.workArea;
-            Point p{e.screen.x - s.dragAnchor.x, e.screen.y - s.dragAnchor.y};
-            p.x = std::max(std::min(p.x, a.right - SoftKeyboardWidth), a.left + 1);
-            p.y = std::max(std::min(p.y, a.bottom - SoftKeyboardHeight), a.top + 1);
+            Point p = dragOrigin(e, s.dragAnchor);
+            p.x = std::max(std::min(p.x, a.right - drawnSize(e, SoftKeyboardWidth)), a.left + 1);
+            p.y = std::max(std::min(p.y, a.bottom - drawnSize(e, SoftKeyboardHeight)), a.top + 1);
             s.position = p;
             s.dragged = true;
             if (settings) {

@@ -158,8 +158,8 @@ MouseOutcome statusBarMouse(StatusBarState& bar, const MouseEvent& e, const UiVi
     switch (e.kind) {
     case MouseEvent::Move:
         if (e.leftHeld && bar.dragging) {
-            Point p{e.screen.x - bar.dragAnchor.x, e.screen.y - bar.dragAnchor.y};
-            bar.position = keepInside(p, bar.width, bar.height, e.workArea);
+            bar.position = keepInside(dragOrigin(e, bar.dragAnchor), drawnSize(e, bar.width),
+                                      drawnSize(e, bar.height), e.workArea);
             storeBar(bar, settings);
             out.moveTo = bar.position;
             return out;

@@ -46,9 +46,9 @@ MouseOutcome tipMouse(TipState& tip, const MouseEvent& e, SkinSettings settings)
     case MouseEvent::Move:
         if (e.leftHeld && tip.dragging) {
             const Rect& a = e.workArea;
-            Point p{e.screen.x - tip.dragAnchor.x, e.screen.y - tip.dragAnchor.y};
-            p.x = std::max(std::min(p.x, a.right - tip.width), a.left);
-            p.y = std::max(std::min(p.y, a.bottom - tip.height), a.top);
+            Point p = dragOrigin(e, tip.dragAnchor);
+            p.x = std::max(std::min(p.x, a.right - drawnSize(e, tip.width)), a.left);
+            p.y = std::max(std::min(p.y, a.bottom - drawnSize(e, tip.height)), a.top);
             tip.position = p;
             if (settings) {
                 settings.setI32(SkinSettings::StatusPos, p.x);

@@ -1,11 +1,13 @@
 // Shows the input method's windows under wine for scripts/windows-pictures:
-// the candidate window for wq over an application window, the status bar
-// and the Greek soft keyboard; prints where each is ("window CLASS x y
+// the candidate window for wq over an application window, the status bar,
+// the Greek soft keyboard and the mode indicator's tip; prints where each is ("window CLASS x y
 // width height"), then "ready", and keeps them up while the script takes
 // its screenshots.
 
 #include "engine/key_functions.h"
 #include "tests/host/installed_ime.h"
+#include "ui/win32/gdi_text.h"
+#include "ui/win32/tip_popup.h"
 
 #include <windows.h>
 
@@ -87,7 +89,18 @@ int main() {
     press(VK_F8);
     SendMessageW(ui, WM_IME_NOTIFY, IMN_OPENSTATUSWINDOW, 0);
     SendMessageW(ui, WM_IME_NOTIFY, IMN_OPENCANDIDATE, 1);
+    // The mode indicator, as the text service shows it after a switch (it
+    // goes by itself after three seconds).
+    struct NoHost : ui::win32::PopupHost {
+        void command(int, int) override {}
+        void menu(ui::MouseRequest, int, ui::Point, HWND) override {}
+    } noHost;
+    ui::win32::GdiTextRenderer text;
+    ui::win32::TipPopup tip(GetModuleHandleW(nullptr), noHost, text);
+    ui::win32::registerWindowClasses(GetModuleHandleW(nullptr));
+    tip.show(ui::Point{620, 140}, 0, u"中", SkinSettings{}, ime.window);
     settle();
+    report(L"ZORURAVED_TIPS");
     report(L"ZORURAVED_COMP");
     report(L"ZORURAVED_CAND");
     report(L"ZORURAVED_STATUS");

@@ -321,21 +321,66 @@ TEST(ImeInitialState, IsSavedOnDeselectAndNeverStartsWithoutConversion) {
     overwrite(p.fx, "config.dsc", p.fx.config);
 }
 
-// A damaged config.dsc keeps the engine closed: every key goes to the
-// application, and nothing crashes.
+// A damaged config.dsc or main.dmg keeps the engine closed: every key goes
+// to the application, and nothing crashes.
 TEST(ImeDamagedData, LetsEveryKeyThrough) {
     InstalledIme& p = process();
     ASSERT_NE(nullptr, p.layout);
     ASSERT_NE(nullptr, exported<ProcessKeyFn>("ImeProcessKey"));
-    const std::vector<uint8_t> intact = p.fx.dir.read("config.dsc");
-    overwrite(p.fx, "config.dsc", std::vector<uint8_t>(200, 0xEE));
-    HIMC himc = ImmCreateContext();
-    ASSERT_NE(nullptr, himc);
-    BYTE state[256] = {};
-    state['W'] = 0x80;
-    EXPECT_FALSE(exported<ProcessKeyFn>("ImeProcessKey")(himc, 'W', 1 | (0x11 << 16), state));
-    ImmDestroyContext(himc);
-    overwrite(p.fx, "config.dsc", intact);
+    for (const char* file : {"config.dsc", "main.dmg"}) {
+        SCOPED_TRACE(file);
+        const std::vector<uint8_t> intact = p.fx.dir.read(file);
+        ASSERT_GT(intact.size(), 200u);
+        overwrite(p.fx, file, std::vector<uint8_t>(200, 0xEE));
+        HIMC himc = ImmCreateContext();
+        ASSERT_NE(nullptr, himc);
+        BYTE state[256] = {};
+        state['W'] = 0x80;
+        EXPECT_FALSE(exported<ProcessKeyFn>("ImeProcessKey")(himc, 'W', 1 | (0x11 << 16), state));
+        ImmDestroyContext(himc);
+        overwrite(p.fx, file, intact);
+    }
+}
+
+// A skin package that does not load leaves the input method without its
+// windows, and typing goes on.
+TEST_F(ImeTest, ADamagedSkinShowsNoWindowAndTypingGoesOn) {
+    DataFixture& fx = process().fx;
+    Engine engine = openEngineFolder(fx.dir.folder(), fx.dir.folder(), platform::Platform{});
+    ASSERT_NE(nullptr, engine);
+    ui::LoadedSkin skin;
+    ASSERT_TRUE(ui::loadCurrentSkin(fx.dir.folder(), settingsOf(*engine).skin, skin));
+    const std::wstring package(skin.info.packagePath.begin(), skin.info.packagePath.end());
+    FILE* f = _wfopen(package.c_str(), L"rb");
+    ASSERT_NE(nullptr, f);
+    std::vector<uint8_t> intact(1 << 20);
+    intact.resize(fread(intact.data(), 1, intact.size(), f));
+    fclose(f);
+    f = _wfopen(package.c_str(), L"r+b");
+    ASSERT_NE(nullptr, f);
+    const std::vector<uint8_t> junk(intact.size(), 0xEE);
+    fwrite(junk.data(), 1, junk.size(), f);
+    fclose(f);
+
+    HWND ui = CreateWindowW(L"ZORVAN3UI", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, GetModuleHandleW(kImeFile), nullptr);
+    ASSERT_NE(nullptr, ui);
+    SetWindowLongPtrW(ui, 0, reinterpret_cast<LONG_PTR>(himc));
+    type("wq");
+    SendMessageW(ui, WM_IME_NOTIFY, IMN_OPENCANDIDATE, 1);
+    MSG m;
+    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
+    HWND popup = FindWindowExW(nullptr, nullptr, L"ZORURAVED_CAND", nullptr);
+    EXPECT_FALSE(popup && IsWindowVisible(popup));
+    ASSERT_FALSE(candidates().empty());
+    const std::string first = utf8(candidates()[0]);
+    type(" ");
+    EXPECT_EQ(std::vector<std::string>{first}, results());
+    DestroyWindow(ui);
+
+    f = _wfopen(package.c_str(), L"r+b");
+    ASSERT_NE(nullptr, f);
+    fwrite(intact.data(), 1, intact.size(), f);
+    fclose(f);
 }
 
 // The candidate window the input method shows for wq: a layered window that

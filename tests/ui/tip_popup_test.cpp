@@ -13,6 +13,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 namespace zv::ui::win32 {
@@ -147,6 +148,81 @@ TEST_F(TipPopupTest, TheModeIndicatorShowsOnlyAChangeBelowTheCaret) {
     showModeTip(tip, shown, ModeTip::Closed, Point{100, 100}, settings, owner);
     EXPECT_TRUE(tip.visible());
     EXPECT_EQ(u"关", tip.state().text);
+}
+
+// On a monitor of 144 dots per inch the windows are drawn half as large
+// again and their mouse logic still works in the layout's units: a tip
+// dragged by the point it was taken at stays under the cursor. Wine reads
+// the screen's dots per inch when a process starts, so the program runs
+// itself a second time with the setting made for it.
+constexpr wchar_t kScaledRun[] = L"ZV_SCALED_RUN";
+constexpr DWORD kHighDpi = 144;
+
+class DesktopDpi {
+public:
+    explicit DesktopDpi(DWORD dpi) {
+        DWORD size = sizeof previous_;
+        had_ = RegGetValueW(HKEY_CURRENT_USER, kKey, kValue, RRF_RT_REG_DWORD, nullptr, &previous_, &size) ==
+               ERROR_SUCCESS;
+        RegSetKeyValueW(HKEY_CURRENT_USER, kKey, kValue, REG_DWORD, &dpi, sizeof dpi);
+    }
+    ~DesktopDpi() {
+        if (had_) RegSetKeyValueW(HKEY_CURRENT_USER, kKey, kValue, REG_DWORD, &previous_, sizeof previous_);
+        else RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, kValue);
+    }
+
+private:
+    static constexpr wchar_t kKey[] = L"Control Panel\\Desktop";
+    static constexpr wchar_t kValue[] = L"LogPixels";
+    DWORD previous_ = 0;
+    bool had_ = false;
+};
+
+DWORD runScaled() {
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring command = L"\"" + std::wstring(self) + L"\" --gtest_filter=TipPopupTest.DrawnLargerOnAMonitorOfMoreDotsPerInch";
+    DesktopDpi dpi(kHighDpi);
+    SetEnvironmentVariableW(kScaledRun, L"1");
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    DWORD code = 1;
+    if (CreateProcessW(self, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
+        WaitForSingleObject(pi.hProcess, 60000);
+        GetExitCodeProcess(pi.hProcess, &code);
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+    }
+    SetEnvironmentVariableW(kScaledRun, nullptr);
+    return code;
+}
+
+TEST_F(TipPopupTest, DrawnLargerOnAMonitorOfMoreDotsPerInch) {
+    if (!GetEnvironmentVariableW(kScaledRun, nullptr, 0)) {
+        EXPECT_EQ(0u, runScaled()) << "the run at " << kHighDpi << " dots per inch failed";
+        return;
+    }
+    ASSERT_EQ(150, scalePercentAt(Point{400, 300}));
+    tip.show(Point{400, 300}, 0, u"中", settings, owner);
+    HWND window = tip.handle();
+    ASSERT_NE(nullptr, window);
+    RECT r = {};
+    GetWindowRect(window, &r);
+    EXPECT_EQ(tip.state().width * 3 / 2, r.right - r.left);
+    EXPECT_EQ(tip.state().height * 3 / 2, r.bottom - r.top);
+    Canvas painted;
+    paintTip(tip.state(), painted);
+    const test::PixelComparison same = test::screenMatches(r, scaleCanvas(painted, 150), 3);
+    EXPECT_EQ(0u, same.differing);
+
+    // Taken 30 screen pixels in, dragged by (100, 50): it moves by that.
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(30, 30));
+    SendMessageW(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(130, 80));
+    SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(130, 80));
+    GetWindowRect(window, &r);
+    EXPECT_EQ(500, r.left);
+    EXPECT_EQ(350, r.top);
 }
 
 }  // namespace

@@ -24,6 +24,7 @@ std::optional<MouseEvent> mouseEventOf(HWND window, UINT message, WPARAM wParam,
     e.screen = Point{screen.x, screen.y};
     e.leftHeld = (wParam & MK_LBUTTON) != 0;
     e.workArea = workAreaAt(e.screen);
+    e.scale = percent;
     if (e.kind == MouseEvent::LeftDown) SetCapture(window);
     return e;
 }
