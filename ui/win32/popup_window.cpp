@@ -173,7 +173,11 @@ void PopupWindow::move(Point at) {
 }
 
 void PopupWindow::applyShape(const SkinImage* shape, int percent) {
-    if (!shape || shape->empty()) {
+    // A picture without a fully transparent pixel is the whole rectangle:
+    // no region to make (each one costs the system a round of work).
+    const bool rectangle = !shape || std::none_of(shape->pixels.begin(), shape->pixels.end(),
+                                                  [](uint32_t p) { return (p >> 24) == 0; });
+    if (rectangle) {
         if (std::exchange(shapeKey_, 0) != 0) SetWindowRgn(window_, nullptr, TRUE);
         return;
     }
