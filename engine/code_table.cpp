@@ -360,7 +360,7 @@ void rebuildPrefixIndex(CodeTable& t) {
     }
     firstOf[256] = total;
     uint8_t* slots = t.base() + dmg::PrefixStart;
-    std::memset(slots, 0, 65536);
+    std::memset(slots, 0, 4 * dmg::PrefixSlotCount);
     size_t n = 0;
     const uint8_t* alphabet = prefixAlphabetBytes(&n);
     for (size_t i = 0; i < n; ++i) {
@@ -449,7 +449,7 @@ void resetTempTable(uint8_t* base, uint32_t size) {
     if (size < dmg::TempFileSize) return;
     wr32(base, size);
     wr32(base + 4, 0);
-    std::memset(base + dmg::PrefixStart, 0, 65536);
+    std::memset(base + dmg::PrefixStart, 0, 4 * dmg::PrefixSlotCount);
     // Keep the slots as they are when they are a valid set; otherwise lay
     // them out afresh, so that a damaged file becomes usable again.
     bool seen[dmg::TempSlotCount] = {};

@@ -9,6 +9,7 @@
 #include "engine/pair_table.h"
 #include "engine/settings_text.h"
 #include "engine/table_image.h"
+#include "fuzz/file_patches.h"
 #include "platform/mapped_file.h"
 #include "platform/utf.h"
 #include "ui/image.h"
@@ -110,7 +111,37 @@ void codeTables() {
     };
     seed("code_table", "main.dmg", buildCodeTableImage(main));
     seed("code_table", "sysl.dmg", buildWordListImage({{"", u"中国人", 3}, {"", u"你好吗", 2}, {"", u"中#华", 1}}));
-    seed("code_table", "temp.dmg", buildEmptyTempImage());
+}
+
+// temp.dmg as the engine leaves it after learning words: records in the
+// first slots in index order, their ages, the count and the prefix index.
+std::vector<uint8_t> tempTableWith(std::vector<TableEntry> words) {
+    sortAndDeduplicate(words, false);
+    std::vector<uint8_t> image = buildEmptyTempImage();
+    CodeTable t(image.data(), static_cast<uint32_t>(image.size()));
+    uint32_t count = 0;
+    for (const TableEntry& w : words) {
+        RecordBuffer r;
+        if (count == dmg::TempSlotCount || !buildCodeRecord(w.attributes, w.code, w.word, r)) continue;
+        std::copy(r.bytes, r.bytes + r.size, image.begin() + t.indexSlot(count));
+        ++count;
+    }
+    std::copy_n(reinterpret_cast<const uint8_t*>(&count), 4, image.begin() + 4);
+    rebuildPrefixIndex(t);
+    return image;
+}
+
+// Temporary tables, as patches over an empty one (see temp_table_fuzz.cpp).
+void tempTables() {
+    const std::vector<uint8_t> empty = buildEmptyTempImage();
+    seed("temp_table", "empty", std::string());
+    seed("temp_table", "two", fuzz::patchesBetween(empty, tempTableWith({{"khlg", u"中国", 0}, {"wqvb", u"你好", 1}})));
+    std::vector<TableEntry> many;
+    for (uint32_t i = 0; i < 40; ++i) {
+        std::string code = {static_cast<char>('a' + i % 25), static_cast<char>('a' + i * 7 % 25)};
+        many.push_back({code, std::u16string(1 + i % 3, static_cast<char16_t>(0x4E00 + i * 31)), i});
+    }
+    seed("temp_table", "forty", fuzz::patchesBetween(empty, tempTableWith(many)));
 }
 
 void pairTables() {
@@ -274,6 +305,7 @@ int main(int argc, char** argv) {
     fs::path source = argv[1];
     corpus = argv[2];
     codeTables();
+    tempTables();
     pairTables();
     settings(source);
     textTables(source);

@@ -101,6 +101,34 @@ TEST(TableCheck, TempSlotsAndAges) {
     EXPECT_TRUE(mentions(check(f, TableKind::Temp), u"槽位 2"));
 }
 
+// The prefix index runs past the two-key slots of the key characters; a
+// rebuild and a reset own all of it, so whatever a damaged file held there
+// is gone afterwards and the check passes.
+TEST(TableCheck, ARebuildOrResetLeavesNoSlotOfThePrefixIndexAsItWas) {
+    auto spoil = [](std::vector<uint8_t>& f) {
+        for (uint32_t s = 0; s < dmg::PrefixSlotCount; ++s) wr32(f.data() + dmg::PrefixStart + 4 * s, 0x7F000000u + s);
+    };
+    auto code = buildCodeTableImage({{"a", u"工", 1}, {"ab", u"节", 1}, {"~~", u"～", 1}});
+    spoil(code);
+    ASSERT_FALSE(check(code).empty());
+    CodeTable t(code.data(), static_cast<uint32_t>(code.size()));
+    rebuildPrefixIndex(t);
+    EXPECT_TRUE(check(code).empty()) << check(code).size();
+
+    auto temp = buildEmptyTempImage();
+    RecordBuffer r;
+    buildCodeRecord(0, "ab", u"词一", r);
+    std::copy(r.bytes, r.bytes + r.size, temp.begin() + dmg::TempFirstSlot);
+    wr32(temp.data() + 4, 1);
+    spoil(temp);
+    CodeTable tt(temp.data(), static_cast<uint32_t>(temp.size()));
+    rebuildPrefixIndex(tt);
+    EXPECT_TRUE(check(temp, TableKind::Temp).empty());
+    spoil(temp);
+    resetTempTable(temp.data(), static_cast<uint32_t>(temp.size()));
+    EXPECT_TRUE(check(temp, TableKind::Temp).empty());
+}
+
 TEST(TableCheck, PairTablesConfigAndTheFolder) {
     auto pairs = buildPairTable({{u"乙", u"b"}, {u"甲", u"a"}});
     EXPECT_TRUE(checkPairTable(pairs.data(), static_cast<uint32_t>(pairs.size())).empty());
