@@ -103,12 +103,15 @@ public:  // the shared scenarios drive the fixture
                                  G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
             nullptr, nullptr, &error);
         ASSERT_TRUE(bus) << (error ? error->message : "");
-        // The context lives while this connection does.
+        // The context lives while this connection does. The bus must not
+        // start a fcitx5 of its own for the name (the system's service file
+        // would, without our addon, and the two would fight over the name):
+        // the call waits for the daemon started above.
         ASSERT_TRUE(pumpUntil([&] {
             GVariant* reply = g_dbus_connection_call_sync(
                 bus, kService, "/org/freedesktop/portal/inputmethod", "org.fcitx.Fcitx.InputMethod1",
                 "CreateInputContext", g_variant_new_parsed("([('program', 'zorvan-test')],)"), nullptr,
-                G_DBUS_CALL_FLAGS_NONE, 1000, nullptr, nullptr);
+                G_DBUS_CALL_FLAGS_NO_AUTO_START, 1000, nullptr, nullptr);
             if (!reply) return false;
             const gchar* path = nullptr;
             g_variant_get(reply, "(&o@ay)", &path, nullptr);
@@ -125,9 +128,14 @@ public:  // the shared scenarios drive the fixture
             if (!key('w')) return false;
             key(0xFF1B);  // Escape
             return true;
-        })) << "the addon never took a key";
+        })) << "the addon never took a key; fcitx5 said:\n" << daemonLog();
         settle();
         seen = {};
+    }
+
+    std::string daemonLog() const {
+        std::ifstream in(scratch.path() / "daemons.log");
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
 
     void TearDown() override {
@@ -138,7 +146,7 @@ public:  // the shared scenarios drive the fixture
 
     GVariant* call(const char* method, GVariant* args) {
         return g_dbus_connection_call_sync(bus, kService, context.c_str(), kContextInterface, method, args, nullptr,
-                                           G_DBUS_CALL_FLAGS_NONE, 5000, nullptr, nullptr);
+                                           G_DBUS_CALL_FLAGS_NO_AUTO_START, 5000, nullptr, nullptr);
     }
     bool keyEvent(uint32_t keysym, uint32_t state, bool release) {
         GVariant* reply = call("ProcessKeyEvent", g_variant_new("(uuubu)", keysym, 0u, state, release, 0u));
