@@ -9,6 +9,8 @@
 #include "host/tsf/service_windows.h"
 #include "platform/services.h"
 
+#include <utility>
+
 namespace zv::tsf {
 
 namespace {
@@ -39,8 +41,14 @@ bool TextService::handleKey(ITfContext* context, WPARAM wParam, LPARAM lParam, b
     if (!keyTaken(context)) return false;
     const int vk = static_cast<int>(wParam & 0xFF);
     const auto data = static_cast<uint32_t>(lParam);
-    if (!testKey(*engine_, vk, data, up, keyboardNow())) return false;
-    if (test) return true;
+    const TestedKey last = std::exchange(tested_, TestedKey{});
+    bool eaten = false;
+    if (!test && last.valid && last.key == wParam && last.data == lParam && last.up == up)
+        eaten = last.eaten;
+    else
+        eaten = testKey(*engine_, vk, data, up, keyboardNow());
+    if (test) tested_ = TestedKey{wParam, lParam, up, eaten, true};
+    if (!eaten || test) return eaten;
     const bool done = editSession(context, true, [this](TfEditCookie ec, ITfContext* c) {
         if (windows_) windows_->hideModeTip();
         processKey(*engine_);

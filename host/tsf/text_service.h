@@ -178,6 +178,19 @@ private:
     bool keyTaken(ITfContext* context);
     bool handleKey(ITfContext* context, WPARAM wParam, LPARAM lParam, bool up, bool test);
 
+    // The key the last test asked the engine about: the framework (and
+    // some applications) test a key and then hand it over, and the engine
+    // must see each physical key once, or a Shift tap decided by the test
+    // would be lost to the key.
+    struct TestedKey {
+        WPARAM key = 0;
+        LPARAM data = 0;
+        bool up = false;
+        bool eaten = false;
+        bool valid = false;
+    };
+    TestedKey tested_;
+
     LONG refs_ = 1;
     com::ComPtr<ITfThreadMgr> threadMgr_;
     TfClientId clientId_ = TF_CLIENTID_NULL;
