@@ -6,14 +6,9 @@
 // attributes, selection, compartments and UI element calls.
 
 #include "engine/config_store.h"
-#include "engine/data_files.h"
 #include "host/com/tsf_declarations.h"
-#include "platform/registry.h"
-#include "tests/desktop/desktop_folder.h"
-#include "tests/host/installed_ime.h"
+#include "tests/host/service_data.h"
 #include "tests/host/tsf_fake_host.h"
-#include "tests/support/data_fixture.h"
-#include "ui/skin_package.h"
 
 #include <gtest/gtest.h>
 
@@ -40,31 +35,21 @@ using CanUnloadFn = HRESULT(WINAPI*)();
 struct Library {
     Library() {
         CoInitialize(nullptr);
-        writeDesktopFolder(fx);
-        ui::installSkinPackages(sourcePath("resources/skins"), fx.dir.folder());
-        registry = platform::openSystemRegistry();
-        const std::u16string key = instanceKey(kInstance);
-        registry->writeString(platform::Hive::LocalMachine, key, u"IMEName", kInstance);
-        registry->writeString(platform::Hive::LocalMachine, key, u"InstallLocation", fx.dir.folder());
-        registry->writeString(platform::Hive::LocalMachine, key, u"DataLocation", fx.dir.folder());
         module = LoadLibraryW((folderOfThisProgram() + kImeFile).c_str());
         if (!module) return;
         getClassObject = reinterpret_cast<GetClassObjectFn>(
             reinterpret_cast<void*>(GetProcAddress(module, "DllGetClassObject")));
         canUnload = reinterpret_cast<CanUnloadFn>(reinterpret_cast<void*>(GetProcAddress(module, "DllCanUnloadNow")));
     }
-    ~Library() { registry->deleteKey(platform::Hive::LocalMachine, instanceKey(kInstance)); }
-
     // Changes the stored settings the next activation reads.
     template <class F>
     void settings(F&& change) {
-        SettingsBlocks b = fx.blocks();
+        SettingsBlocks b = data.fx.blocks();
         change(b.ime);
-        overwrite(fx, "config.dsc", fx.config);
+        overwrite(data.fx, "config.dsc", data.fx.config);
     }
 
-    DataFixture fx;
-    std::unique_ptr<platform::Registry> registry;
+    ServiceData data;
     HMODULE module = nullptr;
     GetClassObjectFn getClassObject = nullptr;
     CanUnloadFn canUnload = nullptr;
