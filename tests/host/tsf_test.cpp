@@ -421,6 +421,27 @@ TEST_F(UiLessHost, ReadsThePageThroughTheElementAndOurWindowStaysHidden) {
     list->Release();
 }
 
+TEST_F(UiLessHost, TheApplicationsCommitAndAbortReachTheDocumentThroughASession) {
+    thread->type("wqvb");
+    ITfCandidateListUIElementBehavior* list = nullptr;
+    ASSERT_EQ(S_OK, thread->elements.back()->QueryInterface(__uuidof(ITfCandidateListUIElementBehavior),
+                                                             reinterpret_cast<void**>(&list)));
+    const int sessions = doc()->sessionsRun;
+    EXPECT_EQ(S_OK, list->Finalize());
+    EXPECT_GT(doc()->sessionsRun, sessions);
+    EXPECT_EQ("你好", text());
+    EXPECT_EQ("-", composed());
+    list->Release();
+
+    thread->type("wq");
+    ASSERT_EQ(S_OK, thread->elements.back()->QueryInterface(__uuidof(ITfCandidateListUIElementBehavior),
+                                                             reinterpret_cast<void**>(&list)));
+    EXPECT_EQ(S_OK, list->Abort());
+    EXPECT_EQ("你好", text());
+    EXPECT_EQ("-", composed());
+    list->Release();
+}
+
 class BareHost : public TextServiceTest {
     void prepare() override { thread->hasUiElementMgr = false; }
 };
