@@ -39,13 +39,15 @@ HRESULT registerClass(const ServiceRegistration& r) {
 
 // Each one answers for what the service does: it is a keyboard service,
 // provides display attributes, works as a UI element for UI-less hosts,
-// keeps the input-mode compartment and runs in immersive applications.
+// keeps the input-mode compartment, runs in immersive applications and
+// offers the system's tray indicator its input-mode item.
 const GUID* const kServiceCategories[] = {
     &tsf_guid::TipKeyboard,
     &tsf_guid::DisplayAttributeProvider,
     &tsf_guid::TipCapUiElementEnabled,
     &tsf_guid::TipCapInputModeCompartment,
     &tsf_guid::TipCapImmersiveSupport,
+    &tsf_guid::TipCapSystraySupport,
 };
 const size_t kServiceCategoryCount = std::size(kServiceCategories);
 

@@ -8,6 +8,7 @@
 
 #include "host/dll/module.h"
 #include "host/tsf/candidate_list.h"
+#include "host/tsf/language_bar.h"
 #include "host/tsf/service_windows.h"
 #include "host/tsf/sinks.h"
 
@@ -65,6 +66,7 @@ HRESULT TextService::activate(ITfThreadMgr* threadMgr, TfClientId clientId, DWOR
     advise(threadMgr, IID_ITfThreadFocusSink, static_cast<ITfThreadFocusSink*>(this), threadFocusSinkCookie_);
     adviseCompartmentSink();
     preserveKeys();
+    addLanguageBarItems();
     windows_->showIndicators();
     return S_OK;
 }
@@ -83,6 +85,7 @@ STDMETHODIMP TextService::Deactivate() noexcept {
         unadviseCompartmentSink();
         unadvise(threadMgr_.get(), threadMgrSinkCookie_);
         unadvise(threadMgr_.get(), threadFocusSinkCookie_);
+        removeLanguageBarItems();
         untrackLayout();
         if (keySinkAdvised_) {
             com::ComPtr<ITfKeystrokeMgr> keys;

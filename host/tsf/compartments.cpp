@@ -96,6 +96,7 @@ void TextService::syncCompartments() {
     readValue(tm, tsf_guid::KeyboardInputModeConversion, current);
     writeValue(tm, clientId_, tsf_guid::KeyboardInputModeConversion, (current & ~kEngineBits) | conversionOf(modes));
     writingCompartments_ = false;
+    updateLanguageBar(false);
     if (windows_) windows_->showIndicators();
 }
 

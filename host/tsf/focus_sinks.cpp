@@ -17,6 +17,7 @@ STDMETHODIMP TextService::OnSetFocus(ITfDocumentMgr* focus, ITfDocumentMgr*) noe
         unadviseTextEditSink();
         com::ComPtr<ITfContext> top;
         if (focus && SUCCEEDED(focus->GetTop(top.put())) && top) adviseTextEditSink(top.get());
+        updateLanguageBar(!focus);
         if (windows_) {
             if (focus) windows_->showIndicators();
             else windows_->hideAll();
@@ -27,6 +28,7 @@ STDMETHODIMP TextService::OnSetFocus(ITfDocumentMgr* focus, ITfDocumentMgr*) noe
 
 STDMETHODIMP TextService::OnSetThreadFocus() noexcept {
     return guarded([&]() -> HRESULT {
+        updateLanguageBar(false);
         if (windows_) windows_->showIndicators();
         return S_OK;
     });
@@ -36,6 +38,7 @@ STDMETHODIMP TextService::OnKillThreadFocus() noexcept {
     return guarded([&]() -> HRESULT {
         if (!engine_) return S_OK;
         abandonCompositions();
+        updateLanguageBar(true);
         if (windows_) windows_->hideAll();
         return S_OK;
     });

@@ -5,6 +5,7 @@
 
 #include "engine/host_view.h"
 #include "host/tsf/candidate_list.h"
+#include "host/tsf/language_bar.h"
 #include "host/tsf/service_windows.h"
 
 #include <new>

@@ -25,6 +25,7 @@ struct EngineView;
 namespace zv::tsf {
 
 class CandidateList;
+class LangBarItem;
 struct ServiceWindows;
 
 HRESULT createTextService(REFIID riid, void** object);
@@ -169,6 +170,13 @@ public:
     void refreshWindows();
     void hideWindows();
 
+    // The language-bar items (language_bar.cpp): added on activation when
+    // the host has a language bar, shown or hidden with the focus, and told
+    // of every mode change.
+    void addLanguageBarItems();
+    void removeLanguageBarItems();
+    void updateLanguageBar(bool hidden);
+
     // Text edit sink bookkeeping (text_edit_sink.cpp).
     void adviseTextEditSink(ITfContext* context);
     void unadviseTextEditSink();
@@ -215,6 +223,7 @@ private:
     bool atomsRegistered_ = false;
 
     com::ComPtr<CandidateList> candidateList_;
+    std::vector<com::ComPtr<LangBarItem>> langBarItems_;
     std::unique_ptr<ServiceWindows> windows_;
     RECT caret_{};
     bool haveCaret_ = false;

@@ -653,9 +653,11 @@ class FakeThreadMgr final : public StubITfThreadMgr,
                             public StubITfKeystrokeMgr,
                             public StubITfSource,
                             public StubITfCompartmentMgr,
-                            public StubITfUIElementMgr {
+                            public StubITfUIElementMgr,
+                            public StubITfLangBarItemMgr {
 public:
     ~FakeThreadMgr() {
+        for (ITfLangBarItem* i : barItems) i->Release();
         if (focus) focus->Release();
         if (keySink) keySink->Release();
         for (auto& [c, s] : sinks) s.second->Release();
@@ -668,6 +670,7 @@ public:
         else if (sameGuid(riid, IID_ITfSource)) *out = static_cast<ITfSource*>(this);
         else if (sameGuid(riid, IID_ITfCompartmentMgr)) *out = static_cast<ITfCompartmentMgr*>(this);
         else if (sameGuid(riid, IID_ITfUIElementMgr) && hasUiElementMgr) *out = static_cast<ITfUIElementMgr*>(this);
+        else if (sameGuid(riid, IID_ITfLangBarItemMgr) && hasLangBar) *out = static_cast<ITfLangBarItemMgr*>(this);
         else return E_NOINTERFACE;
         AddRef();
         return S_OK;
@@ -762,6 +765,20 @@ public:
         return S_OK;
     }
 
+    // ITfLangBarItemMgr
+    HRESULT STDMETHODCALLTYPE AddItem(ITfLangBarItem* item) override {
+        item->AddRef();
+        barItems.push_back(item);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE RemoveItem(ITfLangBarItem* item) override {
+        auto it = std::find(barItems.begin(), barItems.end(), item);
+        if (it == barItems.end()) return E_INVALIDARG;
+        (*it)->Release();
+        barItems.erase(it);
+        return S_OK;
+    }
+
     // ---- What the system does ----------------------------------------------------------
 
     FakeContext* context() const { return focus ? focus->top : nullptr; }
@@ -818,6 +835,8 @@ public:
     std::vector<std::string> uiLog;
     bool hasKeystrokeMgr = true;
     bool hasUiElementMgr = true;
+    bool hasLangBar = false;
+    std::vector<ITfLangBarItem*> barItems;
     // The application draws the candidate list itself (a UI-less host).
     bool drawsOwnList = false;
 };

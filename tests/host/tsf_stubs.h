@@ -4,6 +4,7 @@
 
 #include <windows.h>
 #include <msctf.h>
+#include <ctfutb.h>
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wunused-parameter"
@@ -63,6 +64,21 @@ struct StubITfUIElementMgr : ITfUIElementMgr {
     HRESULT STDMETHODCALLTYPE EndUIElement(DWORD id) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetUIElement(DWORD id, ITfUIElement **element) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE EnumUIElements(IEnumTfUIElements **enum_elements) override { return E_NOTIMPL; }
+};
+
+struct StubITfLangBarItemMgr : ITfLangBarItemMgr {
+    HRESULT STDMETHODCALLTYPE EnumItems(IEnumTfLangBarItems **ppEnum) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetItem(REFGUID rguid, ITfLangBarItem **ppItem) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE AddItem(ITfLangBarItem *punk) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE RemoveItem(ITfLangBarItem *punk) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE AdviseItemSink(ITfLangBarItemSink *punk, DWORD *pdwCookie, REFGUID rguidItem) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE UnadviseItemSink(DWORD dwCookie) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetItemFloatingRect(DWORD dwThreadId, REFGUID rguid, RECT *prc) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetItemsStatus(ULONG ulCount, const GUID *prgguid, DWORD *pdwStatus) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetItemNum(ULONG *pulCount) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetItems(ULONG ulCount, ITfLangBarItem **ppItem, TF_LANGBARITEMINFO *pInfo, DWORD *pdwStatus, ULONG *pcFetched) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE AdviseItemsSink(ULONG ulCount, ITfLangBarItemSink **ppunk, const GUID *pguidItem, DWORD *pdwCookie) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE UnadviseItemsSink(ULONG ulCount, DWORD *pdwCookie) override { return E_NOTIMPL; }
 };
 
 struct StubITfDocumentMgr : ITfDocumentMgr {

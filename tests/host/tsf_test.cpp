@@ -451,6 +451,75 @@ TEST_F(BareHost, AHostWithoutUiElementsOrLanguageBarStillTypes) {
     EXPECT_EQ("你好", text());
 }
 
+// A language-bar sink that counts what it is told.
+class BarSink final : public ITfLangBarItemSink {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+        *out = nullptr;
+        if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_ITfLangBarItemSink)) return E_NOINTERFACE;
+        *out = static_cast<ITfLangBarItemSink*>(this);
+        AddRef();
+        return S_OK;
+    }
+    ZV_FAKE_REFCOUNT
+    HRESULT STDMETHODCALLTYPE OnUpdate(DWORD flags) override {
+        updates.push_back(flags);
+        return S_OK;
+    }
+    std::vector<DWORD> updates;
+};
+
+class WithLanguageBar : public TextServiceTest {
+    void prepare() override { thread->hasLangBar = true; }
+};
+
+TEST_F(WithLanguageBar, TheInputModeItemSwitchesAndIsToldOfEveryModeChange) {
+    ASSERT_EQ(1u, thread->barItems.size());
+    ITfLangBarItem* item = thread->barItems.front();
+    TF_LANGBARITEMINFO info{};
+    ASSERT_EQ(S_OK, item->GetInfo(&info));
+    EXPECT_TRUE(IsEqualGUID(zv::tsf_guid::LbiInputMode, info.guidItem));
+    EXPECT_TRUE(IsEqualGUID(kServiceClass, info.clsidService));
+    EXPECT_EQ(0x10002u, info.dwStyle);
+
+    ITfSource* source = nullptr;
+    ASSERT_EQ(S_OK, item->QueryInterface(IID_ITfSource, reinterpret_cast<void**>(&source)));
+    Ref<BarSink> sink(new BarSink);
+    DWORD cookie = 0, second = 0;
+    EXPECT_EQ(CONNECT_E_CANNOTCONNECT, source->AdviseSink(IID_ITfThreadFocusSink, sink.get(), &cookie));
+    ASSERT_EQ(S_OK, source->AdviseSink(IID_ITfLangBarItemSink, sink.get(), &cookie));
+    EXPECT_EQ(CONNECT_E_ADVISELIMIT, source->AdviseSink(IID_ITfLangBarItemSink, sink.get(), &second));
+
+    ITfLangBarItemButton* button = nullptr;
+    ASSERT_EQ(S_OK, item->QueryInterface(__uuidof(ITfLangBarItemButton), reinterpret_cast<void**>(&button)));
+    HICON icon = nullptr;
+    EXPECT_EQ(S_OK, button->GetIcon(&icon));
+    EXPECT_NE(nullptr, icon);
+    DestroyIcon(icon);
+    // A left click switches to English; the compartments and the item hear.
+    EXPECT_EQ(S_OK, button->OnClick(TF_LBI_CLK_LEFT, POINT{}, nullptr));
+    EXPECT_EQ(0, compartment(GUID_COMPARTMENT_KEYBOARD_OPENCLOSE));
+    ASSERT_FALSE(sink->updates.empty());
+    EXPECT_EQ(static_cast<DWORD>(TF_LBI_ICON | TF_LBI_STATUS), sink->updates.back());
+    const size_t told = sink->updates.size();
+    ASSERT_TRUE(thread->preservedKeyPressed(VK_SPACE, TF_MOD_SHIFT));
+    EXPECT_GT(sink->updates.size(), told);
+    // Hidden while the thread has no focus.
+    thread->killThreadFocus();
+    DWORD status = 0;
+    item->GetStatus(&status);
+    EXPECT_TRUE(status & TF_LBI_STATUS_HIDDEN);
+
+    EXPECT_EQ(CONNECT_E_NOCONNECTION, source->UnadviseSink(cookie + 1));
+    EXPECT_EQ(S_OK, source->UnadviseSink(cookie));
+    EXPECT_EQ(CONNECT_E_NOCONNECTION, source->UnadviseSink(cookie));
+    button->Release();
+    source->Release();
+    EXPECT_EQ(S_OK, service->Deactivate());
+    EXPECT_TRUE(thread->barItems.empty());
+    service = Ref<ITfTextInputProcessorEx>();
+}
+
 TEST(TextServiceActivation, AHostWithoutAKeystrokeManagerFailsActivationAndKeepsNothing) {
     ASSERT_NE(nullptr, library().module);
     Ref<FakeThreadMgr> thread(new FakeThreadMgr);
