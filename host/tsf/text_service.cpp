@@ -48,6 +48,12 @@ STDMETHODIMP TextService::QueryInterface(REFIID riid, void** object) noexcept {
         *object = static_cast<ITfCompartmentEventSink*>(this);
     else if (IsEqualIID(riid, __uuidof(ITfTextLayoutSink)))
         *object = static_cast<ITfTextLayoutSink*>(this);
+    else if (IsEqualIID(riid, IID_ITfFunctionProvider))
+        *object = static_cast<ITfFunctionProvider*>(this);
+    else if (IsEqualIID(riid, __uuidof(ITfFnConfigure)))
+        *object = static_cast<ITfFnConfigure*>(this);
+    else if (IsEqualIID(riid, __uuidof(ITfFnReconversion)))
+        *object = static_cast<ITfFnReconversion*>(this);
     else
         return E_NOINTERFACE;
     AddRef();

@@ -51,6 +51,9 @@ class TextService final : public ITfTextInputProcessorEx,
                           public ITfThreadFocusSink,
                           public ITfCompartmentEventSink,
                           public ITfTextLayoutSink,
+                          public ITfFunctionProvider,
+                          public ITfFnConfigure,
+                          public ITfFnReconversion,
                           private com::CountedObject {
 public:
     TextService();
@@ -103,6 +106,16 @@ public:
 
     // ITfTextLayoutSink: text_layout.cpp
     STDMETHODIMP OnLayoutChange(ITfContext* context, TfLayoutCode code, ITfContextView* view) noexcept override;
+
+    // ITfFunctionProvider, ITfFnConfigure, ITfFnReconversion: functions.cpp
+    STDMETHODIMP GetType(GUID* guid) noexcept override;
+    STDMETHODIMP GetDescription(BSTR* description) noexcept override;
+    STDMETHODIMP GetFunction(REFGUID group, REFIID riid, IUnknown** function) noexcept override;
+    STDMETHODIMP GetDisplayName(BSTR* name) noexcept override;
+    STDMETHODIMP Show(HWND parent, LANGID language, REFGUID profile) noexcept override;
+    STDMETHODIMP QueryRange(ITfRange* range, ITfRange** newRange, BOOL* convertible) noexcept override;
+    STDMETHODIMP GetReconversion(ITfRange* range, ITfCandidateList** list) noexcept override;
+    STDMETHODIMP Reconvert(ITfRange* range) noexcept override;
 
     // ---- What the parts share ----------------------------------------------
 

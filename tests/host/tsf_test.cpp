@@ -593,6 +593,44 @@ TEST(ClassFactory, AnswersOnlyTheServiceClassAsFactoryAndCountsItsReferences) {
     EXPECT_EQ(S_OK, library().canUnload());
 }
 
+TEST(ServiceInterfaces, AnswersItsOwnInterfacesAndNoOther) {
+    ASSERT_NE(nullptr, library().module);
+    Ref<ITfTextInputProcessorEx> service(newService());
+    ASSERT_TRUE(service);
+    const IID answered[] = {IID_IUnknown, IID_ITfTextInputProcessor, __uuidof(ITfTextInputProcessorEx),
+                            IID_ITfThreadMgrEventSink, IID_ITfTextEditSink, IID_ITfKeyEventSink,
+                            IID_ITfCompositionSink, __uuidof(ITfDisplayAttributeProvider),
+                            IID_ITfActiveLanguageProfileNotifySink, IID_ITfThreadFocusSink,
+                            IID_ITfCompartmentEventSink, IID_ITfFunctionProvider, __uuidof(ITfFnConfigure),
+                            __uuidof(ITfFnReconversion)};
+    for (const IID& iid : answered) {
+        IUnknown* p = nullptr;
+        EXPECT_EQ(S_OK, service->QueryInterface(iid, reinterpret_cast<void**>(&p)));
+        if (p) p->Release();
+    }
+    IUnknown* p = nullptr;
+    EXPECT_EQ(E_NOINTERFACE, service->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&p)));
+    EXPECT_EQ(nullptr, p);
+
+    // Reconversion is offered, but nothing is reconvertible.
+    ITfFunctionProvider* provider = nullptr;
+    ASSERT_EQ(S_OK, service->QueryInterface(IID_ITfFunctionProvider, reinterpret_cast<void**>(&provider)));
+    GUID type{};
+    EXPECT_EQ(S_OK, provider->GetType(&type));
+    EXPECT_TRUE(IsEqualGUID(kServiceClass, type));
+    IUnknown* function = nullptr;
+    EXPECT_EQ(E_NOINTERFACE, provider->GetFunction(kServiceClass, __uuidof(ITfFnReconversion), &function));
+    ASSERT_EQ(S_OK, provider->GetFunction(GUID_NULL, __uuidof(ITfFnReconversion), &function));
+    auto* reconversion = static_cast<ITfFnReconversion*>(static_cast<void*>(function));
+    BOOL convertible = TRUE;
+    ITfRange* range = reinterpret_cast<ITfRange*>(1);
+    EXPECT_EQ(S_OK, reconversion->QueryRange(nullptr, &range, &convertible));
+    EXPECT_FALSE(convertible);
+    EXPECT_EQ(nullptr, range);
+    function->Release();
+    provider->Release();
+}
+
 TEST(DisplayAttributes, EnumerateInputConvertedAndNoneAndReadTheUsersValueOnlyAtItsSize) {
     ASSERT_NE(nullptr, library().module);
     Ref<ITfTextInputProcessorEx> service(newService());
