@@ -52,6 +52,10 @@ void TextService::refreshWindows() {
     if (!windows_ || !engine_) return;
     // An application that draws the list itself sees none of ours.
     const bool own = !candidateList_ || candidateList_->ownUi;
+    windows_->refresh(own, caret_, haveCaret_, ownerWindow());
+}
+
+HWND TextService::ownerWindow() const {
     // Windows owned by the application's view show above immersive
     // surfaces too; without a view, the focus window owns them.
     HWND owner = nullptr;
@@ -59,8 +63,12 @@ void TextService::refreshWindows() {
         com::ComPtr<ITfContextView> view;
         if (SUCCEEDED(context->GetActiveView(view.put())) && view && FAILED(view->GetWnd(&owner))) owner = nullptr;
     }
-    if (!owner) owner = GetFocus();
-    windows_->refresh(own, caret_, haveCaret_, owner);
+    return owner ? owner : GetFocus();
+}
+
+void TextService::afterUiCommand() {
+    applyChangesOutsideKey();
+    syncCompartments();
 }
 
 void TextService::hideWindows() {

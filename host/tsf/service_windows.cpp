@@ -2,29 +2,99 @@
 
 #include "engine/config_store.h"
 #include "engine/host.h"
+#include "engine/host_view.h"
 #include "host/dll/module.h"
 #include "host/tsf/text_service.h"
 #include "ui/engine_view.h"
+#include "ui/menus.h"
 #include "ui/skin_loader.h"
+#include "ui/tip.h"
 #include "ui/ui_view.h"
 #include "ui/win32/candidate_popup.h"
 #include "ui/win32/gdi_text.h"
+#include "ui/win32/popup_menu.h"
+#include "ui/win32/status_popup.h"
+#include "ui/win32/tip_popup.h"
 
 namespace zv::tsf {
 
+namespace {
+
+// The indicator last shown, for every service of the process: switching
+// applications shows it again only when the mode differs.
+ui::ModeTipTracker g_modeTipShown;
+
+bool windowsEightOrLater() {
+    OSVERSIONINFOW version{sizeof version};
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    if (!GetVersionExW(&version)) return true;
+#pragma GCC diagnostic pop
+    return version.dwMajorVersion > 6 || (version.dwMajorVersion == 6 && version.dwMinorVersion >= 2);
+}
+
+}  // namespace
+
 struct ServiceWindows::State : ui::win32::PopupHost {
     State(TextService& s, bool immersiveMode)
-        : service(s), immersive(immersiveMode), candidates(host::moduleHandle(), *this) {}
+        : service(s),
+          immersive(immersiveMode),
+          candidates(host::moduleHandle(), *this),
+          status(host::moduleHandle(), *this),
+          tip(host::moduleHandle(), *this, renderer) {}
 
-    // A click on a candidate or a page button: the engine acts, and what it
-    // changed goes to the document through an edit session.
+    // A click on a candidate, a page or a status-bar button: the engine
+    // acts, and what it changed goes to the document through an edit
+    // session.
     void command(int command, int argument) override {
         if (EngineContext* engine = service.engine()) {
             uiCommand(*engine, command, argument, 0);
-            service.applyChangesOutsideKey();
+            service.afterUiCommand();
         }
     }
-    void menu(ui::MouseRequest, int, ui::Point, HWND) override {}
+
+    void menu(ui::MouseRequest which, int argument, ui::Point screen, HWND owner) override {
+        EngineContext* engine = service.engine();
+        if (!engine) return;
+        std::vector<ui::MenuItem> items;
+        const EngineView view = viewOf(*engine);
+        switch (which) {
+        case ui::MouseRequest::MainMenu: items = ui::buildMainMenu(ui::menuContextOf(*engine, true, nullptr)); break;
+        case ui::MouseRequest::CandidateMenu: {
+            const ui::UiView page = ui::viewOf(view, false);
+            if (argument < 0 || argument >= static_cast<int>(page.items.size())) return;
+            items = ui::buildCandidateMenu(argument, page.items[static_cast<size_t>(argument)],
+                                           ui::menuContextOf(*engine, true, nullptr).secondaryName);
+            break;
+        }
+        case ui::MouseRequest::SoftKeyboardMenu: items = ui::buildSoftKeyboardMenu(view.softKeyboardLayout); break;
+        case ui::MouseRequest::ModeMenu: items = ui::buildModeMenu(view.modes); break;
+        default: return;
+        }
+        const std::optional<ui::MenuAction> chosen = ui::win32::trackMenu(items, owner, screen);
+        // The menu ran its own message loop: the service may be gone.
+        if (!chosen || !service.engine()) return;
+        run(*service.engine(), *chosen);
+        service.afterUiCommand();
+    }
+
+    void run(EngineContext& engine, const ui::MenuAction& action) {
+        using K = ui::MenuActionKind;
+        switch (action.kind) {
+        case K::Command: uiCommand(engine, action.code, action.argument, action.operation); break;
+        case K::Program: uiCommand(engine, action.code, 0, 0); break;
+        case K::KeyMap: uiCommand(engine, ui_command::KeyboardMap, 0, 0); break;
+        case K::ToggleKeyboard:
+            uiCommand(engine, viewOf(engine).modes & ModeEnglish ? ui_command::Chinese : ui_command::English, 0, 0);
+            break;
+        case K::EnglishWords:
+            // A switch to the state the menu names.
+            if (((viewOf(engine).modes & ModeEnglishWords) != 0) != (action.argument != 0))
+                runKeyFunction(engine, keyfn::ToggleEnglishWords);
+            break;
+        default: break;
+        }
+    }
 
     bool ensureSkin(EngineContext& engine) {
         if (skinTried) return skin.loaded() && fonts.complete();
@@ -41,11 +111,14 @@ struct ServiceWindows::State : ui::win32::PopupHost {
 
     TextService& service;
     bool immersive;
+    bool focused = true;
     ui::win32::GdiTextRenderer renderer;
     ui::LoadedSkin skin;
     ui::UiFonts fonts;
     bool skinTried = false;
     ui::win32::CandidatePopup candidates;
+    ui::win32::StatusPopup status;
+    ui::win32::TipPopup tip;
 };
 
 ServiceWindows::ServiceWindows(TextService& service, bool immersive)
@@ -77,11 +150,41 @@ void ServiceWindows::refresh(bool own, const RECT& caret, bool haveCaret, HWND o
 
 void ServiceWindows::hideCandidates() { state->candidates.hide(); }
 
-void ServiceWindows::hideAll() { hideCandidates(); }
+void ServiceWindows::hideAll() {
+    state->focused = false;
+    hideCandidates();
+    state->status.hide();
+    state->tip.close();
+}
 
-void ServiceWindows::showIndicators() {}
+void ServiceWindows::showIndicators() {
+    state->focused = true;
+    TextService& service = state->service;
+    EngineContext* engine = service.engine();
+    if (!engine) return;
+    const bool caps = (GetKeyState(VK_CAPITAL) & 1) != 0;
+    const bool disabled = service.keyboardDisabled();
+    const EngineView view = viewOf(*engine);
+    const SettingsBlocks& settings = settingsOf(*engine);
+    const HWND owner = service.ownerWindow();
+    // The mode indicator, where the system shows none of its own.
+    if (state->immersive && windowsEightOrLater()) {
+        const RECT& c = service.caret();
+        const ui::ModeTip mode = ui::modeTipFor(view.modes, disabled, !(view.modes & ModeEnglish), caps);
+        ui::win32::showModeTip(state->tip, g_modeTipShown, mode, ui::Point{c.left, c.bottom}, settings.skin, owner);
+    }
+    // The status bar, unless the language bar has its buttons, it is
+    // hidden by the user, or the host is a restricted one.
+    const uint32_t a = settings.ime.a();
+    if ((a & ImeSettings::A_EmbedStatusBar) || (a & ImeSettings::A_HideStatusBar) || service.restricted() ||
+        !state->ensureSkin(*engine)) {
+        state->status.hide();
+        return;
+    }
+    state->status.show(ui::viewOf(view, caps), state->skin, settings.skin, owner);
+}
 
-void ServiceWindows::hideModeTip() {}
+void ServiceWindows::hideModeTip() { state->tip.close(); }
 
 HWND ServiceWindows::candidateWindow() const { return state->candidates.handle(); }
 

@@ -176,6 +176,13 @@ public:
     void untrackLayout();
     void readCaret(TfEditCookie ec, ITfContext* context, ITfRange* range);
     const RECT& caret() const { return caret_; }
+    // The window the service's own windows belong to: the application's
+    // view, else the focus window.
+    HWND ownerWindow() const;
+    bool restricted() const { return restricted_ != 0; }
+    // A mode switch from the service's own UI (a button, a menu): the
+    // engine's changes go to the document, the compartments follow.
+    void afterUiCommand();
 
     // The candidate list (candidate_ui.cpp).
     void updateCandidateUi(ITfContext* context, const EngineView& view);

@@ -107,7 +107,7 @@ protected:
         prepare();
         service = Ref<ITfTextInputProcessorEx>(newService());
         ASSERT_TRUE(service);
-        ASSERT_EQ(S_OK, service->ActivateEx(thread.get(), kClient, 0));
+        ASSERT_EQ(S_OK, service->ActivateEx(thread.get(), kClient, flags));
     }
     void TearDown() override {
         if (service) EXPECT_EQ(S_OK, service->Deactivate());
@@ -123,6 +123,7 @@ protected:
     std::string composed() const { return utf8(doc()->composed()); }
 
     uint32_t style = ImeSettings::A_StyleEmbedCode;
+    DWORD flags = 0;
     Ref<FakeThreadMgr> thread;
     Ref<FakeDocumentMgr> document;
     Ref<ITfTextInputProcessorEx> service;
@@ -370,6 +371,59 @@ TEST_F(CaretTracking, AFailedOrEmptyExtentKeepsTheLastGoodPlace) {
     view->extent = RECT{500, 400, 510, 420};
     thread->type("a");
     EXPECT_GE(candidateWindow().top, 420);
+}
+
+bool shown(const wchar_t* windowClass) {
+    HWND w = FindWindowW(windowClass, nullptr);
+    return w && IsWindowVisible(w);
+}
+
+class WithStatusBar : public TextServiceTest {
+    void prepare() override {
+        library().settings([](ImeSettings& ime) {
+            ime.setU32(ImeSettings::OptionA, ime.a() & ~(ImeSettings::A_HideStatusBar | ImeSettings::A_EmbedStatusBar));
+        });
+    }
+};
+
+TEST_F(WithStatusBar, ShowsWithTheFocusAndNeverTakesIt) {
+    EXPECT_TRUE(shown(L"ZORURAVED_STATUS"));
+    EXPECT_NE(FindWindowW(L"ZORURAVED_STATUS", nullptr), GetFocus());
+    thread->killThreadFocus();
+    EXPECT_FALSE(shown(L"ZORURAVED_STATUS"));
+    Ref<FakeDocumentMgr> other(new FakeDocumentMgr);
+    thread->setFocus(other.get());
+    EXPECT_TRUE(shown(L"ZORURAVED_STATUS"));
+    thread->setFocus(nullptr);
+    EXPECT_FALSE(shown(L"ZORURAVED_STATUS"));
+}
+
+class Immersive : public TextServiceTest {
+public:
+    Immersive() { flags = TF_TMF_IMMERSIVEMODE; }
+};
+
+// The system's version as programs see it (wine's prefix may claim an
+// older one than it is).
+bool windowsEightOrLater() {
+    OSVERSIONINFOW v{sizeof v};
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    GetVersionExW(&v);
+#pragma GCC diagnostic pop
+    return v.dwMajorVersion > 6 || (v.dwMajorVersion == 6 && v.dwMinorVersion >= 2);
+}
+
+TEST_F(Immersive, ShowsTheModeTipOnWindowsEightAndNeverTheStatusBar) {
+    EXPECT_FALSE(shown(L"ZORURAVED_STATUS"));
+    thread->compartments.set(GUID_COMPARTMENT_KEYBOARD_OPENCLOSE, 0);
+    // Before Windows 8 there are no immersive applications to need it.
+    EXPECT_EQ(windowsEightOrLater(), shown(L"ZORURAVED_TIPS"));
+    EXPECT_FALSE(shown(L"ZORURAVED_STATUS"));
+    // Typing closes it.
+    thread->compartments.set(GUID_COMPARTMENT_KEYBOARD_OPENCLOSE, 1);
+    thread->type("w");
+    EXPECT_FALSE(shown(L"ZORURAVED_TIPS"));
 }
 
 class UiLessHost : public TextServiceTest {
