@@ -82,13 +82,31 @@ void TextService::unpreserveKeys() {
 bool TextService::runPreservedKey(ITfContext*, REFGUID guid) {
     if (!engine_) return false;
     const uint32_t modes = viewOf(*engine_).modes;
+    UINT vk = 0;
     if (IsEqualGUID(guid, com::ids::KeyFullWidth)) {
+        vk = kSpace;
         setMode(*engine_, (modes & ModeFullWidth) ? mode::FullWidthOff : mode::FullWidthOn);
     } else if (IsEqualGUID(guid, com::ids::KeyPunctuation)) {
+        vk = kPeriod;
         setMode(*engine_, (modes & ModeEnglishPunct) ? mode::EnglishPunctOff : mode::EnglishPunctOn);
     } else {
         const int index = com::ids::combinationIndex(guid);
-        if (index < 0 || !runHotKey(*engine_, FirstHotKeyId + index)) return false;
+        if (index < 0) return false;
+        for (const HotKey& hot : hotKeysToRegister(*engine_))
+            if (hot.id == FirstHotKeyId + index) vk = hot.virtualKey;
+        if (!runHotKey(*engine_, FirstHotKeyId + index)) return false;
+    }
+    // The framework took the key before the key sink saw it: the engine is
+    // told it went down, so that the release of the modifier held with it
+    // is no lone tap (Shift+Space would otherwise switch to English too).
+    // Only the test is asked; the key itself is done.
+    tested_ = TestedKey{};
+    if (vk) {
+        const UINT scan = MapVirtualKeyW(vk, MAPVK_VK_TO_VSC);
+        KeyboardState keys;
+        keys.shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
+        keys.ctrl = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
+        testKey(*engine_, static_cast<int>(vk), keyDataFor(scan, false, false), false, keys);
     }
     applyChangesOutsideKey();
     syncCompartments();

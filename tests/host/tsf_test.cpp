@@ -274,6 +274,27 @@ TEST_F(TextServiceTest, TheCompartmentsFollowEveryModeSwitch) {
     EXPECT_EQ("你你好", text().substr(0, 9));
 }
 
+// Shift held, Space (the preserved key), Shift released: the release is no
+// lone Shift tap, so the mode stays Chinese.
+TEST_F(TextServiceTest, TheShiftOfShiftSpaceIsNoTap) {
+    BYTE keys[256] = {};
+    keys[VK_SHIFT] = keys[VK_LSHIFT] = 0x80;
+    SetKeyboardState(keys);
+    BOOL eaten = FALSE;
+    const LPARAM shiftDown = 1 | (0x2A << 16);
+    thread->keySink->OnTestKeyDown(doc(), VK_SHIFT, shiftDown, &eaten);
+    thread->keySink->OnKeyDown(doc(), VK_SHIFT, shiftDown, &eaten);
+    ASSERT_TRUE(thread->preservedKeyPressed(VK_SPACE, TF_MOD_SHIFT));
+    keys[VK_SHIFT] = keys[VK_LSHIFT] = 0;
+    SetKeyboardState(keys);
+    const LPARAM shiftUp = shiftDown | static_cast<LPARAM>(0xC0000000u);
+    thread->keySink->OnTestKeyUp(doc(), VK_SHIFT, shiftUp, &eaten);
+    if (eaten) thread->keySink->OnKeyUp(doc(), VK_SHIFT, shiftUp, &eaten);
+    EXPECT_EQ(1, compartment(GUID_COMPARTMENT_KEYBOARD_OPENCLOSE));
+    thread->type("wqvb ");
+    EXPECT_EQ("你好", text());
+}
+
 TEST_F(TextServiceTest, RegistersShiftSpaceAndCtrlPeriodAsPreservedKeysAndRemovesThemOnDeactivation) {
     const PreservedKey* shiftSpace = thread->preservedKey(VK_SPACE, TF_MOD_SHIFT);
     ASSERT_NE(nullptr, shiftSpace);
