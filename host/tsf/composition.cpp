@@ -78,8 +78,8 @@ void TextService::updateComposition(TfEditCookie ec, ITfContext* context, const 
     com::ComPtr<ITfRange> range;
     if (!pair || FAILED(pair->composition->GetRange(range.put())) || !range) return;
     const uint32_t style = settingsOf(*engine_).ime.a() & ImeSettings::A_StyleMask;
-    const bool inline_ = restricted_ || style != ImeSettings::A_StyleTsfClassic;
-    if (inline_) {
+    const bool embedded = restricted_ || style != ImeSettings::A_StyleTsfClassic;
+    if (embedded) {
         const std::u16string_view shown = view.display.empty() ? std::u16string_view(view.reading) : view.display;
         if (FAILED(range->SetText(ec, 0, units(shown), static_cast<LONG>(shown.size())))) return;
         const int cursor = std::clamp(view.displayCursor, 0, static_cast<int>(shown.size()));

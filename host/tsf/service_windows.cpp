@@ -4,6 +4,7 @@
 #include "engine/host.h"
 #include "engine/host_view.h"
 #include "host/dll/module.h"
+#include "host/dll/resource_ids.h"
 #include "host/tsf/text_service.h"
 #include "ui/engine_view.h"
 #include "ui/menus.h"
@@ -13,6 +14,7 @@
 #include "ui/win32/candidate_popup.h"
 #include "ui/win32/gdi_text.h"
 #include "ui/win32/popup_menu.h"
+#include "ui/win32/soft_keyboard_popup.h"
 #include "ui/win32/status_popup.h"
 #include "ui/win32/tip_popup.h"
 
@@ -41,6 +43,7 @@ struct ServiceWindows::State : ui::win32::PopupHost {
           immersive(immersiveMode),
           candidates(host::moduleHandle(), *this),
           status(host::moduleHandle(), *this),
+          softKeyboard(host::moduleHandle(), *this, renderer, ZV_BITMAP_SOFT_KEYBOARD),
           tip(host::moduleHandle(), *this, renderer) {}
 
     // A click on a candidate, a page or a status-bar button: the engine
@@ -118,6 +121,7 @@ struct ServiceWindows::State : ui::win32::PopupHost {
     bool skinTried = false;
     ui::win32::CandidatePopup candidates;
     ui::win32::StatusPopup status;
+    ui::win32::SoftKeyboardPopup softKeyboard;
     ui::win32::TipPopup tip;
 };
 
@@ -154,6 +158,7 @@ void ServiceWindows::hideAll() {
     state->focused = false;
     hideCandidates();
     state->status.hide();
+    state->softKeyboard.hide();
     state->tip.close();
 }
 
@@ -177,11 +182,20 @@ void ServiceWindows::showIndicators() {
     // hidden by the user, or the host is a restricted one.
     const uint32_t a = settings.ime.a();
     if ((a & ImeSettings::A_EmbedStatusBar) || (a & ImeSettings::A_HideStatusBar) || service.restricted() ||
-        !state->ensureSkin(*engine)) {
+        !state->ensureSkin(*engine))
         state->status.hide();
-        return;
+    else
+        state->status.show(ui::viewOf(view, caps), state->skin, settings.skin, owner);
+    // The soft keyboard while it is on, beside the status bar when that
+    // shows.
+    if ((view.modes & ModeSoftKeyboard) && view.softKeyboardLayout > 0) {
+        RECT bar{};
+        const bool besideBar = state->status.visible() && GetWindowRect(state->status.handle(), &bar);
+        const ui::Rect barRect{bar.left, bar.top, bar.right, bar.bottom};
+        state->softKeyboard.show(view.softKeyboardLayout, settings.skin, besideBar ? &barRect : nullptr, owner);
+    } else {
+        state->softKeyboard.hide();
     }
-    state->status.show(ui::viewOf(view, caps), state->skin, settings.skin, owner);
 }
 
 void ServiceWindows::hideModeTip() { state->tip.close(); }

@@ -335,6 +335,38 @@ TEST_F(FromNoConversion, StartsInChineseAnyway) {
     EXPECT_EQ("你好", text());
 }
 
+// A stored custom initial state that is saved on leaving: the next
+// activation starts as the last one ended.
+class CustomInitialState : public TextServiceTest {
+    void prepare() override { store(TF_CONVERSIONMODE_FULLSHAPE | TF_CONVERSIONMODE_SYMBOL, true); }
+    void TearDown() override {
+        TextServiceTest::TearDown();
+        store(0, false);
+    }
+
+protected:
+    static void store(uint32_t state, bool on) {
+        library().settings([&](ImeSettings& ime) {
+            const uint32_t both = ImeSettings::C_CustomInitialState | ImeSettings::C_SaveInitialState;
+            ime.setU32(ImeSettings::OptionC, on ? ime.c() | both : ime.c() & ~both);
+            ime.setU32(ImeSettings::InitialMode, state);
+        });
+    }
+};
+
+TEST_F(CustomInitialState, StartsFromTheStoredStateAndSavesTheLastOne) {
+    const GUID conversion = zv::tsf_guid::KeyboardInputModeConversion;
+    EXPECT_EQ(TF_CONVERSIONMODE_FULLSHAPE | TF_CONVERSIONMODE_SYMBOL | TF_CONVERSIONMODE_NATIVE,
+              compartment(conversion));
+    ASSERT_TRUE(thread->preservedKeyPressed(VK_SPACE, TF_MOD_SHIFT));
+    EXPECT_FALSE(compartment(conversion) & TF_CONVERSIONMODE_FULLSHAPE);
+    ASSERT_EQ(S_OK, service->Deactivate());
+    // The system's value is no longer what the next activation starts from.
+    thread->compartments.set(conversion, TF_CONVERSIONMODE_FULLSHAPE);
+    ASSERT_EQ(S_OK, service->ActivateEx(thread.get(), kClient, 0));
+    EXPECT_EQ(TF_CONVERSIONMODE_SYMBOL | TF_CONVERSIONMODE_NATIVE, compartment(conversion));
+}
+
 class ClassicStyle : public TextServiceTest {
 public:
     ClassicStyle() { style = ImeSettings::A_StyleTsfClassic; }
