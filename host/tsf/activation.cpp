@@ -24,7 +24,18 @@ constexpr DWORD kRestrictedFlags = TF_TMAE_SECUREMODE | TF_TMAE_UIELEMENTENABLED
 }  // namespace
 
 STDMETHODIMP TextService::Activate(ITfThreadMgr* threadMgr, TfClientId clientId) noexcept {
-    return ActivateEx(threadMgr, clientId, 0);
+    // Activated without its flags (older systems, some frameworks): they are
+    // asked of the thread manager, and a manager that cannot tell means none.
+    DWORD flags = 0;
+    if (threadMgr) {
+        ITfThreadMgrEx* extended = nullptr;
+        if (SUCCEEDED(threadMgr->QueryInterface(IID_ITfThreadMgrEx, reinterpret_cast<void**>(&extended))) && extended) {
+            DWORD active = 0;
+            if (SUCCEEDED(extended->GetActiveFlags(&active))) flags = active;
+            extended->Release();
+        }
+    }
+    return ActivateEx(threadMgr, clientId, flags);
 }
 
 STDMETHODIMP TextService::ActivateEx(ITfThreadMgr* threadMgr, TfClientId clientId, DWORD flags) noexcept {

@@ -649,7 +649,7 @@ struct PreservedKey {
     std::wstring description;
 };
 
-class FakeThreadMgr final : public StubITfThreadMgr,
+class FakeThreadMgr final : public StubITfThreadMgrEx,
                             public StubITfKeystrokeMgr,
                             public StubITfSource,
                             public StubITfCompartmentMgr,
@@ -666,6 +666,7 @@ public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
         *out = nullptr;
         if (sameGuid(riid, IID_IUnknown) || sameGuid(riid, IID_ITfThreadMgr)) *out = static_cast<ITfThreadMgr*>(this);
+        else if (sameGuid(riid, IID_ITfThreadMgrEx)) *out = static_cast<ITfThreadMgrEx*>(this);
         else if (sameGuid(riid, IID_ITfKeystrokeMgr) && hasKeystrokeMgr) *out = static_cast<ITfKeystrokeMgr*>(this);
         else if (sameGuid(riid, IID_ITfSource)) *out = static_cast<ITfSource*>(this);
         else if (sameGuid(riid, IID_ITfCompartmentMgr)) *out = static_cast<ITfCompartmentMgr*>(this);
@@ -686,6 +687,13 @@ public:
     HRESULT STDMETHODCALLTYPE GetGlobalCompartment(ITfCompartmentMgr** out) override {
         *out = static_cast<ITfCompartmentMgr*>(this);
         AddRef();
+        return S_OK;
+    }
+
+    // ITfThreadMgrEx: the flags of the activation, when the test gives some.
+    HRESULT STDMETHODCALLTYPE GetActiveFlags(DWORD* flags) override {
+        if (!activeFlags) return E_NOTIMPL;
+        *flags = *activeFlags;
         return S_OK;
     }
 
@@ -836,6 +844,7 @@ public:
     bool hasKeystrokeMgr = true;
     bool hasUiElementMgr = true;
     bool hasLangBar = false;
+    const DWORD* activeFlags = nullptr;
     std::vector<ITfLangBarItem*> barItems;
     // The application draws the candidate list itself (a UI-less host).
     bool drawsOwnList = false;

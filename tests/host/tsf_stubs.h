@@ -11,7 +11,7 @@
 
 namespace zv::test {
 
-struct StubITfThreadMgr : ITfThreadMgr {
+struct StubITfThreadMgrEx : ITfThreadMgrEx {
     HRESULT STDMETHODCALLTYPE Activate(TfClientId *ptid) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE Deactivate() override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE CreateDocumentMgr(ITfDocumentMgr **ppdim) override { return E_NOTIMPL; }
@@ -23,6 +23,8 @@ struct StubITfThreadMgr : ITfThreadMgr {
     HRESULT STDMETHODCALLTYPE GetFunctionProvider(REFCLSID clsid, ITfFunctionProvider **ppFuncProv) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE EnumFunctionProviders(IEnumTfFunctionProviders **ppEnum) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetGlobalCompartment(ITfCompartmentMgr **ppCompMgr) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE ActivateEx(TfClientId *id, DWORD flags) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetActiveFlags(DWORD *flags) override { return E_NOTIMPL; }
 };
 
 struct StubITfKeystrokeMgr : ITfKeystrokeMgr {

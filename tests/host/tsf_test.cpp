@@ -467,6 +467,21 @@ bool windowsEightOrLater() {
     return v.dwMajorVersion > 6 || (v.dwMajorVersion == 6 && v.dwMinorVersion >= 2);
 }
 
+TEST_F(WithStatusBar, AnActivationWithoutFlagsAsksTheThreadManagerAndToleratesNoAnswer) {
+    // No answer (wine's framework): an ordinary host, with the status bar.
+    ASSERT_EQ(S_OK, service->Deactivate());
+    ASSERT_EQ(S_OK, service->Activate(thread.get(), kClient));
+    EXPECT_TRUE(shown(L"ZORURAVED_STATUS"));
+    // An immersive host tells: no status bar.
+    ASSERT_EQ(S_OK, service->Deactivate());
+    const DWORD immersive = TF_TMF_IMMERSIVEMODE;
+    thread->activeFlags = &immersive;
+    ASSERT_EQ(S_OK, service->Activate(thread.get(), kClient));
+    EXPECT_FALSE(shown(L"ZORURAVED_STATUS"));
+    thread->type("wqvb ");
+    EXPECT_EQ("你好", text());
+}
+
 TEST_F(Immersive, ShowsTheModeTipOnWindowsEightAndNeverTheStatusBar) {
     EXPECT_FALSE(shown(L"ZORURAVED_STATUS"));
     thread->compartments.set(GUID_COMPARTMENT_KEYBOARD_OPENCLOSE, 0);
