@@ -19,7 +19,7 @@ STDMETHODIMP TextService::OnSetFocus(ITfDocumentMgr* focus, ITfDocumentMgr*) noe
         if (focus && SUCCEEDED(focus->GetTop(top.put())) && top) adviseTextEditSink(top.get());
         updateLanguageBar(!focus);
         if (windows_) {
-            if (focus) windows_->showIndicators();
+            if (focus) windows_->focusGained();
             else windows_->hideAll();
         }
         return S_OK;

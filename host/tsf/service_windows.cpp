@@ -62,7 +62,10 @@ struct ServiceWindows::State : ui::win32::PopupHost {
         std::vector<ui::MenuItem> items;
         const EngineView view = viewOf(*engine);
         switch (which) {
-        case ui::MouseRequest::MainMenu: items = ui::buildMainMenu(ui::menuContextOf(*engine, true, nullptr)); break;
+        case ui::MouseRequest::MainMenu:
+            if (skins.entries.empty()) ui::loadSkinList(installFolder(*engine), skins);
+            items = ui::buildMainMenu(ui::menuContextOf(*engine, true, &skins));
+            break;
         case ui::MouseRequest::CandidateMenu: {
             const ui::UiView page = ui::viewOf(view, false);
             if (argument < 0 || argument >= static_cast<int>(page.items.size())) return;
@@ -90,6 +93,19 @@ struct ServiceWindows::State : ui::win32::PopupHost {
         case K::ToggleKeyboard:
             uiCommand(engine, viewOf(engine).modes & ModeEnglish ? ui_command::Chinese : ui_command::English, 0, 0);
             break;
+        case K::ChooseSkin:
+            if (ui::chooseSkin(skins, static_cast<size_t>(action.argument), installFolder(engine),
+                               settingsOf(engine).skin, skin))
+                makeFonts(engine);
+            break;
+        case K::ToggleEmbedStatusBar: {
+            // The buttons move between the status bar and the language bar.
+            ImeSettings& ime = settingsOf(engine).ime;
+            ime.setBit(ImeSettings::OptionA, ImeSettings::A_EmbedStatusBar, !(ime.a() & ImeSettings::A_EmbedStatusBar));
+            saveSettings(engine);
+            service.addLanguageBarItems();
+            break;
+        }
         case K::EnglishWords:
             // A switch to the state the menu names.
             if (((viewOf(engine).modes & ModeEnglishWords) != 0) != (action.argument != 0))
@@ -106,10 +122,21 @@ struct ServiceWindows::State : ui::win32::PopupHost {
         // A skin that does not load leaves the service without windows;
         // typing goes on.
         if (!ui::loadCurrentSkin(installFolder(engine), settings.skin, skin)) return false;
+        makeFonts(engine);
+        return fonts.complete();
+    }
+
+    void makeFonts(EngineContext& engine) {
+        const SettingsBlocks& settings = settingsOf(engine);
         const ui::UiOptions options = ui::uiOptions(settings, true);
         fonts = ui::createUiFonts(renderer, skin.info.text, settings.skin,
                                   options.listStyle() == ui::ListStyle::Columns);
-        return fonts.complete();
+    }
+
+    // Another program (the configuration, another application's menu)
+    // chose another skin: the windows take it when the focus comes back.
+    void reloadSkin(EngineContext& engine) {
+        if (skinTried && ui::reloadSkinIfChanged(installFolder(engine), settingsOf(engine).skin, skin)) makeFonts(engine);
     }
 
     TextService& service;
@@ -118,6 +145,7 @@ struct ServiceWindows::State : ui::win32::PopupHost {
     ui::win32::GdiTextRenderer renderer;
     ui::LoadedSkin skin;
     ui::UiFonts fonts;
+    ui::SkinList skins;  // for the skin menu, loaded when the menu first opens
     bool skinTried = false;
     ui::win32::CandidatePopup candidates;
     ui::win32::StatusPopup status;
@@ -160,6 +188,11 @@ void ServiceWindows::hideAll() {
     state->status.hide();
     state->softKeyboard.hide();
     state->tip.close();
+}
+
+void ServiceWindows::focusGained() {
+    if (EngineContext* engine = state->service.engine()) state->reloadSkin(*engine);
+    showIndicators();
 }
 
 void ServiceWindows::showIndicators() {

@@ -23,6 +23,8 @@ struct ServiceWindows {
     void hideCandidates();
     void hideAll();
     void showIndicators();
+    // A document gained the focus: a skin chosen meanwhile is taken.
+    void focusGained();
     void hideModeTip();
     // The candidate window, when one exists (for the tests of placement).
     HWND candidateWindow() const;

@@ -8,7 +8,14 @@
 #include "host/tsf/service_windows.h"
 #include "host/tsf/sinks.h"
 
+#include <cstdlib>
+
 namespace zv::tsf {
+
+namespace {
+constexpr LONG kCaretSlack = 5;
+constexpr LONG kCaretBottomSlack = 10;
+}  // namespace
 
 void TextService::trackLayout(ITfContext* context) {
     if (layoutContext_ && com::sameObject(layoutContext_, com::ComPtr<ITfContext>(context))) return;
@@ -30,6 +37,11 @@ void TextService::readCaret(TfEditCookie ec, ITfContext* context, ITfRange* rang
     if (FAILED(view->GetTextExt(ec, range, &r, &clipped))) return;
     if (r.left == 0 && r.top == 0 && r.right == 0 && r.bottom == 0) return;
     if (r.right < r.left || r.bottom < r.top) return;
+    // A caret that moved by a few pixels (the application re-laid its text
+    // out) leaves the windows where they are.
+    if (haveCaret_ && std::abs(r.left - caret_.left) <= kCaretSlack && std::abs(r.top - caret_.top) <= kCaretSlack &&
+        std::abs(r.bottom - caret_.bottom) <= kCaretBottomSlack)
+        return;
     caret_ = r;
     haveCaret_ = true;
 }
