@@ -90,6 +90,10 @@ STDMETHODIMP TextService::Deactivate() noexcept {
             storeInitialState();
         }
         endCandidateUi();
+        if (windows_ && windows_->inMenu()) {
+            windows_->hideAll();
+            retiredWindows_ = std::move(windows_);
+        }
         windows_.reset();
         unadviseTextEditSink();
         unadvise(threadMgr_.get(), profileSinkCookie_);

@@ -77,8 +77,13 @@ struct ServiceWindows::State : ui::win32::PopupHost {
         case ui::MouseRequest::ModeMenu: items = ui::buildModeMenu(view.modes); break;
         default: return;
         }
+        // The menu runs its own message loop, in which the application may
+        // deactivate the service: the service stays alive (and keeps these
+        // windows) until the menu is done.
+        com::ComPtr<TextService> hold(&service);
+        inMenu = true;
         const std::optional<ui::MenuAction> chosen = ui::win32::trackMenu(items, owner, screen);
-        // The menu ran its own message loop: the service may be gone.
+        inMenu = false;
         if (!chosen || !service.engine()) return;
         run(*service.engine(), *chosen);
         service.afterUiCommand();
@@ -142,6 +147,7 @@ struct ServiceWindows::State : ui::win32::PopupHost {
     TextService& service;
     bool immersive;
     bool focused = true;
+    bool inMenu = false;
     ui::win32::GdiTextRenderer renderer;
     ui::LoadedSkin skin;
     ui::UiFonts fonts;
@@ -232,6 +238,8 @@ void ServiceWindows::showIndicators() {
 }
 
 void ServiceWindows::hideModeTip() { state->tip.close(); }
+
+bool ServiceWindows::inMenu() const { return state->inMenu; }
 
 HWND ServiceWindows::candidateWindow() const { return state->candidates.handle(); }
 

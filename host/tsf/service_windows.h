@@ -26,6 +26,8 @@ struct ServiceWindows {
     // A document gained the focus: a skin chosen meanwhile is taken.
     void focusGained();
     void hideModeTip();
+    // A menu of these windows is open (its message loop runs).
+    bool inMenu() const;
     // The candidate window, when one exists (for the tests of placement).
     HWND candidateWindow() const;
 

@@ -245,6 +245,9 @@ private:
     com::ComPtr<CandidateList> candidateList_;
     std::vector<com::ComPtr<LangBarItem>> langBarItems_;
     std::unique_ptr<ServiceWindows> windows_;
+    // Windows whose menu was open when the service was deactivated: kept,
+    // hidden, until the service goes.
+    std::unique_ptr<ServiceWindows> retiredWindows_;
     RECT caret_{};
     bool haveCaret_ = false;
     // Set while the service writes the compartments itself, so that their
