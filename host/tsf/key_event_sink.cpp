@@ -30,15 +30,15 @@ KeyboardState keyboardNow() {
 bool TextService::keyTaken(ITfContext* context) {
     if (!engine_ || !context || keyboardDisabled()) return false;
     com::ComPtr<ITfContext> focus = focusContext();
-    if (!focus || !com::sameObject(focus, com::ComPtr<ITfContext>(context))) return false;
-    // A composition left in another context (the focus moved without the
-    // service hearing of it) is ended before the key starts anything here.
-    if (!compositionOf(context) && !compositions_.empty()) abandonCompositions();
-    return true;
+    return focus && com::sameObject(focus, com::ComPtr<ITfContext>(context));
 }
 
 bool TextService::handleKey(ITfContext* context, WPARAM wParam, LPARAM lParam, bool up, bool test) {
     if (!keyTaken(context)) return false;
+    // A composition left in another context (the focus moved without the
+    // service hearing of it) is ended before the key starts anything here;
+    // a test changes nothing.
+    if (!test && !compositionOf(context) && !compositions_.empty()) abandonCompositions();
     const int vk = static_cast<int>(wParam & 0xFF);
     const auto data = static_cast<uint32_t>(lParam);
     const TestedKey last = std::exchange(tested_, TestedKey{});
@@ -49,14 +49,19 @@ bool TextService::handleKey(ITfContext* context, WPARAM wParam, LPARAM lParam, b
         eaten = testKey(*engine_, vk, data, up, keyboardNow());
     if (test) tested_ = TestedKey{wParam, lParam, up, eaten, true};
     if (!eaten || test) return eaten;
-    const bool done = editSession(context, true, [this](TfEditCookie ec, ITfContext* c) {
+    const HRESULT done = requestSession(context, TF_ES_SYNC | TF_ES_READWRITE, [this](TfEditCookie ec, ITfContext* c) {
         if (windows_) windows_->hideModeTip();
         processKey(*engine_);
         applyEngineChanges(ec, c);
     });
-    // A document that refuses the session leaves the engine's record for the
-    // next session; the key itself goes to the application.
-    return done;
+    if (done != TS_E_SYNCHRONOUS) return SUCCEEDED(done);
+    // An application that grants no synchronous session now (a word
+    // processor in the middle of its own work): the key is processed at
+    // once, while it is still the engine's pending key, and what it changed
+    // is written when the application lets the service in.
+    if (windows_) windows_->hideModeTip();
+    processKey(*engine_);
+    return editSession(context, false, [this](TfEditCookie ec, ITfContext* c) { applyEngineChanges(ec, c); });
 }
 
 STDMETHODIMP TextService::OnSetFocus(BOOL foreground) noexcept {

@@ -141,6 +141,10 @@ public:
     // could not run.
     template <class F>
     bool editSession(ITfContext* context, bool sync, F&& work);
+    // The same, with the framework's answer to the request (TS_E_SYNCHRONOUS
+    // when the application grants no synchronous session now).
+    template <class F>
+    HRESULT requestSession(ITfContext* context, DWORD flags, F&& work);
 
     // Compositions (composition.cpp).
     CompositionPair* compositionOf(ITfContext* context);
@@ -296,17 +300,22 @@ private:
 };
 
 template <class F>
-bool TextService::editSession(ITfContext* context, bool sync, F&& work) {
-    if (!context) return false;
+HRESULT TextService::requestSession(ITfContext* context, DWORD flags, F&& work) {
+    if (!context) return E_INVALIDARG;
     com::ComPtr<ITfContext> held(context);
     com::ComPtr<TextService> self(this);
     auto body = [held, self, work = std::forward<F>(work)](TfEditCookie ec) mutable { work(ec, held.get()); };
     auto* session = new EditSession<decltype(body)>(std::move(body));
     HRESULT result = E_FAIL;
-    const DWORD flags = sync ? TF_ES_SYNC | TF_ES_READWRITE : TF_ES_ASYNCDONTCARE | TF_ES_READWRITE;
     const HRESULT requested = context->RequestEditSession(clientId_, session, flags, &result);
     session->Release();
-    return SUCCEEDED(requested) && SUCCEEDED(result);
+    return FAILED(requested) ? requested : result;
+}
+
+template <class F>
+bool TextService::editSession(ITfContext* context, bool sync, F&& work) {
+    const DWORD flags = sync ? TF_ES_SYNC | TF_ES_READWRITE : TF_ES_ASYNCDONTCARE | TF_ES_READWRITE;
+    return SUCCEEDED(requestSession(context, flags, std::forward<F>(work)));
 }
 
 // Runs a COM method body: what it throws becomes an HRESULT.

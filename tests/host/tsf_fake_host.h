@@ -288,8 +288,15 @@ public:
     HRESULT STDMETHODCALLTYPE RequestEditSession(TfClientId, ITfEditSession* session, DWORD flags, HRESULT* result) override {
         ++sessionsAsked;
         if (refuseSessions) return E_FAIL;
-        if (inSession) {
+        if (inSession || (onlyAsync && (flags & TF_ES_SYNC))) {
             if (flags & TF_ES_SYNC) return TS_E_SYNCHRONOUS;
+            session->AddRef();
+            queued.push_back(session);
+            *result = TS_S_ASYNC;
+            return S_OK;
+        }
+        if (onlyAsync) {
+            // The application lets the service in a moment later.
             session->AddRef();
             queued.push_back(session);
             *result = TS_S_ASYNC;
@@ -501,6 +508,9 @@ public:
     const IID* layoutSinkIid = nullptr;
     DWORD next = 1;
     bool refuseSessions = false;
+    // Synchronous sessions are refused; the others run when drain() is
+    // called, as after the application's own work.
+    bool onlyAsync = false;
     bool inSession = false, sessionWrites = false, selectionMoved = false;
     TfEditCookie cookie = 0, cookies = 100;
     std::vector<ITfEditSession*> queued;

@@ -187,6 +187,23 @@ TEST_F(TextServiceTest, ADocumentThatRefusesTheSessionKeepsItsTextAndGetsTheKey)
     EXPECT_EQ("你好", text());
 }
 
+TEST_F(TextServiceTest, AnApplicationThatGrantsOnlyLaterSessionsStillGetsEveryKeyInOrder) {
+    doc()->onlyAsync = true;
+    EXPECT_TRUE(thread->press('G'));
+    EXPECT_TRUE(thread->press('G'));
+    EXPECT_EQ("", text()) << "nothing is written before the application lets the service in";
+    doc()->drain();
+    EXPECT_EQ("gg", text());
+    thread->type("ll");
+    thread->type("wq");
+    doc()->drain();
+    EXPECT_EQ("一wq", text());
+    EXPECT_EQ("wq", composed());
+    doc()->onlyAsync = false;
+    thread->type(" ");
+    EXPECT_EQ("一你", text());
+}
+
 TEST_F(TextServiceTest, ASelectionMovedOutOfTheCompositionEndsItWithoutCommitting) {
     thread->type("ggll");
     thread->type("wq");
