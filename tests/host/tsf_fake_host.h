@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <functional>
 #include <map>
+#include <new>
 #include <set>
 #include <string>
 #include <vector>
@@ -365,6 +366,7 @@ public:
                                                     ITfRange** out) override {
         *out = nullptr;
         if (!writable(ec)) return TF_E_NOLOCK;
+        if (throwOnInsert) throw std::bad_alloc();
         if (flags & TF_IAS_QUERYONLY) {
             *out = new FakeRange(this, selStart, selEnd);
             return S_OK;
@@ -508,6 +510,9 @@ public:
     const IID* layoutSinkIid = nullptr;
     DWORD next = 1;
     bool refuseSessions = false;
+    // The host runs out of memory (a C++ host whose exception reaches the
+    // service's frames).
+    bool throwOnInsert = false;
     // Synchronous sessions are refused; the others run when drain() is
     // called, as after the application's own work.
     bool onlyAsync = false;
@@ -747,6 +752,7 @@ public:
     }
     HRESULT STDMETHODCALLTYPE PreserveKey(TfClientId, REFGUID g, const TF_PRESERVEDKEY* key, const WCHAR* d,
                                           ULONG n) override {
+        if (throwOnPreserve) throw std::bad_alloc();
         preserved.push_back({g, *key, std::wstring(d, n)});
         return S_OK;
     }
@@ -854,6 +860,7 @@ public:
     bool hasKeystrokeMgr = true;
     bool hasUiElementMgr = true;
     bool hasLangBar = false;
+    bool throwOnPreserve = false;
     const DWORD* activeFlags = nullptr;
     std::vector<ITfLangBarItem*> barItems;
     // The application draws the candidate list itself (a UI-less host).

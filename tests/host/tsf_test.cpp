@@ -204,6 +204,18 @@ TEST_F(TextServiceTest, AnApplicationThatGrantsOnlyLaterSessionsStillGetsEveryKe
     EXPECT_EQ("一你", text());
 }
 
+TEST_F(TextServiceTest, AnExceptionInTheHostNeverLeavesTheServiceAndTheKeyGoesToTheApplication) {
+    doc()->throwOnInsert = true;
+    BOOL eaten = TRUE;
+    const LPARAM down = 1 | (0x11 << 16);
+    EXPECT_EQ(S_OK, thread->keySink->OnKeyDown(doc(), 'W', down, &eaten));
+    EXPECT_FALSE(eaten);
+    doc()->throwOnInsert = false;
+    thread->type(" ");
+    thread->type("wqvb ");
+    EXPECT_EQ("你好", text().substr(text().size() - 6));
+}
+
 TEST_F(TextServiceTest, ASelectionMovedOutOfTheCompositionEndsItWithoutCommitting) {
     thread->type("ggll");
     thread->type("wq");
@@ -676,6 +688,20 @@ TEST(TextServiceActivation, AHostWithoutAKeystrokeManagerFailsActivationAndKeeps
     EXPECT_TRUE(thread->sinks.empty());
     EXPECT_EQ(0u, thread->compartments.advised());
     EXPECT_EQ(E_INVALIDARG, service->ActivateEx(nullptr, kClient, 0));
+}
+
+TEST(TextServiceActivation, AnExceptionDuringActivationRollsItBack) {
+    ASSERT_NE(nullptr, library().module);
+    Ref<FakeThreadMgr> thread(new FakeThreadMgr);
+    thread->throwOnPreserve = true;
+    Ref<ITfTextInputProcessorEx> service(newService());
+    EXPECT_EQ(E_FAIL, service->ActivateEx(thread.get(), kClient, 0));
+    EXPECT_TRUE(thread->sinks.empty());
+    EXPECT_EQ(nullptr, thread->keySink);
+    EXPECT_EQ(0u, thread->compartments.advised());
+    thread->throwOnPreserve = false;
+    EXPECT_EQ(S_OK, service->ActivateEx(thread.get(), kClient, 0));
+    EXPECT_EQ(S_OK, service->Deactivate());
 }
 
 TEST(TextServiceActivation, ThousandCyclesLeaveNoObjectAndNoWindowResourceBehind) {
