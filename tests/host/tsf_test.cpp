@@ -324,6 +324,18 @@ TEST_F(TextServiceTest, TheShiftOfShiftSpaceIsNoTap) {
     EXPECT_EQ("你好", text());
 }
 
+// Ctrl+Space or the system's indicator while composing: no composition is
+// left dangling in the document, and English typing goes to the application.
+TEST_F(TextServiceTest, TheSystemsSwitchToEnglishWhileComposingLeavesNoComposition) {
+    thread->type("wq");
+    thread->compartments.set(GUID_COMPARTMENT_KEYBOARD_OPENCLOSE, 0);
+    EXPECT_EQ("-", composed());
+    const std::string left = text();
+    EXPECT_TRUE(left == "" || left == "wq") << left;
+    EXPECT_FALSE(thread->press('A'));
+    EXPECT_EQ(left, text());
+}
+
 TEST_F(TextServiceTest, RegistersShiftSpaceAndCtrlPeriodAsPreservedKeysAndRemovesThemOnDeactivation) {
     const PreservedKey* shiftSpace = thread->preservedKey(VK_SPACE, TF_MOD_SHIFT);
     ASSERT_NE(nullptr, shiftSpace);
