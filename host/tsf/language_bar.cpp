@@ -184,7 +184,8 @@ void TextService::addLanguageBarItems() {
     if (!threadMgr_ || FAILED(threadMgr_->QueryInterface(IID_ITfLangBarItemMgr, bar.putVoid())) || !bar) return;
     std::vector<LangBarKind> kinds{LangBarKind::OpenClose};
     const ImeSettings& ime = settingsOf(*engine_).ime;
-    OSVERSIONINFOW version{sizeof version};
+    OSVERSIONINFOW version{};
+    version.dwOSVersionInfoSize = sizeof version;
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
     const bool beforeEight = GetVersionExW(&version) &&

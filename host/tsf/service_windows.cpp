@@ -27,7 +27,8 @@ namespace {
 ui::ModeTipTracker g_modeTipShown;
 
 bool windowsEightOrLater() {
-    OSVERSIONINFOW version{sizeof version};
+    OSVERSIONINFOW version{};
+    version.dwOSVersionInfoSize = sizeof version;
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
     if (!GetVersionExW(&version)) return true;

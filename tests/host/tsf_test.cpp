@@ -110,7 +110,9 @@ protected:
         ASSERT_EQ(S_OK, service->ActivateEx(thread.get(), kClient, flags));
     }
     void TearDown() override {
-        if (service) EXPECT_EQ(S_OK, service->Deactivate());
+        if (service) {
+            EXPECT_EQ(S_OK, service->Deactivate());
+        }
         if (doc()) doc()->close();
         service = Ref<ITfTextInputProcessorEx>();
     }
@@ -507,7 +509,8 @@ public:
 // The system's version as programs see it (wine's prefix may claim an
 // older one than it is).
 bool windowsEightOrLater() {
-    OSVERSIONINFOW v{sizeof v};
+    OSVERSIONINFOW v{};
+    v.dwOSVersionInfoSize = sizeof v;
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
     GetVersionExW(&v);
