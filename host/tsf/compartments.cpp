@@ -111,23 +111,43 @@ void TextService::storeInitialState() {
 }
 
 void TextService::adviseCompartmentSink() {
-    com::ComPtr<ITfCompartment> compartment = compartmentOf(threadMgr_.get(), tsf_guid::KeyboardOpenClose);
-    if (!compartment) return;
-    if (advise(compartment.get(), IID_ITfCompartmentEventSink, static_cast<ITfCompartmentEventSink*>(this),
-               compartmentSinkCookie_))
-        compartment->QueryInterface(IID_ITfSource, compartmentSource_.putVoid());
+    const GUID* watched[] = {&tsf_guid::KeyboardOpenClose, &tsf_guid::KeyboardInputModeConversion};
+    for (size_t i = 0; i < compartmentSinks_.size(); ++i) {
+        com::ComPtr<ITfCompartment> compartment = compartmentOf(threadMgr_.get(), *watched[i]);
+        CompartmentSink& sink = compartmentSinks_[i];
+        if (compartment && advise(compartment.get(), IID_ITfCompartmentEventSink,
+                                  static_cast<ITfCompartmentEventSink*>(this), sink.cookie))
+            compartment->QueryInterface(IID_ITfSource, sink.source.putVoid());
+    }
 }
 
 void TextService::unadviseCompartmentSink() {
-    if (compartmentSource_ && compartmentSinkCookie_ != TF_INVALID_COOKIE)
-        compartmentSource_->UnadviseSink(compartmentSinkCookie_);
-    compartmentSinkCookie_ = TF_INVALID_COOKIE;
-    compartmentSource_.reset();
+    for (CompartmentSink& sink : compartmentSinks_) {
+        if (sink.source && sink.cookie != TF_INVALID_COOKIE) sink.source->UnadviseSink(sink.cookie);
+        sink.cookie = TF_INVALID_COOKIE;
+        sink.source.reset();
+    }
 }
 
 STDMETHODIMP TextService::OnChange(REFGUID compartment) noexcept {
     return guarded([&]() -> HRESULT {
-        if (!engine_ || writingCompartments_ || !IsEqualGUID(compartment, tsf_guid::KeyboardOpenClose)) return S_OK;
+        if (!engine_ || writingCompartments_) return S_OK;
+        if (IsEqualGUID(compartment, tsf_guid::KeyboardInputModeConversion)) {
+            // The system or the application set the conversion mode: the
+            // engine takes its full-width and punctuation modes from it.
+            LONG conversion = 0;
+            if (readValue(threadMgr_.get(), tsf_guid::KeyboardInputModeConversion, conversion)) {
+                const uint32_t before = viewOf(*engine_).modes;
+                takeModesFromConversion(*engine_, static_cast<uint32_t>(conversion));
+                takeChanges(*engine_);
+                if (viewOf(*engine_).modes != before) {
+                    updateLanguageBar(false);
+                    if (windows_) windows_->showIndicators();
+                }
+            }
+            return S_OK;
+        }
+        if (!IsEqualGUID(compartment, tsf_guid::KeyboardOpenClose)) return S_OK;
         LONG open = 1;
         if (!readValue(threadMgr_.get(), tsf_guid::KeyboardOpenClose, open)) return S_OK;
         const bool english = (viewOf(*engine_).modes & ModeEnglish) != 0;

@@ -235,8 +235,12 @@ private:
     com::ComPtr<ITfContext> textEditContext_;
     DWORD profileSinkCookie_ = TF_INVALID_COOKIE;
     DWORD threadFocusSinkCookie_ = TF_INVALID_COOKIE;
-    DWORD compartmentSinkCookie_ = TF_INVALID_COOKIE;
-    com::ComPtr<ITfSource> compartmentSource_;
+    // The sinks on the open/close and conversion compartments.
+    struct CompartmentSink {
+        com::ComPtr<ITfSource> source;
+        DWORD cookie = TF_INVALID_COOKIE;
+    };
+    std::array<CompartmentSink, 2> compartmentSinks_;
     DWORD layoutSinkCookie_ = TF_INVALID_COOKIE;
     com::ComPtr<ITfContext> layoutContext_;
     bool keySinkAdvised_ = false;

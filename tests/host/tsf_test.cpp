@@ -303,6 +303,12 @@ TEST_F(TextServiceTest, TheCompartmentsFollowEveryModeSwitch) {
     EXPECT_TRUE(compartment(conversion) & TF_CONVERSIONMODE_NATIVE);
     thread->type("wqvb ");
     EXPECT_EQ("你你好", text().substr(0, 9));
+
+    // The system sets full shape: the engine takes it, so Shift+Space now
+    // turns it off.
+    thread->compartments.set(conversion, compartment(conversion) | TF_CONVERSIONMODE_FULLSHAPE);
+    ASSERT_TRUE(thread->preservedKeyPressed(VK_SPACE, TF_MOD_SHIFT));
+    EXPECT_FALSE(compartment(conversion) & TF_CONVERSIONMODE_FULLSHAPE);
 }
 
 // Shift held, Space (the preserved key), Shift released: the release is no
