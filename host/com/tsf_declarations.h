@@ -28,6 +28,9 @@
 #ifndef TF_TMF_IMMERSIVEMODE
 #define TF_TMF_IMMERSIVEMODE 0x40000000
 #endif
+#ifndef TF_TMF_ACTIVATED
+#define TF_TMF_ACTIVATED 0x80000000
+#endif
 
 // ---- Conversion mode compartment values -------------------------------------
 

@@ -31,7 +31,8 @@ STDMETHODIMP TextService::Activate(ITfThreadMgr* threadMgr, TfClientId clientId)
         ITfThreadMgrEx* extended = nullptr;
         if (SUCCEEDED(threadMgr->QueryInterface(IID_ITfThreadMgrEx, reinterpret_cast<void**>(&extended))) && extended) {
             DWORD active = 0;
-            if (SUCCEEDED(extended->GetActiveFlags(&active))) flags = active;
+            // The manager's own "activated" bit says nothing of the host.
+            if (SUCCEEDED(extended->GetActiveFlags(&active))) flags = active & ~static_cast<DWORD>(TF_TMF_ACTIVATED);
             extended->Release();
         }
     }

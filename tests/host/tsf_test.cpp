@@ -533,7 +533,7 @@ TEST_F(WithStatusBar, AnActivationWithoutFlagsAsksTheThreadManagerAndToleratesNo
     EXPECT_TRUE(shown(L"ZORURAVED_STATUS"));
     // An immersive host tells: no status bar.
     ASSERT_EQ(S_OK, service->Deactivate());
-    const DWORD immersive = TF_TMF_IMMERSIVEMODE;
+    const DWORD immersive = TF_TMF_IMMERSIVEMODE | TF_TMF_ACTIVATED;
     thread->activeFlags = &immersive;
     ASSERT_EQ(S_OK, service->Activate(thread.get(), kClient));
     EXPECT_FALSE(shown(L"ZORURAVED_STATUS"));
