@@ -53,6 +53,8 @@ public:
     DWORD id = TF_INVALID_UIELEMENTID;
     // The application asked the service to draw the list itself.
     bool ownUi = true;
+    // The application window the service's list belongs to.
+    HWND window = nullptr;
 
 private:
     LONG refs_ = 1;

@@ -7,7 +7,27 @@
 #include "host/tsf/candidate_list.h"
 #include "host/tsf/service_windows.h"
 
+#include <imm.h>
+
 namespace zv::tsf {
+
+namespace {
+
+// The list's number in the candidate notifications (the first list).
+constexpr LPARAM kFirstList = 1;
+
+// Tells an application window with an input context of its own that the
+// service's candidate window opened, changed or closed: applications that
+// place their own text around the candidate window listen for it.
+void notifyInputContext(HWND window, WPARAM which) {
+    if (!window) return;
+    HIMC context = ImmGetContext(window);
+    if (!context) return;
+    SendMessageW(window, WM_IME_NOTIFY, which, kFirstList);
+    ImmReleaseContext(window, context);
+}
+
+}  // namespace
 
 void TextService::updateCandidateUi(ITfContext* context, const EngineView& view) {
     if (!compositionOf(context) || view.items.empty()) {
@@ -18,6 +38,7 @@ void TextService::updateCandidateUi(ITfContext* context, const EngineView& view)
     if (threadMgr_) threadMgr_->QueryInterface(IID_ITfUIElementMgr, elements.putVoid());
     if (candidateList_) {
         if (!candidateList_->ownUi && elements) elements->UpdateUIElement(candidateList_->id);
+        if (candidateList_->ownUi) notifyInputContext(candidateList_->window, IMN_CHANGECANDIDATE);
         return;
     }
     auto list = com::ComPtr<CandidateList>::adopt(new CandidateList(*this, context));
@@ -31,6 +52,10 @@ void TextService::updateCandidateUi(ITfContext* context, const EngineView& view)
             elements->EndUIElement(id);
             list->id = TF_INVALID_UIELEMENTID;
         }
+    }
+    if (list->ownUi) {
+        list->window = ownerWindow();
+        notifyInputContext(list->window, IMN_OPENCANDIDATE);
     }
     candidateList_ = list;
 }
@@ -46,6 +71,7 @@ void TextService::endCandidateUi() {
     }
     list->detach();
     hideWindows();
+    if (list->ownUi) notifyInputContext(list->window, IMN_CLOSECANDIDATE);
 }
 
 void TextService::refreshWindows() {

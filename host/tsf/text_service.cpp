@@ -80,6 +80,8 @@ com::ComPtr<ITfContext> TextService::focusContext() const {
 void TextService::applyEngineChanges(TfEditCookie ec, ITfContext* context) {
     if (!engine_) return;
     const EngineChanges changes = takeChanges(*engine_);
+    // A key that changed nothing (a release the engine took) writes nothing.
+    if (!changes.any()) return;
     for (const EngineChanges::Commit& commit : changes.commits)
         if ((commit.kind & ResultText) && !commit.text.empty()) insertResult(ec, context, commit.text);
     const EngineView view = viewOf(*engine_);

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <imm.h>
 #include <msctf.h>
 
 #include <memory>
@@ -551,6 +552,45 @@ TEST_F(Immersive, ShowsTheModeTipOnWindowsEightAndNeverTheStatusBar) {
     thread->compartments.set(GUID_COMPARTMENT_KEYBOARD_OPENCLOSE, 1);
     thread->type("w");
     EXPECT_FALSE(shown(L"ZORURAVED_TIPS"));
+}
+
+// An application window with an input context of its own, which hears of
+// the candidate window.
+std::vector<WPARAM>* g_notifications = nullptr;
+
+LRESULT CALLBACK notifiedWindow(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    if (m == WM_IME_NOTIFY && g_notifications) {
+        g_notifications->push_back(wp);
+        return 0;
+    }
+    return DefWindowProcW(w, m, wp, lp);
+}
+
+TEST_F(CaretTracking, AnApplicationWindowWithAnInputContextHearsOfTheCandidateWindow) {
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = notifiedWindow;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"ZvTsfApplication";
+    RegisterClassW(&wc);
+    HWND window = CreateWindowW(wc.lpszClassName, L"application", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
+                                nullptr, wc.hInstance, nullptr);
+    ASSERT_NE(nullptr, window);
+    HIMC context = ImmCreateContext();
+    HIMC previous = ImmAssociateContext(window, context);
+    view->window = window;
+    std::vector<WPARAM> heard;
+    g_notifications = &heard;
+    thread->type("wq");
+    thread->type("a");
+    thread->type(" ");
+    g_notifications = nullptr;
+    // w opens the list, q and a change it, Space closes it.
+    EXPECT_EQ((std::vector<WPARAM>{IMN_OPENCANDIDATE, IMN_CHANGECANDIDATE, IMN_CHANGECANDIDATE, IMN_CLOSECANDIDATE}),
+              heard);
+    view->window = nullptr;
+    ImmAssociateContext(window, previous);
+    ImmDestroyContext(context);
+    DestroyWindow(window);
 }
 
 class UiLessHost : public TextServiceTest {
