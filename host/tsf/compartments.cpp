@@ -101,6 +101,8 @@ void TextService::syncCompartments() {
 }
 
 void TextService::storeInitialState() {
+    // The secure desktop's service writes no user data.
+    if (restricted_ & TF_TMAE_SECUREMODE) return;
     ImeSettings& ime = settingsOf(*engine_).ime;
     const uint32_t both = ImeSettings::C_CustomInitialState | ImeSettings::C_SaveInitialState;
     if (!ime || (ime.c() & both) != both) return;

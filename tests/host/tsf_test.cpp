@@ -422,6 +422,20 @@ TEST_F(CustomInitialState, StartsFromTheStoredStateAndSavesTheLastOne) {
     EXPECT_EQ(TF_CONVERSIONMODE_SYMBOL | TF_CONVERSIONMODE_NATIVE, compartment(conversion));
 }
 
+class SecureCustomInitialState : public CustomInitialState {
+public:
+    SecureCustomInitialState() { flags = TF_TMAE_SECUREMODE; }
+};
+
+TEST_F(SecureCustomInitialState, TheSecureDesktopSavesNothing) {
+    const GUID conversion = zv::tsf_guid::KeyboardInputModeConversion;
+    ASSERT_TRUE(thread->preservedKeyPressed(VK_SPACE, TF_MOD_SHIFT));
+    EXPECT_FALSE(compartment(conversion) & TF_CONVERSIONMODE_FULLSHAPE);
+    ASSERT_EQ(S_OK, service->Deactivate());
+    ASSERT_EQ(S_OK, service->ActivateEx(thread.get(), kClient, 0));
+    EXPECT_TRUE(compartment(conversion) & TF_CONVERSIONMODE_FULLSHAPE);
+}
+
 class ClassicStyle : public TextServiceTest {
 public:
     ClassicStyle() { style = ImeSettings::A_StyleTsfClassic; }
