@@ -53,7 +53,6 @@ HRESULT TextService::activate(ITfThreadMgr* threadMgr, TfClientId clientId, DWOR
     if (threadMgr_) Deactivate();
     threadMgr_ = com::ComPtr<ITfThreadMgr>(threadMgr);
     clientId_ = clientId;
-    activationFlags_ = flags;
     // A data folder that cannot be opened leaves nothing to type with.
     engine_ = openEngine(host::instanceName(), host::processServices());
     if (!engine_) return E_FAIL;

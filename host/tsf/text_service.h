@@ -226,7 +226,6 @@ private:
     LONG refs_ = 1;
     com::ComPtr<ITfThreadMgr> threadMgr_;
     TfClientId clientId_ = TF_CLIENTID_NULL;
-    DWORD activationFlags_ = 0;
     DWORD restricted_ = 0;
     Engine engine_;
 
