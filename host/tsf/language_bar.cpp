@@ -5,7 +5,9 @@
 #include "host/com/service_ids.h"
 #include "host/dll/module.h"
 #include "host/dll/resource_ids.h"
+#include "host/tsf/service_windows.h"
 #include "host/tsf/text_service.h"
+#include "ui/engine_view.h"
 
 #include <olectl.h>
 
@@ -34,6 +36,27 @@ const ItemKind kItems[] = {
 };
 
 const ItemKind& kindOf(LangBarKind k) { return kItems[static_cast<int>(k)]; }
+
+// Hands a built menu to the language bar's menu, submenus included.
+void addMenu(ITfMenu* menu, const std::vector<ui::MenuItem>& items) {
+    for (const ui::MenuItem& item : items) {
+        const auto* text = reinterpret_cast<const WCHAR*>(item.text.c_str());
+        const auto length = static_cast<ULONG>(item.text.size());
+        if (item.separator()) {
+            menu->AddMenuItem(0, TF_LBMENUF_SEPARATOR, nullptr, nullptr, nullptr, 0, nullptr);
+        } else if (!item.items.empty()) {
+            ITfMenu* submenu = nullptr;
+            if (SUCCEEDED(menu->AddMenuItem(0, TF_LBMENUF_SUBMENU, nullptr, nullptr, text, length, &submenu)) &&
+                submenu) {
+                addMenu(submenu, item.items);
+                submenu->Release();
+            }
+        } else {
+            menu->AddMenuItem(ui::menuItemId(item.action), item.checked ? TF_LBMENUF_CHECKED : 0, nullptr, nullptr,
+                              text, length, nullptr);
+        }
+    }
+}
 
 }  // namespace
 
@@ -91,7 +114,7 @@ STDMETHODIMP LangBarItem::GetTooltipString(BSTR* tooltip) noexcept {
 
 STDMETHODIMP LangBarItem::GetText(BSTR* text) noexcept { return GetTooltipString(text); }
 
-STDMETHODIMP LangBarItem::OnClick(TfLBIClick click, POINT, const RECT*) noexcept {
+STDMETHODIMP LangBarItem::OnClick(TfLBIClick click, POINT point, const RECT*) noexcept {
     return guarded([&]() -> HRESULT {
         if (!service_ || !service_->engine() || service_->keyboardDisabled()) return S_OK;
         EngineContext& engine = *service_->engine();
@@ -99,6 +122,14 @@ STDMETHODIMP LangBarItem::OnClick(TfLBIClick click, POINT, const RECT*) noexcept
         switch (kind_) {
         case LangBarKind::OpenClose:
             // Caps Lock types capitals whatever the mode: the button waits.
+            if (click == TF_LBI_CLK_RIGHT) {
+                // The main menu, belonging to the window under the click.
+                if (ServiceWindows* windows = service_->windows()) {
+                    HWND owner = WindowFromPoint(point);
+                    windows->openMainMenu(point, owner ? owner : service_->ownerWindow());
+                }
+                return S_OK;
+            }
             if (click != TF_LBI_CLK_LEFT || (GetKeyState(VK_CAPITAL) & 1)) return S_OK;
             uiCommand(engine, (modes & (ModeEnglish | ModeEnglishWords)) ? ui_command::Chinese : ui_command::English,
                       0, 0);
@@ -118,9 +149,26 @@ STDMETHODIMP LangBarItem::OnClick(TfLBIClick click, POINT, const RECT*) noexcept
     });
 }
 
-STDMETHODIMP LangBarItem::InitMenu(ITfMenu*) noexcept { return S_OK; }
+STDMETHODIMP LangBarItem::InitMenu(ITfMenu* menu) noexcept {
+    if (!menu) return E_INVALIDARG;
+    return guarded([&]() -> HRESULT {
+        menu_.clear();
+        if (!service_ || !service_->engine()) return S_OK;
+        EngineContext& engine = *service_->engine();
+        if (kind_ == LangBarKind::SoftKeyboard) menu_ = ui::buildSoftKeyboardMenu(viewOf(engine).softKeyboardLayout);
+        else if (kind_ == LangBarKind::Options) menu_ = ui::buildMainMenu(ui::menuContextOf(engine, true, nullptr));
+        addMenu(menu, menu_);
+        return S_OK;
+    });
+}
 
-STDMETHODIMP LangBarItem::OnMenuSelect(UINT) noexcept { return S_OK; }
+STDMETHODIMP LangBarItem::OnMenuSelect(UINT id) noexcept {
+    return guarded([&]() -> HRESULT {
+        const ui::MenuItem* chosen = ui::findMenuItem(menu_, id);
+        if (chosen && service_ && service_->windows()) service_->windows()->runMenuAction(chosen->action);
+        return S_OK;
+    });
+}
 
 STDMETHODIMP LangBarItem::GetIcon(HICON* icon) noexcept {
     if (!icon) return E_INVALIDARG;

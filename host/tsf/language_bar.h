@@ -7,6 +7,9 @@
 #include "host/com/com_ptr.h"
 #include "host/com/object_count.h"
 #include "host/com/tsf_declarations.h"
+#include "ui/menus.h"
+
+#include <vector>
 
 namespace zv::tsf {
 
@@ -53,6 +56,8 @@ private:
     DWORD status_ = 0;
     TF_LANGBARITEMINFO info_{};
     com::ComPtr<ITfLangBarItemSink> sink_;
+    // The menu the language bar last asked for, to find the chosen item in.
+    std::vector<ui::MenuItem> menu_;
 };
 
 }  // namespace zv::tsf

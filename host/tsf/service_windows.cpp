@@ -240,6 +240,17 @@ void ServiceWindows::showIndicators() {
 
 void ServiceWindows::hideModeTip() { state->tip.close(); }
 
+void ServiceWindows::runMenuAction(const ui::MenuAction& action) {
+    if (EngineContext* engine = state->service.engine()) {
+        state->run(*engine, action);
+        state->service.afterUiCommand();
+    }
+}
+
+void ServiceWindows::openMainMenu(POINT screen, HWND owner) {
+    state->menu(ui::MouseRequest::MainMenu, 0, ui::Point{screen.x, screen.y}, owner);
+}
+
 bool ServiceWindows::inMenu() const { return state->inMenu; }
 
 HWND ServiceWindows::candidateWindow() const { return state->candidates.handle(); }

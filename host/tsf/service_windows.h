@@ -3,6 +3,8 @@
 // composition box in the classic style) and the mode indicators. They never
 // take the focus.
 
+#include "ui/menus.h"
+
 #include <windows.h>
 
 #include <memory>
@@ -26,6 +28,10 @@ struct ServiceWindows {
     // A document gained the focus: a skin chosen meanwhile is taken.
     void focusGained();
     void hideModeTip();
+    // Carries out what a menu item asks (the language bar's menus).
+    void runMenuAction(const ui::MenuAction& action);
+    // The main menu at a point on the screen (the language bar's button).
+    void openMainMenu(POINT screen, HWND owner);
     // A menu of these windows is open (its message loop runs).
     bool inMenu() const;
     // The candidate window, when one exists (for the tests of placement).

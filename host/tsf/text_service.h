@@ -200,6 +200,7 @@ public:
     void addLanguageBarItems();
     void removeLanguageBarItems();
     void updateLanguageBar(bool hidden);
+    ServiceWindows* windows() const { return windows_.get(); }
 
     // Text edit sink bookkeeping (text_edit_sink.cpp).
     void adviseTextEditSink(ITfContext* context);

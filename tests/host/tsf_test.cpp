@@ -755,6 +755,76 @@ TEST_F(WithLanguageBar, TheInputModeItemSwitchesAndIsToldOfEveryModeChange) {
     service = Ref<ITfTextInputProcessorEx>();
 }
 
+// The language bar's menu as it records what the service puts in it.
+class RecordedMenu final : public ITfMenu {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+        *out = nullptr;
+        if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, __uuidof(ITfMenu))) return E_NOINTERFACE;
+        *out = static_cast<ITfMenu*>(this);
+        AddRef();
+        return S_OK;
+    }
+    ZV_FAKE_REFCOUNT
+    HRESULT STDMETHODCALLTYPE AddMenuItem(UINT id, DWORD flags, HBITMAP, HBITMAP, const WCHAR* text, ULONG length,
+                                          ITfMenu** submenu) override {
+        items.push_back({id, flags, std::wstring(text ? text : L"", length)});
+        if (submenu) {
+            *submenu = new RecordedMenu;
+            (*submenu)->AddRef();
+            submenus.emplace_back(static_cast<RecordedMenu*>(*submenu));
+        }
+        return S_OK;
+    }
+    struct Item {
+        UINT id;
+        DWORD flags;
+        std::wstring text;
+    };
+    std::vector<Item> items;
+    std::vector<Ref<RecordedMenu>> submenus;
+};
+
+// The status bar embedded in the language bar, on a system before Windows 8
+// (as wine's prefix claims to be): its buttons become items.
+class EmbeddedStatusBar : public TextServiceTest {
+    void prepare() override {
+        thread->hasLangBar = true;
+        library().settings([](ImeSettings& ime) {
+            ime.setU32(ImeSettings::OptionA, ime.a() | ImeSettings::A_EmbedStatusBar);
+            ime.setU32(ImeSettings::OptionE, ime.e() | 0x40 | 0x80 | 0x100 | 0x200);
+        });
+    }
+    void TearDown() override {
+        TextServiceTest::TearDown();
+        library().settings([](ImeSettings& ime) {
+            ime.setU32(ImeSettings::OptionA, ime.a() & ~ImeSettings::A_EmbedStatusBar);
+            ime.setU32(ImeSettings::OptionE, ime.e() & ~(0x40u | 0x80 | 0x100 | 0x200));
+        });
+    }
+};
+
+TEST_F(EmbeddedStatusBar, TheSoftKeyboardItemsMenuTurnsTheKeyboardOn) {
+    if (windowsEightOrLater()) GTEST_SKIP() << "the status bar's buttons embed only before Windows 8";
+    ASSERT_EQ(5u, thread->barItems.size());
+    EXPECT_FALSE(shown(L"ZORURAVED_STATUS"));
+    ITfLangBarItemButton* keyboard = nullptr;
+    ASSERT_EQ(S_OK, thread->barItems[3]->QueryInterface(__uuidof(ITfLangBarItemButton),
+                                                       reinterpret_cast<void**>(&keyboard)));
+    BSTR tip = nullptr;
+    keyboard->GetTooltipString(&tip);
+    EXPECT_EQ(std::wstring(L"软键盘"), std::wstring(tip));
+    SysFreeString(tip);
+    Ref<RecordedMenu> menu(new RecordedMenu);
+    ASSERT_EQ(S_OK, keyboard->InitMenu(menu.get()));
+    ASSERT_GE(menu->items.size(), 13u);
+    EXPECT_NE(std::wstring::npos, menu->items[0].text.find(L"PC"));
+    EXPECT_FALSE(shown(L"ZORURAVED_SKBD"));
+    EXPECT_EQ(S_OK, keyboard->OnMenuSelect(menu->items[0].id));
+    EXPECT_TRUE(shown(L"ZORURAVED_SKBD"));
+    keyboard->Release();
+}
+
 TEST(TextServiceActivation, AHostWithoutAKeystrokeManagerFailsActivationAndKeepsNothing) {
     ASSERT_NE(nullptr, library().module);
     Ref<FakeThreadMgr> thread(new FakeThreadMgr);
