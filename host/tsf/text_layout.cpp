@@ -57,14 +57,10 @@ STDMETHODIMP TextService::OnLayoutChange(ITfContext* context, TfLayoutCode code,
         CompositionPair* pair = compositionOf(context);
         if (!pair) return S_OK;
         com::ComPtr<ITfComposition> composition = pair->composition;
-        com::ComPtr<ITfContext> held(context);
-        auto* session = new EditSession([this, composition, held](TfEditCookie ec) {
+        requestSession(context, TF_ES_SYNC | TF_ES_READ, [this, composition](TfEditCookie ec, ITfContext* c) {
             com::ComPtr<ITfRange> range;
-            if (SUCCEEDED(composition->GetRange(range.put())) && range) readCaret(ec, held.get(), range.get());
+            if (SUCCEEDED(composition->GetRange(range.put())) && range) readCaret(ec, c, range.get());
         });
-        HRESULT result = S_OK;
-        context->RequestEditSession(clientId_, session, TF_ES_SYNC | TF_ES_READ, &result);
-        session->Release();
         refreshWindows();
         return S_OK;
     });

@@ -502,6 +502,13 @@ TEST_F(CaretTracking, AFailedOrEmptyExtentKeepsTheLastGoodPlace) {
     view->extent = RECT{500, 400, 510, 420};
     thread->type(" wq");
     EXPECT_GE(candidateWindow().top, 420);
+
+    // The application moves its text (it scrolled): the window follows.
+    ASSERT_EQ(1u, doc()->layoutSinks.size());
+    view->extent = RECT{100, 600, 110, 620};
+    static_cast<ITfTextLayoutSink*>(doc()->layoutSinks.begin()->second)->OnLayoutChange(doc(), TF_LC_CHANGE, view);
+    EXPECT_GE(candidateWindow().top, 620);
+    EXPECT_LT(candidateWindow().left, 300);
 }
 
 class WithStatusBar : public TextServiceTest {
