@@ -41,12 +41,11 @@ bool TextService::handleKey(ITfContext* context, WPARAM wParam, LPARAM lParam, b
     if (!test && !compositionOf(context) && !compositions_.empty()) abandonCompositions();
     const int vk = static_cast<int>(wParam & 0xFF);
     const auto data = static_cast<uint32_t>(lParam);
+    // Applications test a key any number of times before handing it over;
+    // the engine answers once per physical key.
     const TestedKey last = std::exchange(tested_, TestedKey{});
-    bool eaten = false;
-    if (!test && last.valid && last.key == wParam && last.data == lParam && last.up == up)
-        eaten = last.eaten;
-    else
-        eaten = testKey(*engine_, vk, data, up, keyboardNow());
+    const bool sameKey = last.valid && last.key == wParam && last.data == lParam && last.up == up;
+    const bool eaten = sameKey ? last.eaten : testKey(*engine_, vk, data, up, keyboardNow());
     if (test) tested_ = TestedKey{wParam, lParam, up, eaten, true};
     if (!eaten || test) return eaten;
     const HRESULT done = requestSession(context, TF_ES_SYNC | TF_ES_READWRITE, [this](TfEditCookie ec, ITfContext* c) {
