@@ -10,8 +10,6 @@
 #include "host/tsf/service_windows.h"
 #include "host/tsf/sinks.h"
 
-#include <utility>
-
 namespace zv::tsf {
 
 namespace {
@@ -56,6 +54,18 @@ LONG conversionOf(uint32_t modes) {
     return status | ((status & TF_CONVERSIONMODE_NOCONVERSION) ? 0 : TF_CONVERSIONMODE_NATIVE);
 }
 
+// Marks the service's own compartment writes for as long as it lives.
+class OwnWrites {
+public:
+    explicit OwnWrites(bool& flag) : flag_(flag) { flag_ = true; }
+    ~OwnWrites() { flag_ = false; }
+    OwnWrites(const OwnWrites&) = delete;
+    OwnWrites& operator=(const OwnWrites&) = delete;
+
+private:
+    bool& flag_;
+};
+
 }  // namespace
 
 bool TextService::keyboardDisabled() const {
@@ -69,7 +79,7 @@ bool TextService::keyboardDisabled() const {
 
 void TextService::initialiseModes() {
     ITfThreadMgr* tm = threadMgr_.get();
-    writingCompartments_ = true;
+    const OwnWrites own(writingCompartments_);
     writeValue(tm, clientId_, tsf_guid::KeyboardOpenClose, 1);
     LONG current = 0;
     readValue(tm, tsf_guid::KeyboardInputModeConversion, current);
@@ -82,7 +92,6 @@ void TextService::initialiseModes() {
     }
     writeValue(tm, clientId_, tsf_guid::KeyboardInputModeConversion, mode);
     takeModesFromConversion(*engine_, static_cast<uint32_t>(mode));
-    writingCompartments_ = false;
     takeChanges(*engine_);
 }
 
@@ -90,12 +99,13 @@ void TextService::syncCompartments() {
     if (!engine_ || !threadMgr_) return;
     ITfThreadMgr* tm = threadMgr_.get();
     const uint32_t modes = viewOf(*engine_).modes;
-    writingCompartments_ = true;
-    writeValue(tm, clientId_, tsf_guid::KeyboardOpenClose, (modes & ModeEnglish) ? 0 : 1);
-    LONG current = 0;
-    readValue(tm, tsf_guid::KeyboardInputModeConversion, current);
-    writeValue(tm, clientId_, tsf_guid::KeyboardInputModeConversion, (current & ~kEngineBits) | conversionOf(modes));
-    writingCompartments_ = false;
+    {
+        const OwnWrites own(writingCompartments_);
+        writeValue(tm, clientId_, tsf_guid::KeyboardOpenClose, (modes & ModeEnglish) ? 0 : 1);
+        LONG current = 0;
+        readValue(tm, tsf_guid::KeyboardInputModeConversion, current);
+        writeValue(tm, clientId_, tsf_guid::KeyboardInputModeConversion, (current & ~kEngineBits) | conversionOf(modes));
+    }
     updateLanguageBar(false);
     if (windows_) windows_->showIndicators();
 }
