@@ -59,10 +59,13 @@ bool TextService::startComposition(TfEditCookie ec, ITfContext* context) {
                                               composition.put())) ||
         !composition)
         return false;
-    // A sixth context's composition is not remembered: its next update
-    // starts one again.
-    if (compositions_.size() < kMaxCompositions)
-        compositions_.push_back({com::ComPtr<ITfContext>(context), composition});
+    // The service keeps at most five; one it could not keep is ended at
+    // once rather than left in the document without an owner.
+    if (compositions_.size() >= kMaxCompositions) {
+        composition->EndComposition(ec);
+        return false;
+    }
+    compositions_.push_back({com::ComPtr<ITfContext>(context), composition});
     TF_SELECTION selection{};
     selection.range = range.get();
     selection.style.ase = TF_AE_NONE;
