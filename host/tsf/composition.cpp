@@ -142,11 +142,11 @@ void TextService::abandonCompositions() {
     }
     std::vector<CompositionPair> pairs = compositions_;
     for (CompositionPair& pair : pairs) {
-        const bool ended = editSession(pair.context.get(), true, [this](TfEditCookie ec, ITfContext* c) {
-            cancelComposition(ec, c);
-        });
-        // A document that no longer lets the service write still loses the
+        auto cancel = [this](TfEditCookie ec, ITfContext* c) { cancelComposition(ec, c); };
+        // A document busy with the focus change may let the service in only
+        // a moment later; one that does not let it in at all still loses the
         // composition from the service's books.
+        const bool ended = editSession(pair.context.get(), true, cancel) || editSession(pair.context.get(), false, cancel);
         if (!ended)
             if (CompositionPair* left = compositionOf(pair.context.get()))
                 compositions_.erase(compositions_.begin() + (left - compositions_.data()));

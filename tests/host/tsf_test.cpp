@@ -257,6 +257,16 @@ TEST_F(TextServiceTest, LosingTheThreadFocusOrTheDocumentEndsTheComposition) {
     EXPECT_EQ("你好", utf8(other->top->text()));
     thread->setFocus(document.get());
     other->top->close();
+
+    // A document that lets the service in only later still loses the
+    // composition then.
+    thread->type("wq");
+    doc()->onlyAsync = true;
+    thread->killThreadFocus();
+    doc()->drain();
+    doc()->onlyAsync = false;
+    EXPECT_EQ("", text());
+    EXPECT_EQ("-", composed());
 }
 
 TEST_F(TextServiceTest, ACompositionTheApplicationEndsDropsTheCode) {
