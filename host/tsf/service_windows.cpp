@@ -8,6 +8,7 @@
 #include "host/tsf/text_service.h"
 #include "ui/engine_view.h"
 #include "ui/menus.h"
+#include "ui/placement.h"
 #include "ui/skin_loader.h"
 #include "ui/tip.h"
 #include "ui/ui_view.h"
@@ -34,6 +35,32 @@ bool windowsEightOrLater() {
     if (!GetVersionExW(&version)) return true;
 #pragma GCC diagnostic pop
     return version.dwMajorVersion > 6 || (version.dwMajorVersion == 6 && version.dwMinorVersion >= 2);
+}
+
+// Where the candidate window goes: below the composition as the application
+// reports it, unless that place lies outside the application's window (some
+// applications report nonsense), where the system caret stands in, as long
+// as the windows are not the application's own.
+ui::Caret caretOn(HWND owner, const RECT& caret, bool haveCaret, bool ownedWindows) {
+    ui::Caret at;
+    RECT client{};
+    POINT origin{0, 0};
+    if (!owner || !GetClientRect(owner, &client) || !ClientToScreen(owner, &origin)) {
+        if (haveCaret) {
+            at.x = caret.left;
+            at.y = caret.top;
+            if (caret.bottom > caret.top) at.height = caret.bottom - caret.top;
+        }
+        return at;
+    }
+    POINT system{0, 0};
+    GetCaretPos(&system);
+    // No place known yet counts as a place outside the window.
+    const ui::Rect inClient = haveCaret ? ui::Rect{caret.left - origin.x, caret.top - origin.y,
+                                                   caret.right - origin.x, caret.bottom - origin.y}
+                                        : ui::Rect{-1, -1, -1, -1};
+    return ui::caretFromDocument(inClient, ui::Rect{client.left, client.top, client.right, client.bottom},
+                                 ui::Point{origin.x, origin.y}, ownedWindows, ui::Point{system.x, system.y});
 }
 
 }  // namespace
@@ -178,13 +205,9 @@ void ServiceWindows::refresh(bool own, const RECT& caret, bool haveCaret, HWND o
     }
     const SettingsBlocks& settings = settingsOf(*engine);
     const ui::UiOptions options = ui::uiOptions(settings, true);
-    ui::Caret at;
-    if (haveCaret) {
-        at.x = caret.left;
-        at.y = caret.top;
-        if (caret.bottom > caret.top) at.height = caret.bottom - caret.top;
-    }
-    state->candidates.show({view, options, state->skin, state->fonts, settings.skin, at}, owner);
+    state->candidates.show({view, options, state->skin, state->fonts, settings.skin,
+                            caretOn(owner, caret, haveCaret, state->immersive)},
+                           owner);
 }
 
 void ServiceWindows::hideCandidates() { state->candidates.hide(); }

@@ -626,6 +626,35 @@ TEST_F(CaretTracking, AnApplicationWindowWithAnInputContextHearsOfTheCandidateWi
     DestroyWindow(window);
 }
 
+TEST_F(CaretTracking, APlaceOutsideTheApplicationsWindowGivesWayToTheSystemCaret) {
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"ZvTsfEditor";
+    RegisterClassW(&wc);
+    HWND window = CreateWindowW(wc.lpszClassName, L"editor", WS_POPUP | WS_VISIBLE, 100, 100, 400, 300, nullptr,
+                                nullptr, wc.hInstance, nullptr);
+    ASSERT_NE(nullptr, window);
+    CreateCaret(window, nullptr, 2, 20);
+    SetCaretPos(50, 60);
+    view->window = window;
+    // Inside the window: the application's place.
+    view->extent = RECT{200, 150, 210, 170};
+    thread->type("wq");
+    EXPECT_GE(candidateWindow().top, 170);
+    EXPECT_LT(candidateWindow().top, 200);
+    // Far outside it: the system caret's place (window at 100,100, caret at
+    // 50,60 in it).
+    thread->type(" ");
+    view->extent = RECT{3000, 3000, 3010, 3020};
+    thread->type("wq");
+    EXPECT_GE(candidateWindow().top, 160 + 20);
+    EXPECT_LT(candidateWindow().top, 160 + 60);
+    view->window = nullptr;
+    DestroyCaret();
+    DestroyWindow(window);
+}
+
 class UiLessHost : public TextServiceTest {
     void prepare() override { thread->drawsOwnList = true; }
 };
