@@ -1,27 +1,19 @@
 // The COM server exports of the library. The text service registers
 // itself through the installer, so the registration exports do nothing.
 
+#include "host/com/class_factory.h"
+#include "host/com/object_count.h"
+
 #include <windows.h>
 #include <objbase.h>
 
-#include <atomic>
-
-namespace {
-
-// Every COM object of the library counts itself here; the library may be
-// unloaded while the count is below zero, where it starts.
-std::atomic<long> g_objects{-1};
-
-}  // namespace
-
 extern "C" {
 
-HRESULT WINAPI DllGetClassObject(REFCLSID, REFIID, LPVOID* object) {
-    if (object) *object = nullptr;
-    return CLASS_E_CLASSNOTAVAILABLE;
+HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID riid, LPVOID* object) {
+    return zv::com::getClassObject(clsid, riid, object);
 }
 
-HRESULT WINAPI DllCanUnloadNow() { return g_objects.load() < 0 ? S_OK : S_FALSE; }
+HRESULT WINAPI DllCanUnloadNow() { return zv::com::objectCount() < 0 ? S_OK : S_FALSE; }
 
 HRESULT WINAPI DllRegisterServer() { return S_OK; }
 
