@@ -1,0 +1,73 @@
+// config.exe: the configuration program of an input-method instance. It
+// opens the instance named on its command line, loads the instance's
+// engine library for the pages that library hosts, and opens the page or
+// tool the command line asks for; a tool that is open already is brought
+// to the front instead.
+
+#include "config/shell/command_line.h"
+#include "config/shell/targets.h"
+#include "config/win32/main_dialog.h"
+#include "config/win32/program.h"
+#include "config/win32/single_instance.h"
+#include "platform/registry.h"
+#include "platform/services.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+namespace {
+
+using namespace zv;
+using namespace zv::config;
+using namespace zv::config::win32;
+
+constexpr std::u16string_view kProgramCaption = u"配置程序";
+constexpr std::u16string_view kUnusableInstance = u"非法的软件环境，本程序无法继续。";
+constexpr int kExitUnusable = 1;
+
+void initialiseControls() {
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_TAB_CLASSES | ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES |
+                                                       ICC_PROGRESS_CLASS | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+}
+
+int run() {
+    initialiseControls();
+    Program program;
+    const wchar_t* line = GetCommandLineW();
+    program.command = parseProgramCommand(std::u16string_view(reinterpret_cast<const char16_t*>(line)));
+    program.windows = windowsVersion();
+
+    auto registry = platform::openSystemRegistry();
+    if (!program.command.hasInstance || program.command.instance.empty() || !registry ||
+        openDataFolder(*registry, program.command.instance, program.folder) != FolderStatus::Ok) {
+        platform::systemDialogs().inform(kProgramCaption, kUnusableInstance, platform::DialogIcon::Error);
+        return kExitUnusable;
+    }
+    program.library.load(program.folder.info.imeName);
+
+    const Tool tool = toolForTarget(program.command.target);
+    const std::u16string title = toolWindowTitle(tool, program.displayName(), program.folder.info.imeName);
+    if (raiseOpenWindow(title)) return 0;
+    switch (tool) {
+    case Tool::Help:
+        platform::systemShell().open(program.folder.info.installDir + u"main.chm");
+        return 0;
+    default:
+        // The tools of their own pages open the main dialog until they exist.
+        runMainDialog(program, pageForTarget(program.command.target));
+        return 0;
+    }
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    try {
+        return run();
+    } catch (...) {
+        return kExitUnusable;
+    }
+}

@@ -1,0 +1,440 @@
+// config.exe started as the engine starts it, and the library's own
+// settings pages: the program opens from its command line on the asked-for
+// tab and closes, refuses an unusable instance with its message, brings an
+// open window to the front instead of opening a second, and the pages it
+// hosts write their settings through to config.dsc.
+
+#include "engine/config_store.h"
+#include "engine/data_files.h"
+#include "host/dll/config_objects.h"
+#include "platform/registry.h"
+#include "platform/utf.h"
+#include "tests/desktop/desktop_folder.h"
+#include "tests/support/data_fixture.h"
+#include "ui/skin_package.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace zv::test {
+namespace {
+
+constexpr std::u16string_view kInstance = u"{6F3A8E21-5C4B-4D97-A1E0-2B7C9D4F8A63}";
+constexpr wchar_t kLibraryName[] = L"zvconfigtest";  // the instance's "IMEName"
+constexpr wchar_t kMainTitle[] = L"使用设置 - 佐文五笔";
+constexpr DWORD kWaitMs = 20000;
+
+// Control ids of the dialogs (the program's and the library's resources).
+constexpr int kTabs = 1000;
+constexpr int kPageSize = 1027, kWindowLayout = 1038, kEmbeddedNote = 1010, kHideStatusBar = 1026;
+constexpr int kEnglishLead = 1035, kAuxLabel = 1001, kAuxLead = 1050, kProgressive = 1032,
+              kProgressiveEmpty = 1033, kFrequency = 1029, kAssociation = 1014;
+
+std::wstring wide(std::u16string_view s) { return std::wstring(s.begin(), s.end()); }
+
+std::wstring folderOfThisProgram() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring p = path;
+    return p.substr(0, p.find_last_of(L"\\/") + 1);
+}
+
+std::u16string sourcePath(const std::string& relative) {
+    std::u16string p = u"Z:" + utf8ToUtf16(ZV_SOURCE_DIR "/" + relative);
+    for (char16_t& c : p)
+        if (c == u'/') c = u'\\';
+    return p;
+}
+
+std::wstring systemFolder() {
+    wchar_t buffer[MAX_PATH] = {};
+    GetSystemDirectoryW(buffer, MAX_PATH);
+    return std::wstring(buffer) + L"\\";
+}
+
+// A started config.exe.
+struct Started {
+    PROCESS_INFORMATION info{};
+    bool ok = false;
+    explicit Started(const std::wstring& arguments) {
+        std::wstring line = L"\"" + folderOfThisProgram() + L"config.exe\" " + arguments;
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        ok = CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info);
+    }
+    ~Started() {
+        if (!ok) return;
+        if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(info.hProcess, 3);
+        CloseHandle(info.hThread);
+        CloseHandle(info.hProcess);
+    }
+    // The exit code, or STILL_ACTIVE when it did not end in time.
+    DWORD exitCode(DWORD ms = kWaitMs) const {
+        DWORD code = STILL_ACTIVE;
+        if (WaitForSingleObject(info.hProcess, ms) == WAIT_OBJECT_0) GetExitCodeProcess(info.hProcess, &code);
+        return code;
+    }
+};
+
+HWND waitForDialog(const wchar_t* title, DWORD ms = kWaitMs) {
+    for (DWORD waited = 0; waited < ms; waited += 50) {
+        if (HWND w = FindWindowW(L"#32770", title)) return w;
+        Sleep(50);
+    }
+    return nullptr;
+}
+
+int dialogsTitled(const wchar_t* title) {
+    int n = 0;
+    for (HWND w = FindWindowExW(nullptr, nullptr, L"#32770", title); w;
+         w = FindWindowExW(nullptr, w, L"#32770", title))
+        ++n;
+    return n;
+}
+
+// A control anywhere below a window (the hosted pages sit inside a page).
+HWND findControl(HWND top, int id) {
+    struct Search {
+        int id;
+        HWND found;
+    } search{id, nullptr};
+    EnumChildWindows(
+        top,
+        [](HWND w, LPARAM p) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(p);
+            if (GetDlgCtrlID(w) != s->id || !IsWindowVisible(w)) return TRUE;
+            s->found = w;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND waitForControl(HWND top, int id) {
+    for (DWORD waited = 0; waited < kWaitMs; waited += 50) {
+        if (HWND c = findControl(top, id)) return c;
+        Sleep(50);
+    }
+    return nullptr;
+}
+
+// What a user's choice sends: the selection, then its notification.
+void chooseItem(HWND combo, int index) {
+    SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    SendMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(combo));
+}
+void click(HWND button) {
+    SendMessageW(button, BM_CLICK, 0, 0);
+}
+
+class ConfigProgram : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        fx = new DataFixture;
+        writeDesktopFolder(*fx);
+        ui::installSkinPackages(sourcePath("resources/skins"), fx->dir.folder());
+        registry = platform::openSystemRegistry().release();
+        const std::u16string key = instanceKey(kInstance);
+        const std::u16string libraryName(kLibraryName, kLibraryName + wcslen(kLibraryName));
+        registry->writeString(platform::Hive::LocalMachine, key, u"IMEName", libraryName);
+        registry->writeString(platform::Hive::LocalMachine, key, u"InstallLocation", fx->dir.folder());
+        registry->writeString(platform::Hive::LocalMachine, key, u"DataLocation", fx->dir.folder());
+        registry->writeString(platform::Hive::LocalMachine, key, u"DisplayName", u"佐文五笔");
+        library = systemFolder() + kLibraryName + L".ime";
+        CopyFileW((folderOfThisProgram() + L"zorvantsf.dll").c_str(), library.c_str(), FALSE);
+        shipped = fx->config;
+    }
+    static void TearDownTestSuite() {
+        registry->deleteKey(platform::Hive::LocalMachine, instanceKey(kInstance));
+        DeleteFileW(library.c_str());
+        delete registry;
+        delete fx;
+    }
+    void SetUp() override {
+        fx->config = shipped;
+        fx->writeConfig();
+    }
+    // config.dsc as the program left it.
+    static std::vector<uint8_t> storedConfig() { return fx->dir.read("config.dsc"); }
+    static std::wstring instanceArgument() { return L"/n " + wide(kInstance); }
+
+    static DataFixture* fx;
+    static platform::Registry* registry;
+    static std::wstring library;
+    static std::vector<uint8_t> shipped;
+};
+DataFixture* ConfigProgram::fx = nullptr;
+platform::Registry* ConfigProgram::registry = nullptr;
+std::wstring ConfigProgram::library;
+std::vector<uint8_t> ConfigProgram::shipped;
+
+TEST_F(ConfigProgram, OpensOnTheAskedForTabAndCloses) {
+    Started program(instanceArgument() + L" /do MaBiao");
+    ASSERT_TRUE(program.ok);
+    HWND window = waitForDialog(kMainTitle);
+    ASSERT_NE(nullptr, window);
+    HWND tabs = GetDlgItem(window, kTabs);
+    EXPECT_EQ(5, TabCtrl_GetItemCount(tabs));
+    EXPECT_EQ(2, TabCtrl_GetCurSel(tabs));  // 码表, whatever the case of its name
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0u, program.exitCode());
+}
+
+TEST_F(ConfigProgram, APageMaskThatHidesAPageMapsTheAskedForTab) {
+    SettingsBlocks blocks = fx->blocks();
+    blocks.ime.setU32(ImeSettings::OptionE, 0xFFFF & ~4u);  // no 界面
+    fx->writeConfig();
+    Started program(instanceArgument() + L" /do 界面");
+    HWND window = waitForDialog(kMainTitle);
+    ASSERT_NE(nullptr, window);
+    HWND tabs = GetDlgItem(window, kTabs);
+    EXPECT_EQ(4, TabCtrl_GetItemCount(tabs));
+    EXPECT_EQ(1, TabCtrl_GetCurSel(tabs));
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0u, program.exitCode());
+}
+
+TEST_F(ConfigProgram, AnUnusableInstanceIsRefusedWithItsMessage) {
+    for (const std::wstring& arguments : {std::wstring(L"/do 码表"), std::wstring(L"/n {NO-SUCH-INSTANCE}")}) {
+        Started program(arguments);
+        ASSERT_TRUE(program.ok);
+        HWND box = waitForDialog(L"配置程序");
+        ASSERT_NE(nullptr, box) << "no message for " << utf16ToUtf8(std::u16string(arguments.begin(), arguments.end()));
+        wchar_t text[128] = {};
+        GetDlgItemTextW(box, 0xFFFF, text, 128);  // a message box's text control
+        EXPECT_STREQ(L"非法的软件环境，本程序无法继续。", text);
+        EXPECT_EQ(nullptr, FindWindowW(L"#32770", kMainTitle));
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        EXPECT_EQ(1u, program.exitCode());
+    }
+}
+
+TEST_F(ConfigProgram, ASecondStartRaisesTheOpenWindow) {
+    Started first(instanceArgument());
+    HWND window = waitForDialog(kMainTitle);
+    ASSERT_NE(nullptr, window);
+    Started second(instanceArgument() + L" /do 高级");
+    EXPECT_EQ(0u, second.exitCode());  // ends at once, opening nothing
+    EXPECT_EQ(1, dialogsTitled(kMainTitle));
+    EXPECT_EQ(0, TabCtrl_GetCurSel(GetDlgItem(window, kTabs)));  // the first window as it was
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0u, first.exitCode());
+}
+
+TEST_F(ConfigProgram, HostedPagesWriteThroughToConfig) {
+    {
+        Started program(instanceArgument() + L" /do jiemian");
+        HWND window = waitForDialog(kMainTitle);
+        ASSERT_NE(nullptr, window);
+        HWND sizes = waitForControl(window, kPageSize);
+        ASSERT_NE(nullptr, sizes);
+        EXPECT_EQ(10, SendMessageW(sizes, CB_GETCOUNT, 0, 0));
+        chooseItem(sizes, 9);  // "10"
+        click(findControl(window, kHideStatusBar));
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        ASSERT_EQ(0u, program.exitCode());
+    }
+    std::vector<uint8_t> stored = storedConfig();
+    SettingsBlocks blocks = findBlocks(stored.data(), static_cast<uint32_t>(stored.size()));
+    ASSERT_TRUE(blocks.complete());
+    EXPECT_EQ(10, blocks.ime.pageSize());
+    EXPECT_NE(blocks.ime.bit(ImeSettings::OptionA, ImeSettings::A_HideStatusBar),
+              findBlocks(shipped.data(), static_cast<uint32_t>(shipped.size()))
+                  .ime.bit(ImeSettings::OptionA, ImeSettings::A_HideStatusBar));
+
+    {
+        Started program(instanceArgument());
+        HWND window = waitForDialog(kMainTitle);
+        ASSERT_NE(nullptr, window);
+        HWND lead = waitForControl(window, kEnglishLead);
+        ASSERT_NE(nullptr, lead);
+        SetWindowTextW(lead, L"");
+        // Typed: the edit takes one character.
+        SendMessageW(lead, WM_CHAR, L';', 0);
+        SendMessageW(lead, WM_CHAR, L'q', 0);
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        ASSERT_EQ(0u, program.exitCode());
+    }
+    stored = storedConfig();
+    blocks = findBlocks(stored.data(), static_cast<uint32_t>(stored.size()));
+    EXPECT_EQ(';', blocks.dme.u8(DmeSettings::TempEnglishLead));
+    EXPECT_EQ(10, blocks.ime.pageSize());  // the other page's setting stays
+}
+
+// ---- The library's objects in this process ---------------------------------
+
+class LibraryObjects : public ::testing::Test {
+protected:
+    void SetUp() override {
+        module = LoadLibraryW((folderOfThisProgram() + L"zorvantsf.dll").c_str());
+        ASSERT_NE(nullptr, module);
+        get = reinterpret_cast<host::GetConfigObject>(
+            reinterpret_cast<void*>(GetProcAddress(module, host::GetConfigObjectName)));
+        ASSERT_NE(nullptr, get);
+        writeDesktopFolder(fx);
+        ui::installSkinPackages(sourcePath("resources/skins"), fx.dir.folder());
+        folder = wide(fx.dir.folder());
+        parent = CreateWindowExW(0, L"STATIC", L"pages", WS_OVERLAPPEDWINDOW, 0, 0, 700, 700, nullptr, nullptr,
+                                 nullptr, nullptr);
+        ShowWindow(parent, SW_SHOWNA);
+    }
+    void TearDown() override {
+        if (parent) DestroyWindow(parent);
+        if (module) FreeLibrary(module);
+    }
+    host::PageContext context() {
+        return host::PageContext{sizeof(host::PageContext), fx.config.data(), static_cast<uint32_t>(fx.config.size()),
+                                 folder.c_str(), folder.c_str()};
+    }
+    host::PageHost* pageHost() {
+        void* p = nullptr;
+        EXPECT_EQ(1, get(host::ObjectPageHost, &p));
+        return static_cast<host::PageHost*>(p);
+    }
+
+    HMODULE module = nullptr;
+    host::GetConfigObject get = nullptr;
+    DataFixture fx;
+    std::wstring folder;
+    HWND parent = nullptr;
+};
+
+TEST_F(LibraryObjects, AnswersEachTypeAsCallersExpect) {
+    void* p = reinterpret_cast<void*>(1);
+    EXPECT_EQ(0, get(host::ObjectCodeCodec, &p));
+    EXPECT_EQ(nullptr, p);  // no code converter: the built-in alphabet
+    p = reinterpret_cast<void*>(1);
+    EXPECT_EQ(1, get(99, &p));
+    EXPECT_EQ(reinterpret_cast<void*>(1), p);  // left as it was
+    EXPECT_EQ(0, get(host::ObjectPageHost, nullptr));
+
+    EXPECT_EQ(1, get(host::ObjectSettingsCodec, &p));
+    auto* codec = static_cast<host::SettingsCodec*>(p);
+    ASSERT_NE(nullptr, codec);
+    uint8_t* config = fx.config.data();
+    const auto size = static_cast<uint32_t>(fx.config.size());
+    EXPECT_EQ(0, codec->applyOption(config, size, L"查询输入字符", L"z", host::CodecDme));
+    EXPECT_EQ('z', fx.blocks().dme.u8(DmeSettings::QueryChar));
+    EXPECT_NE(0, codec->applyOption(config, size, L"查询输入字符", L"zz", host::CodecDme));
+    EXPECT_EQ('z', fx.blocks().dme.u8(DmeSettings::QueryChar));  // a refused value changes nothing
+    EXPECT_EQ(-1, codec->applyOption(config, 100, L"查询输入字符", L"y", host::CodecDme));  // no blocks there
+
+    const uint32_t needed = codec->writeSection(config, size, host::CodecSkin, nullptr, 0);
+    ASSERT_GT(needed, 0u);
+    std::wstring text(needed + 1, L'\0');
+    EXPECT_EQ(needed, codec->writeSection(config, size, host::CodecSkin, text.data(), needed + 1));
+    EXPECT_NE(std::wstring::npos, text.find(L"候选序号是否可见="));
+    wchar_t small[8];
+    codec->writeSection(config, size, host::CodecSkin, small, 8);
+    EXPECT_EQ(L'\0', small[7]);  // cut, and terminated
+    EXPECT_EQ(0u, codec->writeSection(config, size, 7, nullptr, 0));
+    codec->release(codec);
+}
+
+TEST_F(LibraryObjects, AppearancePageWritesEachChoiceAsItChanges) {
+    SettingsBlocks blocks = fx.blocks();
+    blocks.ime.setBit(ImeSettings::OptionC, ImeSettings::C_Framework, true);
+    blocks.ime.setU32(ImeSettings::OptionA, (blocks.ime.a() & ~ImeSettings::A_StyleMask) | ImeSettings::A_StyleEmbedCode);
+    host::PageHost* h = pageHost();
+    ASSERT_NE(nullptr, h);
+    const host::PageContext c = context();
+    HWND page = h->createPage(parent, host::PageKindAppearance, &c);
+    ASSERT_NE(nullptr, page);
+    EXPECT_EQ(page, h->createPage(parent, 2, &c));  // another kind: the current page
+
+    // The embedded code style keeps the candidates below the code.
+    HWND layout = GetDlgItem(page, kWindowLayout);
+    EXPECT_EQ(2, SendMessageW(layout, CB_GETCURSEL, 0, 0));
+    EXPECT_FALSE(IsWindowEnabled(layout));
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(page, kEmbeddedNote)));
+
+    chooseItem(GetDlgItem(page, kPageSize), 9);
+    EXPECT_EQ(10, blocks.ime.pageSize());
+    chooseItem(GetDlgItem(page, kPageSize), 0);
+    EXPECT_EQ(1, blocks.ime.pageSize());
+    chooseItem(GetDlgItem(page, 1037), 2);  // 左起纵向
+    EXPECT_EQ(SkinSettings::LayoutLeftColumns, blocks.skin.option() & SkinSettings::LayoutListMask);
+    chooseItem(GetDlgItem(page, 1008), 1);  // 跟随状态栏
+    EXPECT_EQ(ImeSettings::A_CandidatePosStatusBar, blocks.ime.a() & ImeSettings::A_CandidatePosMask);
+
+    // The skins installed beside the data; choosing one names it twice.
+    HWND skins = GetDlgItem(page, 1002);
+    ASSERT_GE(SendMessageW(skins, CB_GETCOUNT, 0, 0), 2);
+    chooseItem(skins, 1);
+    const std::u16string chosen = blocks.skin.text(SkinSettings::SkinFile, SkinSettings::NameUnits);
+    EXPECT_NE(std::u16string::npos, chosen.find(u".col"));
+    EXPECT_EQ(chosen, blocks.skin.text(SkinSettings::LastSkinFile, SkinSettings::NameUnits));
+
+    EXPECT_EQ(1, h->closePage(1));
+    EXPECT_FALSE(IsWindow(page));
+    EXPECT_EQ(1, h->closePage(1));  // nothing open
+    h->release(h);
+}
+
+TEST_F(LibraryObjects, GeneralPageReadsItsEditsBackWhenItCloses) {
+    SettingsBlocks blocks = fx.blocks();
+    blocks.soft.setText(SoftSettings::CategoryNames + 2 * SoftSettings::CategoryNameUnits * 4,
+                        SoftSettings::CategoryNameUnits, u"拼音");
+    blocks.dme.setBit(DmeSettings::OptionD, DmeSettings::D_Progressive, false);
+    host::PageHost* h = pageHost();
+    ASSERT_NE(nullptr, h);
+    const host::PageContext c = context();
+    HWND page = h->createPage(parent, host::PageKindGeneral, &c);
+    ASSERT_NE(nullptr, page);
+    RECT r;
+    GetWindowRect(page, &r);
+    EXPECT_EQ(600, r.right - r.left);
+
+    wchar_t label[32] = {};
+    GetDlgItemTextW(page, kAuxLabel, label, 32);
+    EXPECT_STREQ(L"拼音: ", label);
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(page, kAuxLead)));
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(page, kAssociation)));  // no sysl.dmg in the folder
+
+    // 逐渐提示 on: the empty-page variant is not asked for.
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, kProgressiveEmpty)));
+    click(GetDlgItem(page, kProgressive));
+    EXPECT_TRUE(blocks.dme.bit(DmeSettings::OptionD, DmeSettings::D_Progressive));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, kProgressiveEmpty)));
+
+    chooseItem(GetDlgItem(page, kFrequency), 1);  // 逐渐到顶
+    EXPECT_EQ(uint32_t{ImeSettings::B_FreqGradual}, blocks.ime.b() & ImeSettings::B_FreqMask);
+    chooseItem(GetDlgItem(page, kFrequency), 3);  // 禁止调整
+    EXPECT_EQ(0u, blocks.ime.b() & ImeSettings::B_FreqMask);
+
+    HWND aux = GetDlgItem(page, kAuxLead);
+    SetWindowTextW(aux, L"");
+    SendMessageW(aux, WM_CHAR, L'~', 0);
+    SendMessageW(aux, WM_CHAR, L'!', 0);  // a second character is not taken
+    SetDlgItemTextW(page, 1034, L"中");   // no code character: no wildcard
+    SetDlgItemTextW(page, 1036, L".,");
+    EXPECT_EQ(1, h->closePage(1));
+    EXPECT_EQ('~', blocks.dme.u8(DmeSettings::AuxLead));
+    EXPECT_EQ(0, blocks.dme.u8(DmeSettings::QueryChar));
+    EXPECT_TRUE(blocks.dme.charClass('.') & DmeSettings::ClassEnglishAfterDigit);
+    EXPECT_TRUE(blocks.dme.charClass(',') & DmeSettings::ClassEnglishAfterDigit);
+    EXPECT_FALSE(blocks.dme.charClass(':') & DmeSettings::ClassEnglishAfterDigit);
+    h->release(h);
+}
+
+TEST_F(LibraryObjects, APageWithoutSettingsIsNotMade) {
+    host::PageHost* h = pageHost();
+    ASSERT_NE(nullptr, h);
+    std::vector<uint8_t> damaged(64, 0xFF);
+    host::PageContext c{sizeof(host::PageContext), damaged.data(), 64, folder.c_str(), folder.c_str()};
+    EXPECT_EQ(nullptr, h->createPage(parent, host::PageKindGeneral, &c));
+    c.size = 4;  // a record from some other program
+    c.config = fx.config.data();
+    c.configSize = static_cast<uint32_t>(fx.config.size());
+    EXPECT_EQ(nullptr, h->createPage(parent, host::PageKindGeneral, &c));
+    EXPECT_EQ(nullptr, h->createPage(parent, host::PageKindGeneral, nullptr));
+    h->release(h);
+}
+
+}  // namespace
+}  // namespace zv::test
