@@ -97,20 +97,19 @@ int dialogsTitled(const wchar_t* title) {
 }
 
 // A control anywhere below a window (the hosted pages sit inside a page).
+struct ControlSearch {
+    int id;
+    HWND found;
+};
+BOOL CALLBACK matchControl(HWND w, LPARAM p) {
+    auto* s = reinterpret_cast<ControlSearch*>(p);
+    if (GetDlgCtrlID(w) != s->id || !IsWindowVisible(w)) return TRUE;
+    s->found = w;
+    return FALSE;
+}
 HWND findControl(HWND top, int id) {
-    struct Search {
-        int id;
-        HWND found;
-    } search{id, nullptr};
-    EnumChildWindows(
-        top,
-        [](HWND w, LPARAM p) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(p);
-            if (GetDlgCtrlID(w) != s->id || !IsWindowVisible(w)) return TRUE;
-            s->found = w;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    ControlSearch search{id, nullptr};
+    EnumChildWindows(top, matchControl, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
