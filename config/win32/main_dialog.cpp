@@ -1,6 +1,7 @@
 #include "config/win32/main_dialog.h"
 
 #include "config/win32/about_page.h"
+#include "config/win32/advanced_page.h"
 #include "config/win32/resource_ids.h"
 #include "host/dll/resource_ids.h"
 #include "platform/mapped_file.h"
@@ -87,8 +88,8 @@ void openPage(MainDialog& d, int tab) {
         }
         break;
     case Page::About: d.page = createAboutPage(d.window, d.program); break;
-    case Page::CodeTable:
-    case Page::Advanced: d.page = emptyPage(d); break;
+    case Page::Advanced: d.page = createAdvancedPage(d.window, d.program); break;
+    case Page::CodeTable: d.page = emptyPage(d); break;
     }
     if (!d.page) return;
     const RECT r = pagePlace(d);

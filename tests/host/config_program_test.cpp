@@ -265,6 +265,52 @@ TEST_F(ConfigProgram, HostedPagesWriteThroughToConfig) {
     EXPECT_EQ(10, blocks.ime.pageSize());  // the other page's setting stays
 }
 
+TEST_F(ConfigProgram, AdvancedPageAndEmbeddedDisplayWriteThrough) {
+    constexpr int kNoHotKeys = 1200, kSkipSecondary = 1207, kSecondaryWhenEmpty = 1208, kEmbedded = 1210,
+                  kTsfClassic = 1303;
+    SettingsBlocks before = fx->blocks();
+    before.ime.setBit(ImeSettings::OptionC, ImeSettings::C_Framework, true);
+    before.ime.setBit(ImeSettings::OptionA, ImeSettings::A_SearchSecondary, true);
+    before.ime.setU32(ImeSettings::OptionA, (before.ime.a() & ~ImeSettings::A_StyleMask) | ImeSettings::A_StyleEmbedCode);
+    const bool hotKeysWereOff = before.ime.bit(ImeSettings::OptionA, ImeSettings::A_NoHotKeys);
+    fx->writeConfig();
+    {
+        Started program(instanceArgument() + L" /do GAOJI");
+        HWND window = waitForDialog(kMainTitle);
+        ASSERT_NE(nullptr, window);
+        EXPECT_EQ(3, TabCtrl_GetCurSel(GetDlgItem(window, kTabs)));
+        HWND noHotKeys = waitForControl(window, kNoHotKeys);
+        ASSERT_NE(nullptr, noHotKeys);
+        click(noHotKeys);
+        HWND whenEmpty = findControl(window, kSecondaryWhenEmpty);
+        ASSERT_NE(nullptr, whenEmpty);
+        EXPECT_FALSE(IsWindowEnabled(whenEmpty));  // only while the secondary table is not searched
+        click(findControl(window, kSkipSecondary));
+        EXPECT_TRUE(IsWindowEnabled(whenEmpty));
+
+        // The embedded-display dialog is modal: its button is pressed by a posted command.
+        HWND embedded = findControl(window, kEmbedded);
+        ASSERT_NE(nullptr, embedded);
+        PostMessageW(GetParent(embedded), WM_COMMAND, MAKEWPARAM(kEmbedded, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(embedded));
+        HWND dialog = waitForDialog(L"嵌入显示模式设置");
+        ASSERT_NE(nullptr, dialog);
+        EXPECT_EQ(BST_CHECKED, SendMessageW(GetDlgItem(dialog, 1301), BM_GETCHECK, 0, 0));  // 嵌入编码
+        click(GetDlgItem(dialog, kTsfClassic));
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, 1305)));  // 隐藏嵌入的首候选: 嵌入首选 only
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        for (int i = 0; i < 200 && IsWindow(dialog); ++i) Sleep(20);
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        ASSERT_EQ(0u, program.exitCode());
+    }
+    std::vector<uint8_t> stored = storedConfig();
+    SettingsBlocks blocks = findBlocks(stored.data(), static_cast<uint32_t>(stored.size()));
+    ASSERT_TRUE(blocks.complete());
+    EXPECT_NE(hotKeysWereOff, blocks.ime.bit(ImeSettings::OptionA, ImeSettings::A_NoHotKeys));
+    EXPECT_FALSE(blocks.ime.bit(ImeSettings::OptionA, ImeSettings::A_SearchSecondary));
+    EXPECT_EQ(uint32_t{ImeSettings::A_StyleTsfClassic}, blocks.ime.a() & ImeSettings::A_StyleMask);
+}
+
 // ---- The library's objects in this process ---------------------------------
 
 class LibraryObjects : public ::testing::Test {
