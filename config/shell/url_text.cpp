@@ -66,4 +66,26 @@ std::u16string escapeUrl(std::u16string_view url) {
     return out;
 }
 
+bool isWebAddress(std::u16string_view url) {
+    auto startsWith = [&](std::u16string_view scheme) {
+        if (url.size() < scheme.size()) return false;
+        for (size_t i = 0; i < scheme.size(); ++i) {
+            char16_t c = url[i];
+            if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c + 32);
+            if (c != scheme[i]) return false;
+        }
+        return true;
+    };
+    return startsWith(u"http://") || startsWith(u"https://");
+}
+
+std::optional<HelpFilePage> helpFilePage(std::u16string_view url) {
+    constexpr std::u16string_view kPrefix = u"mk:@MSITStore:", kSeparator = u"::/";
+    if (url.substr(0, kPrefix.size()) != kPrefix) return std::nullopt;
+    std::u16string_view rest = url.substr(kPrefix.size());
+    const size_t at = rest.find(kSeparator);
+    if (at == 0 || at == std::u16string_view::npos) return std::nullopt;
+    return HelpFilePage{std::u16string(rest.substr(0, at)), std::u16string(rest.substr(at + kSeparator.size()))};
+}
+
 }  // namespace zv::config

@@ -6,9 +6,13 @@
 
 #include "config/shell/command_line.h"
 #include "config/shell/targets.h"
+#include "config/shell/url_text.h"
 #include "config/win32/main_dialog.h"
 #include "config/win32/program.h"
 #include "config/win32/single_instance.h"
+#include "engine/data_files.h"
+#include "platform/clock.h"
+#include "platform/mapped_file.h"
 #include "platform/registry.h"
 #include "platform/services.h"
 
@@ -33,6 +37,23 @@ void initialiseControls() {
     InitCommonControlsEx(&controls);
 }
 
+// "/showurl ": a page of the help file in the help viewer, any other
+// web address in the user's browser (the product's home page without one);
+// anything else is not opened.
+void showAddress(Program& program) {
+    std::u16string url = program.command.url;
+    if (url.empty()) {
+        const SoftSettings& soft = program.folder.blocks.soft;
+        url = soft.text(SoftSettings::HomePage, SoftSettings::HomePageUnits);
+    }
+    if (url.empty()) return;
+    if (auto page = helpFilePage(url)) {
+        platform::systemShell().showHelp(page->file, page->page);
+        return;
+    }
+    if (isWebAddress(url)) platform::systemShell().open(escapeUrl(url));
+}
+
 int run() {
     initialiseControls();
     Program program;
@@ -46,7 +67,18 @@ int run() {
         platform::systemDialogs().inform(kProgramCaption, kUnusableInstance, platform::DialogIcon::Error);
         return kExitUnusable;
     }
+    {
+        platform::MappedFile temp;
+        if (temp.open(program.folder.path(u"temp.dmg"), platform::MappedFile::Pages::OnDemand))
+            clearTempWordsAfterBoot(temp, program.folder.blocks.ime, program.folder.info.dataDir,
+                                    platform::systemClock());
+    }
     program.library.load(program.folder.info.imeName);
+
+    if (program.command.hasUrl) {
+        showAddress(program);
+        return 0;
+    }
 
     const Tool tool = toolForTarget(program.command.target);
     const std::u16string title = toolWindowTitle(tool, program.displayName(), program.folder.info.imeName);

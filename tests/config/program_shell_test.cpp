@@ -109,6 +109,22 @@ TEST(ProgramUrl, ChineseIsPercentEncodedAsUtf8) {
     EXPECT_EQ(MaxEscapedUrlUnits, escapeUrl(std::u16string(600, u'a')).size());
 }
 
+TEST(ProgramUrl, HelpFilePagesGoToTheHelpViewer) {
+    auto page = helpFilePage(u"mk:@MSITStore:C:\\Zorvan\\main.chm::/keyboardmap.html");
+    ASSERT_TRUE(page);
+    EXPECT_EQ(u"C:\\Zorvan\\main.chm", page->file);
+    EXPECT_EQ(u"keyboardmap.html", page->page);
+    EXPECT_FALSE(helpFilePage(u"https://example.org/a::/b"));
+    EXPECT_FALSE(helpFilePage(u"mk:@MSITStore:::/page.html"));  // no file
+    EXPECT_FALSE(helpFilePage(u"mk:@MSITStore:C:\\main.chm"));  // no page
+
+    EXPECT_TRUE(isWebAddress(u"HTTPS://example.org/五笔"));
+    EXPECT_TRUE(isWebAddress(u"http://example.org"));
+    EXPECT_FALSE(isWebAddress(u"C:\\Windows\\system32\\calc.exe"));
+    EXPECT_FALSE(isWebAddress(u"file:///C:/x.exe"));
+    EXPECT_FALSE(isWebAddress(u"http:"));
+}
+
 struct RecordingShell : platform::NullServices {
     std::vector<std::pair<std::u16string, std::u16string>> runs;
     bool hiddenRuns = true;

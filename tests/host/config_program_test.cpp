@@ -265,6 +265,24 @@ TEST_F(ConfigProgram, HostedPagesWriteThroughToConfig) {
     EXPECT_EQ(10, blocks.ime.pageSize());  // the other page's setting stays
 }
 
+TEST_F(ConfigProgram, TemporaryWordsGoAfterARestartWhenAsked) {
+    SettingsBlocks blocks = fx->blocks();
+    blocks.ime.setBit(ImeSettings::OptionA, ImeSettings::A_TempClearOnBoot, true);
+    blocks.ime.setU64(ImeSettings::BootTime, 0);  // emptied before some earlier start of the system
+    fx->writeConfig();
+    Started program(instanceArgument());
+    HWND window = waitForDialog(kMainTitle);
+    ASSERT_NE(nullptr, window);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    ASSERT_EQ(0u, program.exitCode());
+    std::vector<uint8_t> stored = storedConfig();
+    SettingsBlocks after = findBlocks(stored.data(), static_cast<uint32_t>(stored.size()));
+    ASSERT_TRUE(after.complete());
+    const uint64_t stamp = after.ime.u64(ImeSettings::BootTime);
+    EXPECT_NE(0u, stamp);
+    EXPECT_EQ(0u, stamp & 0xFF);  // the start time to 256 seconds
+}
+
 TEST_F(ConfigProgram, AdvancedPageAndEmbeddedDisplayWriteThrough) {
     constexpr int kNoHotKeys = 1200, kSkipSecondary = 1207, kSecondaryWhenEmpty = 1208, kEmbedded = 1210,
                   kTsfClassic = 1303;
