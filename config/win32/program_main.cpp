@@ -37,6 +37,10 @@ void initialiseControls() {
     InitCommonControlsEx(&controls);
 }
 
+// The tools with windows of their own open the main dialog until they
+// exist, and are then found open by its title.
+Tool builtTool(Tool tool) { return tool == Tool::Help ? tool : Tool::MainDialog; }
+
 // "/showurl ": a page of the help file in the help viewer, any other
 // web address in the user's browser (the product's home page without one);
 // anything else is not opened.
@@ -80,7 +84,7 @@ int run() {
         return 0;
     }
 
-    const Tool tool = toolForTarget(program.command.target);
+    const Tool tool = builtTool(toolForTarget(program.command.target));
     const std::u16string title = toolWindowTitle(tool, program.displayName(), program.folder.info.imeName);
     if (raiseOpenWindow(title)) return 0;
     switch (tool) {
@@ -88,7 +92,6 @@ int run() {
         platform::systemShell().open(program.folder.info.installDir + u"main.chm");
         return 0;
     default:
-        // The tools of their own pages open the main dialog until they exist.
         runMainDialog(program, pageForTarget(program.command.target));
         return 0;
     }

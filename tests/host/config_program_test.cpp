@@ -15,9 +15,11 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 namespace zv::test {
@@ -220,6 +222,10 @@ TEST_F(ConfigProgram, ASecondStartRaisesTheOpenWindow) {
     Started second(instanceArgument() + L" /do 高级");
     EXPECT_EQ(0u, second.exitCode());  // ends at once, opening nothing
     EXPECT_EQ(1, dialogsTitled(kMainTitle));
+    // A tool that opens the main dialog for now is found by the dialog's title.
+    Started third(instanceArgument() + L" /do 按键设置");
+    EXPECT_EQ(0u, third.exitCode());
+    EXPECT_EQ(1, dialogsTitled(kMainTitle));
     EXPECT_EQ(0, TabCtrl_GetCurSel(GetDlgItem(window, kTabs)));  // the first window as it was
     PostMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(0u, first.exitCode());
@@ -281,6 +287,36 @@ TEST_F(ConfigProgram, TemporaryWordsGoAfterARestartWhenAsked) {
     const uint64_t stamp = after.ime.u64(ImeSettings::BootTime);
     EXPECT_NE(0u, stamp);
     EXPECT_EQ(0u, stamp & 0xFF);  // the start time to 256 seconds
+}
+
+TEST_F(ConfigProgram, FinishingCopiesTheSettingsForProtectedModeInstances) {
+    wchar_t cache[MAX_PATH] = {};
+    ASSERT_TRUE(SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_INTERNET_CACHE, nullptr, 0, cache)));
+    const std::filesystem::path copyFolder = std::filesystem::path(cache) / L"Virtualized" / L"d" / L"ProgramData" /
+                                             L"ZorvanIME3" / kLibraryName;
+    std::filesystem::create_directories(copyFolder);
+    const std::filesystem::path copy = copyFolder / L"config.dsc";
+    {
+        FILE* f = _wfopen(copy.c_str(), L"wb");
+        ASSERT_NE(nullptr, f);
+        fputs("stale", f);
+        fclose(f);
+    }
+    SettingsBlocks blocks = fx->blocks();
+    blocks.ime.setU32(ImeSettings::OptionB, (blocks.ime.b() & 0x0FFFFFFF) | (7u << ImeSettings::B_PageSizeShift));
+    fx->writeConfig();
+    Started program(instanceArgument());
+    HWND window = waitForDialog(kMainTitle);
+    ASSERT_NE(nullptr, window);
+    PostMessageW(window, WM_COMMAND, IDOK, 0);  // 完成设置
+    ASSERT_EQ(0u, program.exitCode());
+    FILE* f = _wfopen(copy.c_str(), L"rb");
+    ASSERT_NE(nullptr, f);
+    std::vector<uint8_t> copied(storedConfig().size() + 16);
+    copied.resize(fread(copied.data(), 1, copied.size(), f));
+    fclose(f);
+    EXPECT_EQ(storedConfig(), copied);
+    std::filesystem::remove_all(std::filesystem::path(cache) / L"Virtualized");
 }
 
 TEST_F(ConfigProgram, AdvancedPageAndEmbeddedDisplayWriteThrough) {
