@@ -5,13 +5,8 @@
 // hosts write their settings through to config.dsc.
 
 #include "engine/config_store.h"
-#include "engine/data_files.h"
 #include "host/dll/config_objects.h"
-#include "platform/registry.h"
-#include "platform/utf.h"
-#include "tests/desktop/desktop_folder.h"
-#include "tests/support/data_fixture.h"
-#include "ui/skin_package.h"
+#include "tests/host/config_instance.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -25,70 +20,11 @@
 namespace zv::test {
 namespace {
 
-constexpr std::u16string_view kInstance = u"{6F3A8E21-5C4B-4D97-A1E0-2B7C9D4F8A63}";
-constexpr wchar_t kLibraryName[] = L"zvconfigtest";  // the instance's "IMEName"
-constexpr wchar_t kMainTitle[] = L"使用设置 - 佐文五笔";
-constexpr DWORD kWaitMs = 20000;
-
 // Control ids of the dialogs (the program's and the library's resources).
 constexpr int kTabs = 1000;
 constexpr int kPageSize = 1027, kWindowLayout = 1038, kEmbeddedNote = 1010, kHideStatusBar = 1026;
 constexpr int kEnglishLead = 1035, kAuxLabel = 1001, kAuxLead = 1050, kProgressive = 1032,
               kProgressiveEmpty = 1033, kFrequency = 1029, kAssociation = 1014;
-
-std::wstring wide(std::u16string_view s) { return std::wstring(s.begin(), s.end()); }
-
-std::wstring folderOfThisProgram() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring p = path;
-    return p.substr(0, p.find_last_of(L"\\/") + 1);
-}
-
-std::u16string sourcePath(const std::string& relative) {
-    std::u16string p = u"Z:" + utf8ToUtf16(ZV_SOURCE_DIR "/" + relative);
-    for (char16_t& c : p)
-        if (c == u'/') c = u'\\';
-    return p;
-}
-
-std::wstring systemFolder() {
-    wchar_t buffer[MAX_PATH] = {};
-    GetSystemDirectoryW(buffer, MAX_PATH);
-    return std::wstring(buffer) + L"\\";
-}
-
-// A started config.exe.
-struct Started {
-    PROCESS_INFORMATION info{};
-    bool ok = false;
-    explicit Started(const std::wstring& arguments) {
-        std::wstring line = L"\"" + folderOfThisProgram() + L"config.exe\" " + arguments;
-        STARTUPINFOW startup{};
-        startup.cb = sizeof(startup);
-        ok = CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info);
-    }
-    ~Started() {
-        if (!ok) return;
-        if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(info.hProcess, 3);
-        CloseHandle(info.hThread);
-        CloseHandle(info.hProcess);
-    }
-    // The exit code, or STILL_ACTIVE when it did not end in time.
-    DWORD exitCode(DWORD ms = kWaitMs) const {
-        DWORD code = STILL_ACTIVE;
-        if (WaitForSingleObject(info.hProcess, ms) == WAIT_OBJECT_0) GetExitCodeProcess(info.hProcess, &code);
-        return code;
-    }
-};
-
-HWND waitForDialog(const wchar_t* title, DWORD ms = kWaitMs) {
-    for (DWORD waited = 0; waited < ms; waited += 50) {
-        if (HWND w = FindWindowW(L"#32770", title)) return w;
-        Sleep(50);
-    }
-    return nullptr;
-}
 
 int dialogsTitled(const wchar_t* title) {
     int n = 0;
@@ -96,31 +32,6 @@ int dialogsTitled(const wchar_t* title) {
          w = FindWindowExW(nullptr, w, L"#32770", title))
         ++n;
     return n;
-}
-
-// A control anywhere below a window (the hosted pages sit inside a page).
-struct ControlSearch {
-    int id;
-    HWND found;
-};
-BOOL CALLBACK matchControl(HWND w, LPARAM p) {
-    auto* s = reinterpret_cast<ControlSearch*>(p);
-    if (GetDlgCtrlID(w) != s->id || !IsWindowVisible(w)) return TRUE;
-    s->found = w;
-    return FALSE;
-}
-HWND findControl(HWND top, int id) {
-    ControlSearch search{id, nullptr};
-    EnumChildWindows(top, matchControl, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-HWND waitForControl(HWND top, int id) {
-    for (DWORD waited = 0; waited < kWaitMs; waited += 50) {
-        if (HWND c = findControl(top, id)) return c;
-        Sleep(50);
-    }
-    return nullptr;
 }
 
 // What a user's choice sends: the selection, then its notification.
@@ -136,42 +47,25 @@ void click(HWND button) {
 class ConfigProgram : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        fx = new DataFixture;
-        writeDesktopFolder(*fx);
-        ui::installSkinPackages(sourcePath("resources/skins"), fx->dir.folder());
-        registry = platform::openSystemRegistry().release();
-        const std::u16string key = instanceKey(kInstance);
-        const std::u16string libraryName(kLibraryName, kLibraryName + wcslen(kLibraryName));
-        registry->writeString(platform::Hive::LocalMachine, key, u"IMEName", libraryName);
-        registry->writeString(platform::Hive::LocalMachine, key, u"InstallLocation", fx->dir.folder());
-        registry->writeString(platform::Hive::LocalMachine, key, u"DataLocation", fx->dir.folder());
-        registry->writeString(platform::Hive::LocalMachine, key, u"DisplayName", u"佐文五笔");
-        library = systemFolder() + kLibraryName + L".ime";
-        CopyFileW((folderOfThisProgram() + L"zorvantsf.dll").c_str(), library.c_str(), FALSE);
+        instance = new ConfigInstance;
+        fx = &instance->fx;
         shipped = fx->config;
     }
-    static void TearDownTestSuite() {
-        registry->deleteKey(platform::Hive::LocalMachine, instanceKey(kInstance));
-        DeleteFileW(library.c_str());
-        delete registry;
-        delete fx;
-    }
+    static void TearDownTestSuite() { delete instance; }
     void SetUp() override {
         fx->config = shipped;
         fx->writeConfig();
     }
     // config.dsc as the program left it.
     static std::vector<uint8_t> storedConfig() { return fx->dir.read("config.dsc"); }
-    static std::wstring instanceArgument() { return L"/n " + wide(kInstance); }
+    static std::wstring instanceArgument() { return ConfigInstance::instanceArgument(); }
 
+    static ConfigInstance* instance;
     static DataFixture* fx;
-    static platform::Registry* registry;
-    static std::wstring library;
     static std::vector<uint8_t> shipped;
 };
+ConfigInstance* ConfigProgram::instance = nullptr;
 DataFixture* ConfigProgram::fx = nullptr;
-platform::Registry* ConfigProgram::registry = nullptr;
-std::wstring ConfigProgram::library;
 std::vector<uint8_t> ConfigProgram::shipped;
 
 TEST_F(ConfigProgram, OpensOnTheAskedForTabAndCloses) {
