@@ -5,6 +5,7 @@
 // hosts write their settings through to config.dsc.
 
 #include "engine/config_store.h"
+#include "engine/host_view.h"
 #include "host/dll/config_objects.h"
 #include "tests/host/config_instance.h"
 
@@ -142,6 +143,19 @@ TEST_F(ConfigProgram, HostedPagesWriteThroughToConfig) {
     SettingsBlocks blocks = findBlocks(stored.data(), static_cast<uint32_t>(stored.size()));
     ASSERT_TRUE(blocks.complete());
     EXPECT_EQ(10, blocks.ime.pageSize());
+    {
+        // An engine on the folder shows ten candidates a page from now on.
+        fx->config = stored;
+        auto engine = fx->open();
+        ASSERT_NE(nullptr, engine);
+        focusGained(*engine);
+        for (int key : {'W', 'Q'})
+            if (testKey(*engine, key, keyDataFor(MapVirtualKeyW(key, MAPVK_VK_TO_VSC), false, false), false, {}))
+                processKey(*engine);
+        const EngineView view = viewOf(*engine);
+        EXPECT_EQ(10, view.pageSize);
+        EXPECT_GT(view.items.size(), 5u);  // the shipped five would have left the rest for a second page
+    }
     EXPECT_NE(blocks.ime.bit(ImeSettings::OptionA, ImeSettings::A_HideStatusBar),
               findBlocks(shipped.data(), static_cast<uint32_t>(shipped.size()))
                   .ime.bit(ImeSettings::OptionA, ImeSettings::A_HideStatusBar));
