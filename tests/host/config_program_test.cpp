@@ -95,6 +95,29 @@ TEST_F(ConfigProgram, APageMaskThatHidesAPageMapsTheAskedForTab) {
     EXPECT_EQ(0u, program.exitCode());
 }
 
+TEST_F(ConfigProgram, CtrlTabMovesToTheNextTabAndWraps) {
+    Started program(instanceArgument() + L" /do 关于");
+    HWND window = waitForDialog(kMainTitle);
+    ASSERT_NE(nullptr, window);
+    HWND tabs = GetDlgItem(window, kTabs);
+    ASSERT_EQ(4, TabCtrl_GetCurSel(tabs));
+    SetForegroundWindow(window);
+    for (int i = 0; i < 100 && GetForegroundWindow() != window; ++i) Sleep(20);
+    INPUT keys[4] = {};
+    for (INPUT& k : keys) k.type = INPUT_KEYBOARD;
+    keys[0].ki.wVk = VK_CONTROL;
+    keys[1].ki.wVk = VK_TAB;
+    keys[2].ki.wVk = VK_TAB;
+    keys[2].ki.dwFlags = KEYEVENTF_KEYUP;
+    keys[3].ki.wVk = VK_CONTROL;
+    keys[3].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(4, keys, sizeof(INPUT));
+    for (int i = 0; i < 100 && TabCtrl_GetCurSel(tabs) == 4; ++i) Sleep(20);
+    EXPECT_EQ(0, TabCtrl_GetCurSel(tabs));  // from the last tab to the first
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0u, program.exitCode());
+}
+
 TEST_F(ConfigProgram, AnUnusableInstanceIsRefusedWithItsMessage) {
     for (const std::wstring& arguments : {std::wstring(L"/do 码表"), std::wstring(L"/n {NO-SUCH-INSTANCE}")}) {
         Started program(arguments);
