@@ -90,23 +90,10 @@ bool stillCurrent(const platform::MappedFile& f) {
     return f.isCurrent();
 }
 
-// Temporary words live until the next boot when the user asks for it.
 void clearTempWordsAfterBoot(EngineContext& ctx) {
-    if (!ctx.isOpen(SlotTemp) || !ctx.blocks.ime.bit(ImeSettings::OptionA, ImeSettings::A_TempClearOnBoot)) return;
+    if (!ctx.isOpen(SlotTemp)) return;
     platform::Clock* clock = ctx.platform.clock ? ctx.platform.clock : &platform::systemClock();
-    int64_t boot = clock->epochSeconds() - static_cast<int64_t>(clock->tickCount() / 1000);
-    uint64_t stamp = static_cast<uint64_t>(boot) & ~uint64_t(0xFF);
-    if (stamp == ctx.blocks.ime.u64(ImeSettings::BootTime)) return;
-    FolderWrite hold(ctx.dataDir);
-    if (stamp == ctx.blocks.ime.u64(ImeSettings::BootTime)) return;  // another process cleared them
-    platform::MappedFile& f = *ctx.file(SlotTemp);
-    WriteJournal journal(f.path());
-    journal.keep(f.data(), 0, f.size());
-    if (!journal.seal(f.size())) return;
-    resetTempTable(f.data(), f.size());
-    f.flush();
-    journal.finish();
-    ctx.blocks.ime.setU64(ImeSettings::BootTime, stamp);
+    clearTempWordsAfterBoot(*ctx.file(SlotTemp), ctx.blocks.ime, ctx.dataDir, *clock);
 }
 
 bool finishOpening(EngineContext& ctx, OpenAs as) {
@@ -133,6 +120,26 @@ bool finishOpening(EngineContext& ctx, OpenAs as) {
 }
 
 }  // namespace
+
+// Temporary words live until the next boot when the user asks for it.
+void clearTempWordsAfterBoot(platform::MappedFile& temp, ImeSettings& ime, std::u16string_view dataDir,
+                             platform::Clock& clock) {
+    if (!temp.isOpen() || !ime.bit(ImeSettings::OptionA, ImeSettings::A_TempClearOnBoot)) return;
+    // A copy that is never written back would only mark the words as gone.
+    if (temp.isHeapCopy()) return;
+    int64_t boot = clock.epochSeconds() - static_cast<int64_t>(clock.tickCount() / 1000);
+    uint64_t stamp = static_cast<uint64_t>(boot) & ~uint64_t(0xFF);
+    if (stamp == ime.u64(ImeSettings::BootTime)) return;
+    FolderWrite hold(dataDir);
+    if (stamp == ime.u64(ImeSettings::BootTime)) return;  // another process cleared them
+    WriteJournal journal(temp.path());
+    journal.keep(temp.data(), 0, temp.size());
+    if (!journal.seal(temp.size())) return;
+    resetTempTable(temp.data(), temp.size());
+    temp.flush();
+    journal.finish();
+    ime.setU64(ImeSettings::BootTime, stamp);
+}
 
 std::u16string instanceKey(std::u16string_view imeName) {
     std::u16string key = u"Software\\ZorvanIME3\\";

@@ -8,6 +8,10 @@
 
 namespace zv {
 
+namespace platform {
+class Clock;
+}
+
 // "Software\ZorvanIME3\<name>", the instance key under HKEY_LOCAL_MACHINE.
 std::u16string instanceKey(std::u16string_view imeName);
 // The file names of the data slots ("config.dsc", "main.dmg", ...).
@@ -29,6 +33,12 @@ enum class OpenAs { Engine, Tool };
 bool openDataFolder(EngineContext& ctx, std::u16string_view dataDir, std::u16string_view installDir,
                     OpenAs as = OpenAs::Engine);
 void closeData(EngineContext& ctx);
+// Empties temp.dmg when 临时词重启电脑后清空 is on and the system started
+// since it was last emptied (the start time, to 256 seconds, is kept in the
+// settings): what opening does for an engine, and the configuration
+// program for itself.
+void clearTempWordsAfterBoot(platform::MappedFile& temp, ImeSettings& ime, std::u16string_view dataDir,
+                             platform::Clock& clock);
 
 // Re-opens main.dmg, temp.dmg, engl.dmg and sysl.dmg when their size on disk
 // differs from the mapped size (another process grew or replaced them).

@@ -1,0 +1,61 @@
+// Not a test: shows config.exe's dialogs one after the other for
+// scripts/config-pictures. For each it prints "window NAME x y width
+// height", keeps it up for the script's screenshot, and closes it; "done"
+// at the end.
+
+#include "tests/host/config_instance.h"
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+using namespace zv;
+using namespace zv::test;
+
+constexpr DWORD kShownMs = 1500;
+constexpr int kEmbeddedButton = 1210;
+
+void announce(const char* name, HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    std::printf("window %s %ld %ld %ld %ld\n", name, r.left, r.top, r.right - r.left, r.bottom - r.top);
+    std::fflush(stdout);
+    Sleep(kShownMs);
+}
+
+bool showPage(const wchar_t* target, const char* name) {
+    Started program(ConfigInstance::instanceArgument() + L" /do " + target);
+    HWND window = waitForDialog(L"使用设置 - 佐文五笔");
+    if (!window) return false;
+    Sleep(300);  // the page is drawn
+    announce(name, window);
+    if (std::string(name) == "config-advanced") {
+        HWND button = waitForControl(window, kEmbeddedButton);
+        if (button) {
+            PostMessageW(GetParent(button), WM_COMMAND, MAKEWPARAM(kEmbeddedButton, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(button));
+            if (HWND dialog = waitForDialog(L"嵌入显示模式设置")) {
+                Sleep(300);
+                announce("config-embedded", dialog);
+                PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+                Sleep(200);
+            }
+        }
+    }
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    return program.exitCode() == 0;
+}
+
+}  // namespace
+
+int main() {
+    ConfigInstance instance;
+    SettingsBlocks blocks = instance.fx.blocks();
+    blocks.ime.setBit(ImeSettings::OptionC, ImeSettings::C_Framework, true);
+    instance.fx.writeConfig();
+    bool ok = showPage(L"常用", "config-general") && showPage(L"界面", "config-appearance") &&
+              showPage(L"高级", "config-advanced") && showPage(L"关于", "config-about");
+    std::printf(ok ? "done\n" : "config_pictures: a dialog did not show\n");
+    return ok ? 0 : 1;
+}
