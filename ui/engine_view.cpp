@@ -55,4 +55,21 @@ MenuContext menuContextOf(EngineContext& ctx, bool textService, const SkinList* 
     return menuContextOf(zv::viewOf(ctx), settingsOf(ctx), textService, skins);
 }
 
+bool runEngineMenuAction(EngineContext& ctx, const MenuAction& action) {
+    using K = MenuActionKind;
+    switch (action.kind) {
+    case K::Command: uiCommand(ctx, action.code, action.argument, action.operation); return true;
+    case K::Program: uiCommand(ctx, action.code, 0, 0); return true;
+    case K::KeyMap: uiCommand(ctx, ui_command::KeyboardMap, 0, 0); return true;
+    case K::ToggleKeyboard:
+        uiCommand(ctx, zv::viewOf(ctx).modes & ModeEnglish ? ui_command::Chinese : ui_command::English, 0, 0);
+        return true;
+    case K::ChooseSkin:
+    case K::ToggleEmbedStatusBar:
+    case K::EnglishWords:
+    case K::None: return false;
+    }
+    return false;
+}
+
 }  // namespace zv::ui

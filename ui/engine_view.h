@@ -20,4 +20,10 @@ MenuContext menuContextOf(const EngineView& engine, const SettingsBlocks& settin
                           const SkinList* skins);
 MenuContext menuContextOf(EngineContext& ctx, bool textService, const SkinList* skins);
 
+// Carries out a menu choice that the engine runs: a command, a program, the
+// key map, the keyboard switch. False for the choices that belong to the
+// host that showed the menu (skins, the language bar, English word input)
+// and for none.
+bool runEngineMenuAction(EngineContext& ctx, const MenuAction& action);
+
 }  // namespace zv::ui

@@ -98,26 +98,14 @@ void UiWorkArea::redraw() {
 }
 
 void UiWorkArea::run(EngineContext& engine, const ui::MenuAction& action) {
-    using K = ui::MenuActionKind;
-    switch (action.kind) {
-    case K::Command: uiCommand(engine, action.code, action.argument, action.operation); break;
-    case K::Program: uiCommand(engine, action.code, 0, 0); break;
-    case K::KeyMap: uiCommand(engine, ui_command::KeyboardMap, 0, 0); break;
-    case K::ToggleKeyboard:
-        uiCommand(engine, viewOf(engine).modes & ModeEnglish ? ui_command::Chinese : ui_command::English, 0, 0);
-        break;
-    case K::ChooseSkin:
-        if (ui::chooseSkin(skins, static_cast<size_t>(action.argument), installFolder(engine), settingsOf(engine).skin, skin)) {
-            const ui::UiOptions options = ui::uiOptions(settingsOf(engine), false);
-            fonts = ui::createUiFonts(renderer, skin.info.text, settingsOf(engine).skin,
-                                      options.listStyle() == ui::ListStyle::Columns);
-        }
-        break;
+    if (ui::runEngineMenuAction(engine, action)) return;
     // The language-bar choice and English word input belong to the text
     // service's menus.
-    case K::ToggleEmbedStatusBar:
-    case K::EnglishWords:
-    case K::None: break;
+    if (action.kind == ui::MenuActionKind::ChooseSkin &&
+        ui::chooseSkin(skins, static_cast<size_t>(action.argument), installFolder(engine), settingsOf(engine).skin, skin)) {
+        const ui::UiOptions options = ui::uiOptions(settingsOf(engine), false);
+        fonts = ui::createUiFonts(renderer, skin.info.text, settingsOf(engine).skin,
+                                  options.listStyle() == ui::ListStyle::Columns);
     }
 }
 

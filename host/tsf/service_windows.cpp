@@ -118,14 +118,9 @@ struct ServiceWindows::State : ui::win32::PopupHost {
     }
 
     void run(EngineContext& engine, const ui::MenuAction& action) {
+        if (ui::runEngineMenuAction(engine, action)) return;
         using K = ui::MenuActionKind;
         switch (action.kind) {
-        case K::Command: uiCommand(engine, action.code, action.argument, action.operation); break;
-        case K::Program: uiCommand(engine, action.code, 0, 0); break;
-        case K::KeyMap: uiCommand(engine, ui_command::KeyboardMap, 0, 0); break;
-        case K::ToggleKeyboard:
-            uiCommand(engine, viewOf(engine).modes & ModeEnglish ? ui_command::Chinese : ui_command::English, 0, 0);
-            break;
         case K::ChooseSkin:
             if (ui::chooseSkin(skins, static_cast<size_t>(action.argument), installFolder(engine),
                                settingsOf(engine).skin, skin))
