@@ -170,4 +170,9 @@ KeyEdit setKeyFunctions(DmeSettings& dme, uint32_t keyCode, uint64_t mask) {
     }
 }
 
+void clearCombinations(DmeSettings& dme) {
+    for (size_t b = 0; b < DmeSettings::ComboSize * DmeSettings::MaxCombos; ++b) dme.setU8(DmeSettings::Combos + b, 0);
+    dme.setU8(DmeSettings::ComboCount, 0);
+}
+
 }  // namespace zv::config

@@ -7,6 +7,7 @@
 #include "config/shell/command_line.h"
 #include "config/shell/targets.h"
 #include "config/shell/url_text.h"
+#include "config/win32/key_editor_dialog.h"
 #include "config/win32/main_dialog.h"
 #include "config/win32/program.h"
 #include "config/win32/single_instance.h"
@@ -39,7 +40,7 @@ void initialiseControls() {
 
 // The tools with windows of their own open the main dialog until they
 // exist, and are then found open by its title.
-Tool builtTool(Tool tool) { return tool == Tool::Help ? tool : Tool::MainDialog; }
+Tool builtTool(Tool tool) { return tool == Tool::Help || tool == Tool::KeyEditor ? tool : Tool::MainDialog; }
 
 // "/showurl ": a page of the help file in the help viewer, any other
 // web address in the user's browser (the product's home page without one);
@@ -90,6 +91,9 @@ int run() {
     switch (tool) {
     case Tool::Help:
         platform::systemShell().open(program.folder.info.installDir + u"main.chm");
+        return 0;
+    case Tool::KeyEditor:
+        runKeyEditor(program);
         return 0;
     default:
         runMainDialog(program, pageForTarget(program.command.target));

@@ -41,3 +41,12 @@
 #define ZV_EMBEDDED_TSF_CLASSIC 1303
 #define ZV_EMBEDDED_ONLY_AMBIGUOUS 1304
 #define ZV_EMBEDDED_HIDE_FIRST 1305
+
+#define ZV_DIALOG_KEY_EDITOR 105
+
+// The key-function editor: its modifier boxes and the first key button
+// (one per key of the keyboard, in the model's order).
+#define ZV_KEYS_CTRL 1400
+#define ZV_KEYS_ALT 1401
+#define ZV_KEYS_SHIFT 1402
+#define ZV_KEYS_FIRST_KEY 2000

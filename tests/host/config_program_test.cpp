@@ -4,7 +4,9 @@
 // open window to the front instead of opening a second, and the pages it
 // hosts write their settings through to config.dsc.
 
+#include "config/key_editor.h"
 #include "engine/config_store.h"
+#include "engine/settings_text.h"
 #include "engine/host_view.h"
 #include "host/dll/config_objects.h"
 #include "tests/host/config_instance.h"
@@ -141,7 +143,7 @@ TEST_F(ConfigProgram, ASecondStartRaisesTheOpenWindow) {
     EXPECT_EQ(0u, second.exitCode());  // ends at once, opening nothing
     EXPECT_EQ(1, dialogsTitled(kMainTitle));
     // A tool that opens the main dialog for now is found by the dialog's title.
-    Started third(instanceArgument() + L" /do 按键设置");
+    Started third(instanceArgument() + L" /do 高级设置");
     EXPECT_EQ(0u, third.exitCode());
     EXPECT_EQ(1, dialogsTitled(kMainTitle));
     EXPECT_EQ(0, TabCtrl_GetCurSel(GetDlgItem(window, kTabs)));  // the first window as it was
@@ -248,6 +250,62 @@ TEST_F(ConfigProgram, FinishingCopiesTheSettingsForProtectedModeInstances) {
     fclose(f);
     EXPECT_EQ(storedConfig(), copied);
     std::filesystem::remove_all(std::filesystem::path(cache) / L"Virtualized");
+}
+
+// The keys of the key-function editor are numbered from 2000 in its
+// keyboard's order.
+int keyButton(uint8_t virtualKey) {
+    const auto keys = config::keyboardKeys();
+    for (size_t i = 0; i < keys.size(); ++i)
+        if (keys[i].virtualKey == virtualKey) return 2000 + static_cast<int>(i);
+    return 0;
+}
+
+void pressKeys(std::initializer_list<WORD> keys) {
+    for (WORD vk : keys) {
+        INPUT in[2] = {};
+        in[0].type = in[1].type = INPUT_KEYBOARD;
+        in[0].ki.wVk = in[1].ki.wVk = vk;
+        in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        SendInput(2, in, sizeof(INPUT));
+        Sleep(60);
+    }
+}
+
+TEST_F(ConfigProgram, KeyEditorBindsCtrlF5AndIsOpenOnce) {
+    constexpr wchar_t kTitle[] = L"按键功能定义 - 佐文五笔";
+    constexpr int kCtrlBox = 1400;
+    {
+        Started program(instanceArgument() + L" /do 按键设置");
+        HWND window = waitForDialog(kTitle);
+        ASSERT_NE(nullptr, window);
+        Started second(instanceArgument() + L" /do anjianshezhi");
+        EXPECT_EQ(0u, second.exitCode());
+        EXPECT_EQ(1, dialogsTitled(kTitle));
+
+        HWND leftShift = GetDlgItem(window, keyButton(0xA0));
+        ASSERT_NE(nullptr, leftShift);
+        EXPECT_TRUE(IsWindowEnabled(leftShift));
+        click(GetDlgItem(window, kCtrlBox));
+        EXPECT_FALSE(IsWindowEnabled(leftShift));  // no Ctrl with a modifier key of its own
+
+        // F5 with Ctrl: the function menu, 候选上屏 (its fifth submenu), 第(&2)候选.
+        SetForegroundWindow(window);
+        for (int i = 0; i < 100 && GetForegroundWindow() != window; ++i) Sleep(20);
+        HWND f5 = GetDlgItem(window, keyButton(0x74));
+        PostMessageW(window, WM_COMMAND, MAKEWPARAM(keyButton(0x74), BN_CLICKED), reinterpret_cast<LPARAM>(f5));
+        Sleep(500);
+        pressKeys({VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, '2'});
+        Sleep(300);
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        ASSERT_EQ(0u, program.exitCode());
+    }
+    std::vector<uint8_t> stored = storedConfig();
+    SettingsBlocks blocks = findBlocks(stored.data(), static_cast<uint32_t>(stored.size()));
+    ASSERT_TRUE(blocks.complete());
+    const uint32_t ctrlF5 = config::editorKeyCode(0x74, {.ctrl = true});
+    EXPECT_TRUE(config::hasFunction(config::boundFunctions(blocks.dme, ctrlF5), u"第2候选上屏"));
+    EXPECT_NE(std::u16string::npos, writeSettingsText(blocks).find(u"键F5+键Ctrl=第2候选上屏"));
 }
 
 TEST_F(ConfigProgram, AdvancedPageAndEmbeddedDisplayWriteThrough) {
