@@ -14,7 +14,7 @@ namespace zv::config::win32 {
 
 namespace {
 
-constexpr int kQuarter = 9;      // pixels per quarter of a letter key
+constexpr int kQuarter = 10;     // pixels per quarter of a letter key
 constexpr int kRowHeight = 36;   // pixels per keyboard row
 constexpr int kRowGap = 4;
 constexpr int kMargin = 10;

@@ -1,4 +1,5 @@
-// Not a test: shows config.exe's dialogs one after the other for
+// Not a test: shows config.exe's dialogs one after the other (the pages of
+// the main dialog, the embedded-display dialog, the key editor) for
 // scripts/config-pictures. For each it prints "window NAME x y width
 // height", keeps it up for the script's screenshot, and closes it; "done"
 // at the end.
@@ -47,6 +48,16 @@ bool showPage(const wchar_t* target, const char* name) {
     return program.exitCode() == 0;
 }
 
+bool showKeyEditor() {
+    Started program(ConfigInstance::instanceArgument() + L" /do 按键设置");
+    HWND window = waitForDialog(L"按键功能定义 - 佐文五笔");
+    if (!window) return false;
+    Sleep(300);
+    announce("config-key-editor", window);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    return program.exitCode() == 0;
+}
+
 }  // namespace
 
 int main() {
@@ -55,7 +66,7 @@ int main() {
     blocks.ime.setBit(ImeSettings::OptionC, ImeSettings::C_Framework, true);
     instance.fx.writeConfig();
     bool ok = showPage(L"常用", "config-general") && showPage(L"界面", "config-appearance") &&
-              showPage(L"高级", "config-advanced") && showPage(L"关于", "config-about");
+              showPage(L"高级", "config-advanced") && showPage(L"关于", "config-about") && showKeyEditor();
     std::printf(ok ? "done\n" : "config_pictures: a dialog did not show\n");
     return ok ? 0 : 1;
 }
