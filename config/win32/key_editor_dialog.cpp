@@ -204,7 +204,6 @@ INT_PTR CALLBACK keyEditorProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         e = reinterpret_cast<KeyEditor*>(lParam);
         SetWindowLongPtrW(window, DWLP_USER, lParam);
         e->window = window;
-        SetWindowTextW(window, wide(toolWindowTitle(Tool::KeyEditor, e->program.displayName(), {})).c_str());
         if (HMODULE library = e->program.library.module()) {
             if (HICON icon = LoadIconW(library, MAKEINTRESOURCEW(ZV_ICON_KEY_FUNCTIONS))) {
                 SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
@@ -212,6 +211,8 @@ INT_PTR CALLBACK keyEditorProc(HWND window, UINT message, WPARAM wParam, LPARAM 
             }
         }
         makeKeys(window);
+        // The title last: a second start finds the window only when it is whole.
+        SetWindowTextW(window, wide(toolWindowTitle(Tool::KeyEditor, e->program.displayName(), {})).c_str());
         return TRUE;
     }
     case WM_DRAWITEM:

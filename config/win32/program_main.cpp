@@ -10,6 +10,7 @@
 #include "config/win32/key_editor_dialog.h"
 #include "config/win32/main_dialog.h"
 #include "config/win32/program.h"
+#include "config/win32/settings_editor_dialog.h"
 #include "config/win32/single_instance.h"
 #include "engine/data_files.h"
 #include "platform/clock.h"
@@ -40,7 +41,9 @@ void initialiseControls() {
 
 // The tools with windows of their own open the main dialog until they
 // exist, and are then found open by its title.
-Tool builtTool(Tool tool) { return tool == Tool::Help || tool == Tool::KeyEditor ? tool : Tool::MainDialog; }
+Tool builtTool(Tool tool) {
+    return tool == Tool::Help || tool == Tool::KeyEditor || tool == Tool::AdvancedEditor ? tool : Tool::MainDialog;
+}
 
 // "/showurl ": a page of the help file in the help viewer, any other
 // web address in the user's browser (the product's home page without one);
@@ -94,6 +97,9 @@ int run() {
         return 0;
     case Tool::KeyEditor:
         runKeyEditor(program);
+        return 0;
+    case Tool::AdvancedEditor:
+        runSettingsEditor(nullptr, program);
         return 0;
     default:
         runMainDialog(program, pageForTarget(program.command.target));

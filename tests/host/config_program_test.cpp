@@ -143,7 +143,7 @@ TEST_F(ConfigProgram, ASecondStartRaisesTheOpenWindow) {
     EXPECT_EQ(0u, second.exitCode());  // ends at once, opening nothing
     EXPECT_EQ(1, dialogsTitled(kMainTitle));
     // A tool that opens the main dialog for now is found by the dialog's title.
-    Started third(instanceArgument() + L" /do 高级设置");
+    Started third(instanceArgument() + L" /do 添加用户词");
     EXPECT_EQ(0u, third.exitCode());
     EXPECT_EQ(1, dialogsTitled(kMainTitle));
     EXPECT_EQ(0, TabCtrl_GetCurSel(GetDlgItem(window, kTabs)));  // the first window as it was
@@ -306,6 +306,42 @@ TEST_F(ConfigProgram, KeyEditorBindsCtrlF5AndIsOpenOnce) {
     const uint32_t ctrlF5 = config::editorKeyCode(0x74, {.ctrl = true});
     EXPECT_TRUE(config::hasFunction(config::boundFunctions(blocks.dme, ctrlF5), u"第2候选上屏"));
     EXPECT_NE(std::u16string::npos, writeSettingsText(blocks).find(u"键F5+键Ctrl=第2候选上屏"));
+}
+
+TEST_F(ConfigProgram, SettingsEditorSavesItsTextThroughTheSettingsReader) {
+    constexpr wchar_t kTitle[] = L"高级设置模式 - 佐文五笔";
+    constexpr int kText = 1506, kSave = 1503;
+    auto saveAndClose = [](HWND window) {
+        SendMessageW(window, WM_COMMAND, MAKEWPARAM(kSave, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(window, kSave)));
+        PostMessageW(window, WM_CLOSE, 0, 0);
+    };
+    {
+        // Every setting as it is shown, saved unchanged: nothing changes.
+        Started program(instanceArgument() + L" /do 高级设置");
+        HWND window = waitForDialog(kTitle);
+        ASSERT_NE(nullptr, window);
+        HWND text = GetDlgItem(window, kText);
+        ASSERT_NE(nullptr, text);
+        EXPECT_GT(SendMessageW(text, EM_GETLINECOUNT, 0, 0), 100);  // the whole settings text
+        saveAndClose(window);
+        ASSERT_EQ(0u, program.exitCode());
+    }
+    EXPECT_EQ(shipped, storedConfig());
+    {
+        // Only one option: it changes, and the key bindings go with the rest of the text.
+        Started program(instanceArgument() + L" /do gaojishezhi");
+        HWND window = waitForDialog(kTitle);
+        ASSERT_NE(nullptr, window);
+        SetWindowTextW(GetDlgItem(window, kText), L"[-IME设置-]\r\n候选列表显示个数=7\r\n");
+        saveAndClose(window);
+        ASSERT_EQ(0u, program.exitCode());
+    }
+    std::vector<uint8_t> stored = storedConfig();
+    SettingsBlocks blocks = findBlocks(stored.data(), static_cast<uint32_t>(stored.size()));
+    ASSERT_TRUE(blocks.complete());
+    EXPECT_EQ(7, blocks.ime.pageSize());
+    EXPECT_EQ(0u, config::boundFunctions(blocks.dme, 0x20));  // Space no longer commits
 }
 
 TEST_F(ConfigProgram, AdvancedPageAndEmbeddedDisplayWriteThrough) {
