@@ -7,6 +7,7 @@
 #include "config/shell/command_line.h"
 #include "config/shell/targets.h"
 #include "config/shell/url_text.h"
+#include "config/win32/entry_dialog.h"
 #include "config/win32/key_editor_dialog.h"
 #include "config/win32/main_dialog.h"
 #include "config/win32/program.h"
@@ -42,7 +43,11 @@ void initialiseControls() {
 // The tools with windows of their own open the main dialog until they
 // exist, and are then found open by its title.
 Tool builtTool(Tool tool) {
-    return tool == Tool::Help || tool == Tool::KeyEditor || tool == Tool::AdvancedEditor ? tool : Tool::MainDialog;
+    switch (tool) {
+    case Tool::OutputLookup:
+    case Tool::ClipboardLookup: return Tool::MainDialog;
+    default: return tool;
+    }
 }
 
 // "/showurl ": a page of the help file in the help viewer, any other
@@ -100,6 +105,12 @@ int run() {
         return 0;
     case Tool::AdvancedEditor:
         runSettingsEditor(nullptr, program);
+        return 0;
+    case Tool::AddUserWord:
+        runEntryDialog(program, EntryMode::Add);
+        return 0;
+    case Tool::OnlineAddWord:
+        runEntryDialog(program, EntryMode::OnlineAdd);
         return 0;
     default:
         runMainDialog(program, pageForTarget(program.command.target));

@@ -4,10 +4,12 @@
 // open window to the front instead of opening a second, and the pages it
 // hosts write their settings through to config.dsc.
 
+#include "config/entry_editor.h"
 #include "config/key_editor.h"
 #include "engine/config_store.h"
-#include "engine/settings_text.h"
 #include "engine/host_view.h"
+#include "engine/settings_text.h"
+#include "engine/user_words.h"
 #include "host/dll/config_objects.h"
 #include "tests/host/config_instance.h"
 
@@ -143,7 +145,7 @@ TEST_F(ConfigProgram, ASecondStartRaisesTheOpenWindow) {
     EXPECT_EQ(0u, second.exitCode());  // ends at once, opening nothing
     EXPECT_EQ(1, dialogsTitled(kMainTitle));
     // A tool that opens the main dialog for now is found by the dialog's title.
-    Started third(instanceArgument() + L" /do 添加用户词");
+    Started third(instanceArgument() + L" /do 输出反查");
     EXPECT_EQ(0u, third.exitCode());
     EXPECT_EQ(1, dialogsTitled(kMainTitle));
     EXPECT_EQ(0, TabCtrl_GetCurSel(GetDlgItem(window, kTabs)));  // the first window as it was
@@ -342,6 +344,42 @@ TEST_F(ConfigProgram, SettingsEditorSavesItsTextThroughTheSettingsReader) {
     ASSERT_TRUE(blocks.complete());
     EXPECT_EQ(7, blocks.ime.pageSize());
     EXPECT_EQ(0u, config::boundFunctions(blocks.dme, 0x20));  // Space no longer commits
+}
+
+TEST_F(ConfigProgram, EntryDialogAddsAUserWordAndSaysWhatIsMissing) {
+    constexpr int kWord = 1600, kCode = 1601, kHint = 1604;
+    {
+        Started program(instanceArgument() + L" /do 添加用户词");
+        HWND window = waitForDialog(L"添加词条 - 佐文五笔");
+        ASSERT_NE(nullptr, window);
+        SetDlgItemTextW(window, kWord, L"中国");
+        SetDlgItemTextW(window, kCode, L"");
+        SendMessageW(window, WM_COMMAND, IDOK, 0);
+        wchar_t hint[64] = {};
+        GetDlgItemTextW(window, kHint, hint, 64);
+        EXPECT_STREQ(L"编码不能为空", hint);  // and the dialog stays
+        SetDlgItemTextW(window, kCode, L"khlg");
+        PostMessageW(window, WM_COMMAND, IDOK, 0);
+        ASSERT_EQ(0u, program.exitCode());
+    }
+    fx->config = storedConfig();
+    auto engine = fx->open();
+    ASSERT_NE(nullptr, engine);
+    EXPECT_TRUE(config::findEntry(tableView(*engine, SlotMain), u"khlg", u"中国"));
+}
+
+TEST_F(ConfigProgram, OnlineAddOffersTheLastTwoCharactersTyped) {
+    SettingsBlocks blocks = fx->blocks();
+    ASSERT_TRUE(recordCommit(blocks.ime, blocks.dme, u"中华人民", "khwl"));
+    fx->writeConfig();
+    Started program(instanceArgument() + L" /do 在线加词");
+    HWND window = waitForDialog(L"在线加词 - 佐文五笔");
+    ASSERT_NE(nullptr, window);
+    wchar_t word[32] = {};
+    GetDlgItemTextW(window, 1600, word, 32);
+    EXPECT_STREQ(L"人民", word);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0u, program.exitCode());
 }
 
 TEST_F(ConfigProgram, AdvancedPageAndEmbeddedDisplayWriteThrough) {
