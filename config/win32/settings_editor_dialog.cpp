@@ -10,6 +10,7 @@
 #include "platform/services.h"
 
 #include <commdlg.h>
+#include <windowsx.h>
 #include <richedit.h>
 #include <shlobj.h>
 
@@ -210,6 +211,44 @@ bool mayClose(SettingsEditor& e) {
     }
 }
 
+// The text's context menu: each edit offered only when it applies.
+void showContextMenu(SettingsEditor& e, POINT at) {
+    enum : UINT { kCut = 1, kCopy, kPaste, kDelete, kUndo, kRedo };
+    CHARRANGE selection{};
+    SendMessageW(e.text, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    const bool selected = selection.cpMax > selection.cpMin;
+    const bool canPaste = SendMessageW(e.text, EM_CANPASTE, 0, 0) != 0;
+    const bool canUndo = SendMessageW(e.text, EM_CANUNDO, 0, 0) != 0;
+    const bool canRedo = SendMessageW(e.text, EM_CANREDO, 0, 0) != 0;
+    HMENU menu = CreatePopupMenu();
+    auto add = [&](UINT id, const wchar_t* label, bool enabled) {
+        AppendMenuW(menu, MF_STRING | (enabled ? 0 : MF_GRAYED), id, label);
+    };
+    add(kCut, L"剪切(&X)", selected);
+    add(kCopy, L"复制(&C)", selected);
+    add(kPaste, L"粘贴(&V)", canPaste);
+    add(kDelete, L"删除(&D)", selected);
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    add(kUndo, L"撤销(&R)", canUndo);
+    add(kRedo, L"重复(&U)", canRedo);
+    if (at.x == -1 && at.y == -1) {  // from the keyboard: at the caret
+        GetCaretPos(&at);
+        ClientToScreen(e.text, &at);
+    }
+    const UINT chosen = static_cast<UINT>(
+        TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, at.x, at.y, 0, e.window, nullptr));
+    DestroyMenu(menu);
+    switch (chosen) {
+    case kCut: SendMessageW(e.text, WM_CUT, 0, 0); break;
+    case kCopy: SendMessageW(e.text, WM_COPY, 0, 0); break;
+    case kPaste: SendMessageW(e.text, EM_PASTESPECIAL, CF_UNICODETEXT, 0); break;
+    case kDelete: SendMessageW(e.text, WM_CLEAR, 0, 0); break;
+    case kUndo: SendMessageW(e.text, EM_UNDO, 0, 0); break;
+    case kRedo: SendMessageW(e.text, EM_REDO, 0, 0); break;
+    default: break;
+    }
+}
+
 void makeTextControl(SettingsEditor& e) {
     RECT r{};
     GetWindowRect(GetDlgItem(e.window, ZV_EDITOR_TEXT_PLACE), &r);
@@ -240,6 +279,12 @@ INT_PTR CALLBACK editorProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         // The title last: a second start finds the window only when it is whole.
         SetWindowTextW(window, wide(toolWindowTitle(Tool::AdvancedEditor, e->program.displayName(), {})).c_str());
         return TRUE;
+    case WM_CONTEXTMENU:
+        if (e && reinterpret_cast<HWND>(wParam) == e->text) {
+            showContextMenu(*e, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+            return TRUE;
+        }
+        return FALSE;
     case WM_COMMAND:
         if (!e) return FALSE;
         switch (LOWORD(wParam)) {

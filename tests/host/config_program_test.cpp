@@ -326,6 +326,18 @@ TEST_F(ConfigProgram, SettingsEditorSavesItsTextThroughTheSettingsReader) {
         HWND text = GetDlgItem(window, kText);
         ASSERT_NE(nullptr, text);
         EXPECT_GT(SendMessageW(text, EM_GETLINECOUNT, 0, 0), 100);  // the whole settings text
+        // The text's context menu opens (and goes again with Esc).
+        PostMessageW(window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(text), MAKELPARAM(200, 200));
+        HWND menu = nullptr;
+        for (int i = 0; i < 100; ++i) {
+            menu = FindWindowW(L"#32768", nullptr);
+            if (menu && IsWindowVisible(menu)) break;
+            Sleep(20);
+        }
+        ASSERT_NE(nullptr, menu);
+        EXPECT_TRUE(IsWindowVisible(menu));
+        if (menu) PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+        for (int i = 0; i < 100 && menu && IsWindowVisible(menu); ++i) Sleep(20);
         saveAndClose(window);
         ASSERT_EQ(0u, program.exitCode());
     }
