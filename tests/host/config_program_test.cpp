@@ -11,6 +11,7 @@
 #include "engine/settings_text.h"
 #include "engine/user_words.h"
 #include "host/dll/config_objects.h"
+#include "host/dll/version.h"
 #include "tests/host/config_instance.h"
 
 #include <windows.h>
@@ -21,6 +22,10 @@
 
 #include <filesystem>
 #include <string>
+
+#define ZV_WIDEN2(x) L##x
+#define ZV_WIDEN(x) ZV_WIDEN2(x)
+#define ZV_VERSION_WIDE ZV_WIDEN(ZV_VERSION_TEXT)
 
 namespace zv::test {
 namespace {
@@ -118,6 +123,25 @@ TEST_F(ConfigProgram, CtrlTabMovesToTheNextTabAndWraps) {
     SendInput(4, keys, sizeof(INPUT));
     for (int i = 0; i < 100 && TabCtrl_GetCurSel(tabs) == 4; ++i) Sleep(20);
     EXPECT_EQ(0, TabCtrl_GetCurSel(tabs));  // from the last tab to the first
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0u, program.exitCode());
+}
+
+TEST_F(ConfigProgram, AboutPageNamesTheSchemeAndTheLibrarysVersion) {
+    constexpr int kAboutText = 1100;
+    SettingsBlocks blocks = fx->blocks();
+    blocks.soft.setText(SoftSettings::DisplayName, 40, u"佐文五笔");
+    blocks.soft.setText(SoftSettings::Version, 40, u"0.18");
+    fx->writeConfig();
+    Started program(instanceArgument() + L" /do about");
+    HWND window = waitForDialog(kMainTitle);
+    ASSERT_NE(nullptr, window);
+    HWND text = waitForControl(window, kAboutText);
+    ASSERT_NE(nullptr, text);
+    wchar_t line[128] = {};
+    GetWindowTextW(text, line, 128);
+    // The version from the library's version resource, as four numbers.
+    EXPECT_STREQ(L"佐文五笔: 0.18\u3000\u3000\u3000佐文程序版本: " ZV_VERSION_WIDE, line);
     PostMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(0u, program.exitCode());
 }
