@@ -8,6 +8,7 @@
 #include "engine/bytes.h"
 #include "engine/folder_write.h"
 #include "engine/lookup.h"
+#include "engine/user_words.h"
 #include "engine/table_update.h"
 #include "engine/write_journal.h"
 
@@ -240,6 +241,35 @@ std::u16string proposeCode(std::u16string_view word, const DmeSettings& rules, c
     std::u16string code;
     if (wordCode(word, rules, danzi, code) != WordCodeStatus::Ok) return {};
     return code;
+}
+
+int characterCount(std::u16string_view text) {
+    int n = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] >= 0xD800 && text[i] <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF)
+            ++i;
+        ++n;
+    }
+    return n;
+}
+
+std::u16string lastCharacters(std::u16string_view text, int n) {
+    size_t at = text.size();
+    for (int taken = 0; taken < n && at > 0; ++taken) {
+        --at;
+        if (at > 0 && text[at] >= 0xDC00 && text[at] <= 0xDFFF && text[at - 1] >= 0xD800 && text[at - 1] <= 0xDBFF) --at;
+    }
+    return std::u16string(text.substr(at));
+}
+
+std::u16string recentOutputText(const ImeSettings& ime) {
+    std::u16string text;
+    for (int i = historyCount(ime) - 1; i >= 0; --i) {
+        const std::u16string older = historyEntry(ime, i).text;
+        if (characterCount(older) + characterCount(text) > MaxOnlineWordCharacters) break;
+        text = older + text;
+    }
+    return text;
 }
 
 }  // namespace zv::config

@@ -92,4 +92,12 @@ constexpr int MaxProposedCharacters = 15;
 // as one; empty for other lengths and when the rules give none.
 std::u16string proposeCode(std::u16string_view word, const DmeSettings& rules, const CharCodeTable& danzi);
 
+// The entry dialog's online add: the recent output, newest records first
+// while the whole stays within 16 characters, in the order it was typed.
+constexpr int MaxOnlineWordCharacters = 16;
+std::u16string recentOutputText(const ImeSettings& ime);
+// Characters, a surrogate pair counting once; the last n of them.
+int characterCount(std::u16string_view text);
+std::u16string lastCharacters(std::u16string_view text, int n);
+
 }  // namespace zv::config

@@ -37,9 +37,9 @@ constexpr KeyboardKey kKeys[] = {
     {u"Enter", 0x0D, 3, 51, 9},
     {u"4", 0x64, 3, 76, 4}, {u"5", 0x65, 3, 80, 4}, {u"6", 0x66, 3, 84, 4},
 
-    {u"L-Shfit", 0xA0, 4, 0, 9}, {u"z", 0x5A, 4, 9, 4}, {u"x", 0x58, 4, 13, 4}, {u"c", 0x43, 4, 17, 4},
+    {u"L-Shift", 0xA0, 4, 0, 9}, {u"z", 0x5A, 4, 9, 4}, {u"x", 0x58, 4, 13, 4}, {u"c", 0x43, 4, 17, 4},
     {u"v", 0x56, 4, 21, 4}, {u"b", 0x42, 4, 25, 4}, {u"n", 0x4E, 4, 29, 4}, {u"m", 0x4D, 4, 33, 4},
-    {u",", 0xBC, 4, 37, 4}, {u".", 0xBE, 4, 41, 4}, {u"/", 0xBF, 4, 45, 4}, {u"R-Shfit", 0xA1, 4, 49, 11},
+    {u",", 0xBC, 4, 37, 4}, {u".", 0xBE, 4, 41, 4}, {u"/", 0xBF, 4, 45, 4}, {u"R-Shift", 0xA1, 4, 49, 11},
     {u"↑", 0x26, 4, 66, 4},
     {u"1", 0x61, 4, 76, 4}, {u"2", 0x62, 4, 80, 4}, {u"3", 0x63, 4, 84, 4},
 
@@ -168,6 +168,11 @@ KeyEdit setKeyFunctions(DmeSettings& dme, uint32_t keyCode, uint64_t mask) {
     case BindResult::ListFull: return KeyEdit::ListFull;
     default: return KeyEdit::InvalidKey;
     }
+}
+
+void clearCombinations(DmeSettings& dme) {
+    for (size_t b = 0; b < DmeSettings::ComboSize * DmeSettings::MaxCombos; ++b) dme.setU8(DmeSettings::Combos + b, 0);
+    dme.setU8(DmeSettings::ComboCount, 0);
 }
 
 }  // namespace zv::config

@@ -56,6 +56,9 @@ enum class KeyEdit { Changed, ListFull, InvalidKey };
 // list. A new combination with 32 in use is refused and changes nothing.
 KeyEdit setKeyFunctions(DmeSettings& dme, uint32_t keyCode, uint64_t mask);
 
+// "清空组合键定义": every combination gone, the single keys kept.
+void clearCombinations(DmeSettings& dme);
+
 // The message for a full combination list.
 constexpr std::u16string_view CombinationListFullText = u"组合按键空间用尽，您最多能定义32组组合键。";
 constexpr std::u16string_view KeyEditorCaption = u"佐文输入法生成器";

@@ -33,6 +33,7 @@ constexpr PageNames kPageTargets[] = {
 constexpr std::u16string_view kPageNames[PageCount] = {u"常用", u"界面", u"码表", u"高级", u"关于"};
 constexpr uint32_t kPageBits[PageCount] = {2, 4, 8, 1, 16};
 constexpr uint32_t kAllPages = 0xFFFF;
+constexpr std::u16string_view kUnreadableName = u"*****";
 
 bool equalsIgnoringCase(std::u16string_view a, std::u16string_view b) {
     if (a.size() != b.size()) return false;
@@ -51,14 +52,15 @@ Tool toolForTarget(std::u16string_view target) {
 }
 
 std::u16string mainDialogTitle(std::u16string_view displayName) {
-    return u"使用设置 - " + std::u16string(displayName.empty() ? u"*****" : displayName);
+    return u"使用设置 - " + std::u16string(displayName.empty() ? kUnreadableName : displayName);
 }
 
 std::u16string toolWindowTitle(Tool tool, std::u16string_view displayName, std::u16string_view imeName) {
+    const std::u16string_view shown = displayName.empty() ? kUnreadableName : displayName;
     switch (tool) {
     case Tool::MainDialog: return mainDialogTitle(displayName);
-    case Tool::AdvancedEditor: return u"高级设置模式 - " + std::u16string(displayName);
-    case Tool::KeyEditor: return u"按键功能定义 - " + std::u16string(displayName);
+    case Tool::AdvancedEditor: return u"高级设置模式 - " + std::u16string(shown);
+    case Tool::KeyEditor: return u"按键功能定义 - " + std::u16string(shown);
     case Tool::OutputLookup:
     case Tool::ClipboardLookup: return u"码表浏览 - " + std::u16string(imeName);
     case Tool::AddUserWord:

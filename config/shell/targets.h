@@ -26,7 +26,8 @@ Tool toolForTarget(std::u16string_view target);
 
 // The title by which a second start finds the tool's window, empty for the
 // tools that may be open more than once. displayName is the instance's
-// "DisplayName"; imeName its "IMEName" (the viewer's title names it).
+// "DisplayName" (stars when it cannot be read); imeName its "IMEName" (the
+// viewer's title names it).
 std::u16string toolWindowTitle(Tool tool, std::u16string_view displayName, std::u16string_view imeName);
 
 // The main dialog's title; an empty display name (unreadable) shows stars.

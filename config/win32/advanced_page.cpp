@@ -2,6 +2,7 @@
 
 #include "config/win32/embed_dialog.h"
 #include "config/win32/resource_ids.h"
+#include "config/win32/settings_editor_dialog.h"
 #include "engine/settings_options.h"
 
 #include <string>
@@ -76,6 +77,16 @@ void command(HWND page, Program& program, int id) {
         break;
     case ZV_ADVANCED_SECONDARY_WHEN_EMPTY: applyImeOption(ime, u"空码时检索次显码表", yesNo(checked(page, id))); break;
     case ZV_ADVANCED_EMBEDDED: runEmbedDialog(GetAncestor(page, GA_ROOT), program); break;
+    case ZV_ADVANCED_EDITOR: {
+        // The editor changes what the pages show: the main window waits hidden.
+        HWND main = GetAncestor(page, GA_ROOT);
+        ShowWindow(main, SW_HIDE);
+        runSettingsEditor(nullptr, program);
+        fill(page, program);
+        ShowWindow(main, SW_SHOW);
+        SetForegroundWindow(main);
+        break;
+    }
     default: break;
     }
 }

@@ -155,7 +155,6 @@ INT_PTR CALLBACK mainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         d = reinterpret_cast<MainDialog*>(lParam);
         SetWindowLongPtrW(window, DWLP_USER, lParam);
         d->window = window;
-        SetWindowTextW(window, wide(mainDialogTitle(d->program.displayName())).c_str());
         if (HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(ZV_PROGRAM_ICON))) {
             SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
             SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
@@ -164,6 +163,8 @@ INT_PTR CALLBACK mainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         const int tab = tabForPage(d->program.folder.blocks.ime.e() & 0xFFFF, d->requested);
         TabCtrl_SetCurSel(d->tabs, tab);
         openPage(*d, tab);
+        // The title last: a second start finds the window only when it is whole.
+        SetWindowTextW(window, wide(mainDialogTitle(d->program.displayName())).c_str());
         return FALSE;  // the page has the focus
     }
     case WM_NOTIFY: {

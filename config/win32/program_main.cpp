@@ -7,8 +7,11 @@
 #include "config/shell/command_line.h"
 #include "config/shell/targets.h"
 #include "config/shell/url_text.h"
+#include "config/win32/entry_dialog.h"
+#include "config/win32/key_editor_dialog.h"
 #include "config/win32/main_dialog.h"
 #include "config/win32/program.h"
+#include "config/win32/settings_editor_dialog.h"
 #include "config/win32/single_instance.h"
 #include "engine/data_files.h"
 #include "platform/clock.h"
@@ -39,7 +42,13 @@ void initialiseControls() {
 
 // The tools with windows of their own open the main dialog until they
 // exist, and are then found open by its title.
-Tool builtTool(Tool tool) { return tool == Tool::Help ? tool : Tool::MainDialog; }
+Tool builtTool(Tool tool) {
+    switch (tool) {
+    case Tool::OutputLookup:
+    case Tool::ClipboardLookup: return Tool::MainDialog;
+    default: return tool;
+    }
+}
 
 // "/showurl ": a page of the help file in the help viewer, any other
 // web address in the user's browser (the product's home page without one);
@@ -90,6 +99,18 @@ int run() {
     switch (tool) {
     case Tool::Help:
         platform::systemShell().open(program.folder.info.installDir + u"main.chm");
+        return 0;
+    case Tool::KeyEditor:
+        runKeyEditor(program);
+        return 0;
+    case Tool::AdvancedEditor:
+        runSettingsEditor(nullptr, program);
+        return 0;
+    case Tool::AddUserWord:
+        runEntryDialog(program, EntryMode::Add);
+        return 0;
+    case Tool::OnlineAddWord:
+        runEntryDialog(program, EntryMode::OnlineAdd);
         return 0;
     default:
         runMainDialog(program, pageForTarget(program.command.target));

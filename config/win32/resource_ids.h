@@ -41,3 +41,32 @@
 #define ZV_EMBEDDED_TSF_CLASSIC 1303
 #define ZV_EMBEDDED_ONLY_AMBIGUOUS 1304
 #define ZV_EMBEDDED_HIDE_FIRST 1305
+
+#define ZV_DIALOG_KEY_EDITOR 105
+
+// The key-function editor: its modifier boxes and the first key button
+// (one per key of the keyboard, in the model's order).
+#define ZV_KEYS_CTRL 1400
+#define ZV_KEYS_ALT 1401
+#define ZV_KEYS_SHIFT 1402
+#define ZV_KEYS_FIRST_KEY 2000
+
+#define ZV_DIALOG_SETTINGS_EDITOR 106
+
+// The advanced settings editor.
+#define ZV_EDITOR_SEARCH 1500
+#define ZV_EDITOR_FIND 1501
+#define ZV_EDITOR_TEXT_PLACE 1502
+#define ZV_EDITOR_SAVE 1503
+#define ZV_EDITOR_RESTORE 1504
+#define ZV_EDITOR_BACKUP 1505
+#define ZV_EDITOR_TEXT 1506
+
+#define ZV_DIALOG_ENTRY 107
+
+// The entry dialog.
+#define ZV_ENTRY_WORD 1600
+#define ZV_ENTRY_CODE 1601
+#define ZV_ENTRY_BEFORE_SYSTEM 1602
+#define ZV_ENTRY_CLIPBOARD 1603
+#define ZV_ENTRY_HINT 1604

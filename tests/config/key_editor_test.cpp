@@ -88,6 +88,13 @@ TEST_F(KeyEditorTest, AFullCombinationListRefusesANewOneAndChangesNothing) {
     EXPECT_EQ(before, store);
     // An existing one can still change.
     EXPECT_EQ(KeyEdit::Changed, choose(editorKeyCode(0x41, {.ctrl = true}), u"撤销输入"));
+
+    choose(editorKeyCode(0x20, {}), u"首选上屏");
+    clearCombinations(blocks.dme);
+    EXPECT_EQ(0, blocks.dme.comboCount());
+    EXPECT_EQ(0u, boundFunctions(blocks.dme, editorKeyCode(0x41, {.ctrl = true})));
+    EXPECT_NE(0u, boundFunctions(blocks.dme, 0x20));  // single keys stay
+    EXPECT_EQ(KeyEdit::Changed, choose(editorKeyCode(0x74, {.ctrl = true}), u"清除输入"));
 }
 
 TEST(KeyEditorMenus, EveryItemNamesAFunctionOfTheKeyTable) {

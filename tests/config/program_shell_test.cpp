@@ -65,6 +65,7 @@ TEST(ProgramTargets, ToolsAndTheirSingleInstanceTitles) {
     EXPECT_EQ(u"", toolWindowTitle(Tool::AddUserWord, u"佐文五笔", u"Zorvan"));
     EXPECT_EQ(u"使用设置 - 佐文五笔", toolWindowTitle(Tool::MainDialog, u"佐文五笔", u"Zorvan"));
     EXPECT_EQ(u"使用设置 - *****", mainDialogTitle(u""));
+    EXPECT_EQ(u"按键功能定义 - *****", toolWindowTitle(Tool::KeyEditor, u"", u"Zorvan"));
 }
 
 TEST(ProgramPages, NamesIgnoreCaseAndTheMaskMapsTheRequestedPage) {

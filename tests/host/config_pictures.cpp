@@ -1,8 +1,11 @@
-// Not a test: shows config.exe's dialogs one after the other for
+// Not a test: shows config.exe's dialogs one after the other (the pages of
+// the main dialog, the embedded-display dialog, the key editor, the
+// settings editor, the entry dialog) for
 // scripts/config-pictures. For each it prints "window NAME x y width
 // height", keeps it up for the script's screenshot, and closes it; "done"
 // at the end.
 
+#include "engine/user_words.h"
 #include "tests/host/config_instance.h"
 
 #include <cstdio>
@@ -47,15 +50,29 @@ bool showPage(const wchar_t* target, const char* name) {
     return program.exitCode() == 0;
 }
 
+bool showTool(const wchar_t* target, const wchar_t* title, const char* name) {
+    Started program(ConfigInstance::instanceArgument() + L" /do " + target);
+    HWND window = waitForDialog(title);
+    if (!window) return false;
+    Sleep(300);
+    announce(name, window);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    return program.exitCode() == 0;
+}
+
 }  // namespace
 
 int main() {
     ConfigInstance instance;
     SettingsBlocks blocks = instance.fx.blocks();
     blocks.ime.setBit(ImeSettings::OptionC, ImeSettings::C_Framework, true);
+    recordCommit(blocks.ime, blocks.dme, u"输入法", "lwti");
     instance.fx.writeConfig();
     bool ok = showPage(L"常用", "config-general") && showPage(L"界面", "config-appearance") &&
-              showPage(L"高级", "config-advanced") && showPage(L"关于", "config-about");
+              showPage(L"高级", "config-advanced") && showPage(L"关于", "config-about") &&
+              showTool(L"按键设置", L"按键功能定义 - 佐文五笔", "config-key-editor") &&
+              showTool(L"高级设置", L"高级设置模式 - 佐文五笔", "config-settings-editor") &&
+              showTool(L"在线加词", L"在线加词 - 佐文五笔", "config-online-add");
     std::printf(ok ? "done\n" : "config_pictures: a dialog did not show\n");
     return ok ? 0 : 1;
 }

@@ -4,9 +4,14 @@
 // open window to the front instead of opening a second, and the pages it
 // hosts write their settings through to config.dsc.
 
+#include "config/entry_editor.h"
+#include "config/key_editor.h"
 #include "engine/config_store.h"
 #include "engine/host_view.h"
+#include "engine/settings_text.h"
+#include "engine/user_words.h"
 #include "host/dll/config_objects.h"
+#include "host/dll/version.h"
 #include "tests/host/config_instance.h"
 
 #include <windows.h>
@@ -17,6 +22,10 @@
 
 #include <filesystem>
 #include <string>
+
+#define ZV_WIDEN2(x) L##x
+#define ZV_WIDEN(x) ZV_WIDEN2(x)
+#define ZV_VERSION_WIDE ZV_WIDEN(ZV_VERSION_TEXT)
 
 namespace zv::test {
 namespace {
@@ -118,6 +127,25 @@ TEST_F(ConfigProgram, CtrlTabMovesToTheNextTabAndWraps) {
     EXPECT_EQ(0u, program.exitCode());
 }
 
+TEST_F(ConfigProgram, AboutPageNamesTheSchemeAndTheLibrarysVersion) {
+    constexpr int kAboutText = 1100;
+    SettingsBlocks blocks = fx->blocks();
+    blocks.soft.setText(SoftSettings::DisplayName, 40, u"佐文五笔");
+    blocks.soft.setText(SoftSettings::Version, 40, u"0.18");
+    fx->writeConfig();
+    Started program(instanceArgument() + L" /do about");
+    HWND window = waitForDialog(kMainTitle);
+    ASSERT_NE(nullptr, window);
+    HWND text = waitForControl(window, kAboutText);
+    ASSERT_NE(nullptr, text);
+    wchar_t line[128] = {};
+    GetWindowTextW(text, line, 128);
+    // The version from the library's version resource, as four numbers.
+    EXPECT_STREQ(L"佐文五笔: 0.18\u3000\u3000\u3000佐文程序版本: " ZV_VERSION_WIDE, line);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0u, program.exitCode());
+}
+
 TEST_F(ConfigProgram, AnUnusableInstanceIsRefusedWithItsMessage) {
     for (const std::wstring& arguments : {std::wstring(L"/do 码表"), std::wstring(L"/n {NO-SUCH-INSTANCE}")}) {
         Started program(arguments);
@@ -141,7 +169,7 @@ TEST_F(ConfigProgram, ASecondStartRaisesTheOpenWindow) {
     EXPECT_EQ(0u, second.exitCode());  // ends at once, opening nothing
     EXPECT_EQ(1, dialogsTitled(kMainTitle));
     // A tool that opens the main dialog for now is found by the dialog's title.
-    Started third(instanceArgument() + L" /do 按键设置");
+    Started third(instanceArgument() + L" /do 输出反查");
     EXPECT_EQ(0u, third.exitCode());
     EXPECT_EQ(1, dialogsTitled(kMainTitle));
     EXPECT_EQ(0, TabCtrl_GetCurSel(GetDlgItem(window, kTabs)));  // the first window as it was
@@ -248,6 +276,146 @@ TEST_F(ConfigProgram, FinishingCopiesTheSettingsForProtectedModeInstances) {
     fclose(f);
     EXPECT_EQ(storedConfig(), copied);
     std::filesystem::remove_all(std::filesystem::path(cache) / L"Virtualized");
+}
+
+// The keys of the key-function editor are numbered from 2000 in its
+// keyboard's order.
+int keyButton(uint8_t virtualKey) {
+    const auto keys = config::keyboardKeys();
+    for (size_t i = 0; i < keys.size(); ++i)
+        if (keys[i].virtualKey == virtualKey) return 2000 + static_cast<int>(i);
+    return 0;
+}
+
+void pressKeys(std::initializer_list<WORD> keys) {
+    for (WORD vk : keys) {
+        INPUT in[2] = {};
+        in[0].type = in[1].type = INPUT_KEYBOARD;
+        in[0].ki.wVk = in[1].ki.wVk = vk;
+        in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        SendInput(2, in, sizeof(INPUT));
+        Sleep(60);
+    }
+}
+
+TEST_F(ConfigProgram, KeyEditorBindsCtrlF5AndIsOpenOnce) {
+    constexpr wchar_t kTitle[] = L"按键功能定义 - 佐文五笔";
+    constexpr int kCtrlBox = 1400;
+    {
+        Started program(instanceArgument() + L" /do 按键设置");
+        HWND window = waitForDialog(kTitle);
+        ASSERT_NE(nullptr, window);
+        Started second(instanceArgument() + L" /do anjianshezhi");
+        EXPECT_EQ(0u, second.exitCode());
+        EXPECT_EQ(1, dialogsTitled(kTitle));
+
+        HWND leftShift = GetDlgItem(window, keyButton(0xA0));
+        ASSERT_NE(nullptr, leftShift);
+        EXPECT_TRUE(IsWindowEnabled(leftShift));
+        click(GetDlgItem(window, kCtrlBox));
+        EXPECT_FALSE(IsWindowEnabled(leftShift));  // no Ctrl with a modifier key of its own
+
+        // F5 with Ctrl: the function menu, 候选上屏 (its fifth submenu), 第(&2)候选.
+        SetForegroundWindow(window);
+        for (int i = 0; i < 100 && GetForegroundWindow() != window; ++i) Sleep(20);
+        HWND f5 = GetDlgItem(window, keyButton(0x74));
+        PostMessageW(window, WM_COMMAND, MAKEWPARAM(keyButton(0x74), BN_CLICKED), reinterpret_cast<LPARAM>(f5));
+        Sleep(500);
+        pressKeys({VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, '2'});
+        Sleep(300);
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        ASSERT_EQ(0u, program.exitCode());
+    }
+    std::vector<uint8_t> stored = storedConfig();
+    SettingsBlocks blocks = findBlocks(stored.data(), static_cast<uint32_t>(stored.size()));
+    ASSERT_TRUE(blocks.complete());
+    const uint32_t ctrlF5 = config::editorKeyCode(0x74, {.ctrl = true});
+    EXPECT_TRUE(config::hasFunction(config::boundFunctions(blocks.dme, ctrlF5), u"第2候选上屏"));
+    EXPECT_NE(std::u16string::npos, writeSettingsText(blocks).find(u"键F5+键Ctrl=第2候选上屏"));
+}
+
+TEST_F(ConfigProgram, SettingsEditorSavesItsTextThroughTheSettingsReader) {
+    constexpr wchar_t kTitle[] = L"高级设置模式 - 佐文五笔";
+    constexpr int kText = 1506, kSave = 1503;
+    auto saveAndClose = [](HWND window) {
+        SendMessageW(window, WM_COMMAND, MAKEWPARAM(kSave, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(window, kSave)));
+        PostMessageW(window, WM_CLOSE, 0, 0);
+    };
+    {
+        // Every setting as it is shown, saved unchanged: nothing changes.
+        Started program(instanceArgument() + L" /do 高级设置");
+        HWND window = waitForDialog(kTitle);
+        ASSERT_NE(nullptr, window);
+        HWND text = GetDlgItem(window, kText);
+        ASSERT_NE(nullptr, text);
+        EXPECT_GT(SendMessageW(text, EM_GETLINECOUNT, 0, 0), 100);  // the whole settings text
+        // The text's context menu opens (and goes again with Esc).
+        PostMessageW(window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(text), MAKELPARAM(200, 200));
+        HWND menu = nullptr;
+        for (int i = 0; i < 100; ++i) {
+            menu = FindWindowW(L"#32768", nullptr);
+            if (menu && IsWindowVisible(menu)) break;
+            Sleep(20);
+        }
+        ASSERT_NE(nullptr, menu);
+        EXPECT_TRUE(IsWindowVisible(menu));
+        if (menu) PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+        for (int i = 0; i < 100 && menu && IsWindowVisible(menu); ++i) Sleep(20);
+        saveAndClose(window);
+        ASSERT_EQ(0u, program.exitCode());
+    }
+    EXPECT_EQ(shipped, storedConfig());
+    {
+        // Only one option: it changes, and the key bindings go with the rest of the text.
+        Started program(instanceArgument() + L" /do gaojishezhi");
+        HWND window = waitForDialog(kTitle);
+        ASSERT_NE(nullptr, window);
+        SetWindowTextW(GetDlgItem(window, kText), L"[-IME设置-]\r\n候选列表显示个数=7\r\n");
+        saveAndClose(window);
+        ASSERT_EQ(0u, program.exitCode());
+    }
+    std::vector<uint8_t> stored = storedConfig();
+    SettingsBlocks blocks = findBlocks(stored.data(), static_cast<uint32_t>(stored.size()));
+    ASSERT_TRUE(blocks.complete());
+    EXPECT_EQ(7, blocks.ime.pageSize());
+    EXPECT_EQ(0u, config::boundFunctions(blocks.dme, 0x20));  // Space no longer commits
+}
+
+TEST_F(ConfigProgram, EntryDialogAddsAUserWordAndSaysWhatIsMissing) {
+    constexpr int kWord = 1600, kCode = 1601, kHint = 1604;
+    {
+        Started program(instanceArgument() + L" /do 添加用户词");
+        HWND window = waitForDialog(L"添加词条 - 佐文五笔");
+        ASSERT_NE(nullptr, window);
+        SetDlgItemTextW(window, kWord, L"中国");
+        SetDlgItemTextW(window, kCode, L"");
+        SendMessageW(window, WM_COMMAND, IDOK, 0);
+        wchar_t hint[64] = {};
+        GetDlgItemTextW(window, kHint, hint, 64);
+        EXPECT_STREQ(L"编码不能为空", hint);  // and the dialog stays
+        SetDlgItemTextW(window, kCode, L"khlg");
+        PostMessageW(window, WM_COMMAND, IDOK, 0);
+        ASSERT_EQ(0u, program.exitCode());
+    }
+    fx->config = storedConfig();
+    auto engine = fx->open();
+    ASSERT_NE(nullptr, engine);
+    EXPECT_TRUE(config::findEntry(tableView(*engine, SlotMain), u"khlg", u"中国"));
+}
+
+TEST_F(ConfigProgram, OnlineAddOffersTheLastTwoCharactersTyped) {
+    SettingsBlocks blocks = fx->blocks();
+    ASSERT_TRUE(recordCommit(blocks.ime, blocks.dme, u"中华人民", "khwl"));
+    fx->writeConfig();
+    Started program(instanceArgument() + L" /do 在线加词");
+    HWND window = waitForDialog(L"在线加词 - 佐文五笔");
+    ASSERT_NE(nullptr, window);
+    wchar_t word[32] = {};
+    GetDlgItemTextW(window, 1600, word, 32);
+    EXPECT_STREQ(L"人民", word);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0u, program.exitCode());
 }
 
 TEST_F(ConfigProgram, AdvancedPageAndEmbeddedDisplayWriteThrough) {
