@@ -2,6 +2,7 @@
 
 #include "host/com/com_ptr.h"
 #include "host/com/service_ids.h"
+#include "host/com/single_interface.h"
 #include "host/tsf/text_service.h"
 
 #include <new>
@@ -32,24 +33,10 @@ const AttributeKind kKinds[kAttributeKinds] = {
      attribute(TF_LS_DOT, TF_ATTR_INPUT)},
 };
 
-class AttributeInfo final : public ITfDisplayAttributeInfo, private com::CountedObject {
+class AttributeInfo final : public com::SingleInterface<ITfDisplayAttributeInfo> {
 public:
-    explicit AttributeInfo(int index) : kind_(kKinds[index]) {}
+    explicit AttributeInfo(int index) : SingleInterface(IID_ITfDisplayAttributeInfo), kind_(kKinds[index]) {}
 
-    STDMETHODIMP QueryInterface(REFIID riid, void** object) noexcept override {
-        if (!object) return E_INVALIDARG;
-        *object = nullptr;
-        if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_ITfDisplayAttributeInfo)) return E_NOINTERFACE;
-        *object = static_cast<ITfDisplayAttributeInfo*>(this);
-        AddRef();
-        return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() noexcept override { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
-    STDMETHODIMP_(ULONG) Release() noexcept override {
-        const LONG n = InterlockedDecrement(&refs_);
-        if (n == 0) delete this;
-        return static_cast<ULONG>(n);
-    }
     STDMETHODIMP GetGUID(GUID* guid) noexcept override {
         if (!guid) return E_INVALIDARG;
         *guid = *kind_.guid;
@@ -91,29 +78,14 @@ public:
     STDMETHODIMP Reset() noexcept override { return SetAttributeInfo(&kind_.fallback); }
 
 private:
-    LONG refs_ = 1;
     const AttributeKind& kind_;
 };
 
-class AttributeEnumerator final : public IEnumTfDisplayAttributeInfo, private com::CountedObject {
+class AttributeEnumerator final : public com::SingleInterface<IEnumTfDisplayAttributeInfo> {
 public:
-    explicit AttributeEnumerator(ULONG position) : position_(position) {}
+    explicit AttributeEnumerator(ULONG position)
+        : SingleInterface(IID_IEnumTfDisplayAttributeInfo), position_(position) {}
 
-    STDMETHODIMP QueryInterface(REFIID riid, void** object) noexcept override {
-        if (!object) return E_INVALIDARG;
-        *object = nullptr;
-        if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IEnumTfDisplayAttributeInfo))
-            return E_NOINTERFACE;
-        *object = static_cast<IEnumTfDisplayAttributeInfo*>(this);
-        AddRef();
-        return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() noexcept override { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
-    STDMETHODIMP_(ULONG) Release() noexcept override {
-        const LONG n = InterlockedDecrement(&refs_);
-        if (n == 0) delete this;
-        return static_cast<ULONG>(n);
-    }
     STDMETHODIMP Clone(IEnumTfDisplayAttributeInfo** copy) noexcept override {
         return newAttributeEnumerator(position_, copy);
     }
@@ -147,7 +119,6 @@ public:
     }
 
 private:
-    LONG refs_ = 1;
     ULONG position_;
 };
 

@@ -12,6 +12,7 @@
 #include "engine/host.h"
 #include "host/com/com_ptr.h"
 #include "host/com/object_count.h"
+#include "host/com/single_interface.h"
 #include "host/com/tsf_declarations.h"
 
 #include <array>
@@ -270,23 +271,9 @@ private:
 // One edit session: a piece of work run with the edit cookie the
 // application grants. It holds the service and the context while it waits.
 template <class F>
-class EditSession final : public ITfEditSession, private com::CountedObject {
+class EditSession final : public com::SingleInterface<ITfEditSession> {
 public:
-    EditSession(F work) : work_(std::move(work)) {}
-    STDMETHODIMP QueryInterface(REFIID riid, void** object) noexcept override {
-        if (!object) return E_INVALIDARG;
-        *object = nullptr;
-        if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_ITfEditSession)) return E_NOINTERFACE;
-        *object = static_cast<ITfEditSession*>(this);
-        AddRef();
-        return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() noexcept override { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
-    STDMETHODIMP_(ULONG) Release() noexcept override {
-        const LONG n = InterlockedDecrement(&refs_);
-        if (n == 0) delete this;
-        return static_cast<ULONG>(n);
-    }
+    EditSession(F work) : SingleInterface(IID_ITfEditSession), work_(std::move(work)) {}
     STDMETHODIMP DoEditSession(TfEditCookie ec) noexcept override {
         try {
             work_(ec);
@@ -299,7 +286,6 @@ public:
     }
 
 private:
-    LONG refs_ = 1;
     F work_;
 };
 
