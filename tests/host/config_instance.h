@@ -8,6 +8,7 @@
 #include "platform/registry.h"
 #include "platform/utf.h"
 #include "tests/desktop/desktop_folder.h"
+#include "tests/host/test_instance.h"
 #include "tests/support/data_fixture.h"
 #include "ui/skin_package.h"
 
@@ -18,26 +19,11 @@
 
 namespace zv::test {
 
-inline constexpr std::u16string_view kInstance = u"{6F3A8E21-5C4B-4D97-A1E0-2B7C9D4F8A63}";
 inline constexpr wchar_t kLibraryName[] = L"zvconfigtest";  // the instance's "IMEName"
 inline constexpr wchar_t kMainTitle[] = L"使用设置 - 佐文五笔";
 inline constexpr DWORD kWaitMs = 20000;
 
 inline std::wstring wide(std::u16string_view s) { return std::wstring(s.begin(), s.end()); }
-
-inline std::wstring folderOfThisProgram() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring p = path;
-    return p.substr(0, p.find_last_of(L"\\/") + 1);
-}
-
-inline std::u16string sourcePath(const std::string& relative) {
-    std::u16string p = u"Z:" + utf8ToUtf16(ZV_SOURCE_DIR "/" + relative);
-    for (char16_t& c : p)
-        if (c == u'/') c = u'\\';
-    return p;
-}
 
 inline std::wstring systemFolder() {
     wchar_t buffer[MAX_PATH] = {};

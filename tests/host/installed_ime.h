@@ -9,6 +9,7 @@
 #include "platform/registry.h"
 #include "platform/utf.h"
 #include "tests/desktop/desktop_folder.h"
+#include "tests/host/test_instance.h"
 #include "tests/support/data_fixture.h"
 #include "ui/skin_package.h"
 
@@ -22,22 +23,6 @@
 namespace zv::test {
 
 constexpr wchar_t kImeFile[] = L"zorvantsf.dll";
-constexpr std::u16string_view kInstance = u"{6F3A8E21-5C4B-4D97-A1E0-2B7C9D4F8A63}";
-
-inline std::wstring folderOfThisProgram() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring p = path;
-    return p.substr(0, p.find_last_of(L"\\/") + 1);
-}
-
-// A file of the source tree; under wine the Linux file system is drive Z:.
-inline std::u16string sourcePath(const std::string& relative) {
-    std::u16string p = u"Z:" + utf8ToUtf16(ZV_SOURCE_DIR "/" + relative);
-    for (char16_t& c : p)
-        if (c == u'/') c = u'\\';
-    return p;
-}
 
 // The input method installed as a layout of its own and made the thread's
 // layout, once for the program; a data folder registered for its instance.
