@@ -21,8 +21,9 @@
 namespace zv::installer {
 namespace {
 
-constexpr wchar_t kGuid[] = L"{6F3A8E21-5C4B-4D97-A1E0-2B7C9D4F8A63}";
-constexpr wchar_t kInstanceKey[] = L"Software\\ZorvanIME3\\{6F3A8E21-5C4B-4D97-A1E0-2B7C9D4F8A63}";
+// Not the other test programs' instance: this test removes its key at the end.
+constexpr wchar_t kGuid[] = L"{B7D1C2E4-3F5A-4B6C-9D8E-0A1B2C3D4E5F}";
+constexpr wchar_t kInstanceKey[] = L"Software\\ZorvanIME3\\{B7D1C2E4-3F5A-4B6C-9D8E-0A1B2C3D4E5F}";
 constexpr wchar_t kDialogTitle[] = L"五笔测试 - 更新程序";
 constexpr auto kPatience = std::chrono::seconds(20);
 
@@ -242,7 +243,7 @@ TEST(UpdateDialog, AnEqualVersionIsUpToDateAndTheRequestCarriesThePlaceholders) 
     EXPECT_TRUE(run.questions.empty());
     ASSERT_EQ(1u, server.requests().size());
     const std::string request = server.requests()[0];
-    EXPECT_EQ(0u, request.find("/equal?v=1.2.0.0&g=6F3A8E215C4B4D97A1E02B7C9D4F8A63&m=")) << request;
+    EXPECT_EQ(0u, request.find("/equal?v=1.2.0.0&g=B7D1C2E43F5A4B6C9D8E0A1B2C3D4E5F&m=")) << request;
     // The digest is 32 lower-case hex digits, or nothing without an adapter.
     std::string digest = request.substr(request.find("&m=") + 3);
     EXPECT_TRUE(digest.empty() || (digest.size() == 32 && digest.find_first_not_of("0123456789abcdef") == std::string::npos))
