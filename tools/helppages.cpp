@@ -76,6 +76,9 @@ std::string optionTable(const std::vector<std::u16string_view>& sectionLines) {
         }
         size_t eq = line.find(u'=');
         if (eq == std::u16string_view::npos) continue;
+        std::u16string_view value = line.substr(eq + 1);
+        // A yes/no option has no comment of its own in the settings text.
+        if (notes.empty() && (value == u"是" || value == u"否")) notes = u"可选：“是”或“否”";
         std::string note = html(notes);
         for (size_t p; (p = note.find('\n')) != std::string::npos;) note.replace(p, 1, "<br>");
         out += "<tr><td>" + html(line.substr(0, eq)) + "</td><td>" + html(line.substr(eq + 1)) + "</td><td>" + note +
