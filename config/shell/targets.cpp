@@ -104,4 +104,15 @@ int tabForPage(uint32_t mask, Page requested) {
     return position;
 }
 
+std::u16string_view helpTopic(Page page) {
+    switch (page) {
+    case Page::General: return u"General.html";
+    case Page::Appearance: return u"Appearance.html";
+    case Page::CodeTable: return u"CodeTables.html";
+    case Page::Advanced: return u"Advanced.html";
+    case Page::About: break;
+    }
+    return u"About.html";
+}
+
 }  // namespace zv::config
