@@ -37,14 +37,20 @@ const Container& container() {
 }
 
 // The browser control draws its pages with the HTML engine; a system
-// without one would show an empty control, so the fallback is used.
+// without one would show an empty control, so the fallback is used. The
+// library is looked for before any object is asked of it.
 bool htmlEngineAvailable() {
-    IUnknown* document = nullptr;
-    const HRESULT hr =
-        CoCreateInstance(kHtmlDocument, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, reinterpret_cast<void**>(&document));
-    if (FAILED(hr) || !document) return false;
-    document->Release();
-    return true;
+    static const bool available = [] {
+        HMODULE engine = LoadLibraryW(L"mshtml.dll");
+        if (!engine) return false;
+        IUnknown* document = nullptr;
+        const HRESULT hr = CoCreateInstance(kHtmlDocument, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                                            reinterpret_cast<void**>(&document));
+        if (document) document->Release();
+        FreeLibrary(engine);
+        return SUCCEEDED(hr) && document;
+    }();
+    return available;
 }
 
 constexpr DWORD kChildStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
@@ -68,8 +74,8 @@ std::wstring browserFallbackText(const std::wstring& address) {
 BrowserControl::BrowserControl(HWND parent, const RECT& place, int id, const std::wstring& address) {
     const int width = place.right - place.left, height = place.bottom - place.top;
     HMENU childId = reinterpret_cast<HMENU>(static_cast<INT_PTR>(id));
-    const Container& atl = container();
-    if (atl.ready && htmlEngineAvailable()) {
+    if (htmlEngineAvailable() && container().ready) {
+        const Container& atl = container();
         window_ = CreateWindowExW(0, L"AtlAxWin", L"Shell.Explorer.2", kChildStyle, place.left, place.top, width,
                                   height, parent, childId, GetModuleHandleW(nullptr), nullptr);
         IUnknown* control = nullptr;

@@ -12,7 +12,7 @@ namespace zv::config::win32 {
 
 HWND createCodeTablePage(HWND parent, Program& program);
 
-// Whether a long operation of the page is running: the main dialog keeps
+// Whether a long operation of a page made by createCodeTablePage is running: the main dialog keeps
 // its tab and closes only once it is done.
 bool codeTablePageBusy(HWND page);
 

@@ -33,6 +33,7 @@ struct MainDialog {
     std::vector<Page> pages;
     HWND page = nullptr;         // the page of the selected tab
     bool pageIsHosted = false;   // the library's page inside an empty page
+    bool pageIsCodeTables = false;
     PageHostPtr host;
     HIMAGELIST icons = nullptr;
 
@@ -65,6 +66,7 @@ void closePage(MainDialog& d) {
     }
     d.page = nullptr;
     d.pageIsHosted = false;
+    d.pageIsCodeTables = false;
 }
 
 HWND emptyPage(MainDialog& d) {
@@ -90,7 +92,10 @@ void openPage(MainDialog& d, int tab) {
         break;
     case Page::About: d.page = createAboutPage(d.window, d.program); break;
     case Page::Advanced: d.page = createAdvancedPage(d.window, d.program); break;
-    case Page::CodeTable: d.page = createCodeTablePage(d.window, d.program); break;
+    case Page::CodeTable:
+        d.page = createCodeTablePage(d.window, d.program);
+        d.pageIsCodeTables = d.page != nullptr;
+        break;
     }
     if (!d.page) return;
     const RECT r = pagePlace(d);
@@ -176,7 +181,9 @@ INT_PTR CALLBACK mainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     case WM_COMMAND:
         if (!d) return FALSE;
         // A table operation ends before the window does.
-        if ((LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) && codeTablePageBusy(d->page)) return TRUE;
+        if ((LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) && d->pageIsCodeTables &&
+            codeTablePageBusy(d->page))
+            return TRUE;
         if (LOWORD(wParam) == IDOK) {
             closePage(*d);  // the page writes what it still holds
             updateVirtualizedCopy(d->program);

@@ -382,5 +382,35 @@ TEST_F(ConfigPages, LookupsShowTheCodesOfTheTextTypedLastAndOfTheClipboard) {
     }
 }
 
+// Without a browser engine (wine without its HTML engine) the window still
+// opens, says why it shows no page, names the address it was given with
+// its Chinese characters percent-encoded, and closes.
+TEST_F(ConfigPages, TheInformationWindowFallsBackToTextWithoutABrowser) {
+    Started program(ConfigInstance::instanceArgument() + L" /showurl http://example.com/中文 /showurlCX 500 /showurlCY 300");
+    HWND window = waitForDialog(L"信息提示窗口");
+    ASSERT_NE(nullptr, window);
+    const std::wstring text = textOf(window, ZV_HTML_BROWSER);
+    EXPECT_NE(std::wstring::npos, text.find(L"没有可用的网页浏览控件")) << text;
+    EXPECT_NE(std::wstring::npos, text.find(L"http://example.com/%E4%B8%AD%E6%96%87")) << text;
+    RECT r{};
+    GetWindowRect(window, &r);
+    EXPECT_EQ(500, r.right - r.left);
+    EXPECT_EQ(300, r.bottom - r.top);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0u, program.exitCode());
+
+    // The about page's control falls back the same way, above its line.
+    Started about(ConfigInstance::instanceArgument() + L" /do about");
+    HWND main = waitForDialog(kMainTitle);
+    ASSERT_NE(nullptr, main);
+    HWND place = waitForControl(main, ZV_ABOUT_BROWSER);
+    ASSERT_NE(nullptr, place);
+    wchar_t shown[512] = {};
+    SendMessageW(place, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(shown));
+    EXPECT_NE(std::wstring::npos, std::wstring(shown).find(L"main.chm::/About.html")) << shown;
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0u, about.exitCode());
+}
+
 }  // namespace
 }  // namespace zv::test
