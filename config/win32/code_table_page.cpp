@@ -66,6 +66,9 @@ struct CodeTablePage {
     bool busy = false;
     TableRow taskRow;
 
+    // Set once the window owns the page (it is freed with the window).
+    bool* owned = nullptr;
+
     explicit CodeTablePage(Program& p) : program(p) {}
 };
 
@@ -365,6 +368,7 @@ INT_PTR CALLBACK pageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         p = reinterpret_cast<CodeTablePage*>(lParam);
         SetWindowLongPtrW(window, DWLP_USER, lParam);
         p->window = window;
+        *p->owned = true;
         initialise(*p);
         return TRUE;
     case WM_COMMAND:
@@ -415,9 +419,12 @@ INT_PTR CALLBACK pageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 
 HWND createCodeTablePage(HWND parent, Program& program) {
     auto* page = new CodeTablePage(program);
+    bool owned = false;
+    page->owned = &owned;
     HWND window = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(ZV_DIALOG_CODE_TABLE_PAGE), parent,
                                      pageProc, reinterpret_cast<LPARAM>(page));
-    if (!window) delete page;
+    if (!owned) delete page;  // a window that was made and failed has freed it already
+    else if (window) page->owned = nullptr;
     return window;
 }
 
