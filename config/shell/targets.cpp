@@ -104,15 +104,8 @@ int tabForPage(uint32_t mask, Page requested) {
     return position;
 }
 
-std::u16string_view helpTopic(Page page) {
-    switch (page) {
-    case Page::General: return u"General.html";
-    case Page::Appearance: return u"Appearance.html";
-    case Page::CodeTable: return u"CodeTables.html";
-    case Page::Advanced: return u"Advanced.html";
-    case Page::About: break;
-    }
-    return u"About.html";
-}
+// The help file has one page for the settings of every page of the main
+// dialog and one for the about page.
+std::u16string_view helpTopic(Page page) { return page == Page::About ? u"About.html" : u"settings.html"; }
 
 }  // namespace zv::config
