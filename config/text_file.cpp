@@ -97,6 +97,8 @@ bool readTextFile(std::u16string_view path, DecodedText& out) {
     return true;
 }
 
+bool isPlainText(std::u16string_view text) { return text.find(u'\0') == std::u16string_view::npos; }
+
 std::string encodeUtf16File(std::u16string_view text) {
     std::string out;
     out.resize(2 + 2 * text.size());

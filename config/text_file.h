@@ -22,6 +22,10 @@ DecodedText decodeText(std::string_view bytes);
 constexpr size_t MaxTextFileBytes = size_t(1) << 30;
 // False when the file cannot be read or is larger than MaxTextFileBytes.
 bool readTextFile(std::u16string_view path, DecodedText& out);
+// Decoded text holds no NUL character: a file that does is no text table
+// (a program, an image, a table file picked by mistake) and is refused
+// before anything is changed.
+bool isPlainText(std::u16string_view text);
 
 std::string encodeUtf16File(std::u16string_view text);
 bool writeTextFile(std::u16string_view path, std::u16string_view text);

@@ -37,8 +37,12 @@ int takeCategory(Session& s) {
 }
 
 bool readSource(Session& s, const std::string& file, DecodedText& out) {
-    if (readTextFile(fromUtf8(file), out)) return true;
-    s.error(u"无法读取文件: " + fromUtf8(file));
+    if (!readTextFile(fromUtf8(file), out)) {
+        s.error(u"无法读取文件: " + fromUtf8(file));
+        return false;
+    }
+    if (isPlainText(out.text)) return true;
+    s.error(u"所选文件不是文本格式的码表: " + fromUtf8(file));
     return false;
 }
 

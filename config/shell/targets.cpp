@@ -104,4 +104,8 @@ int tabForPage(uint32_t mask, Page requested) {
     return position;
 }
 
+// The help file has one page for the settings of every page of the main
+// dialog and one for the about page.
+std::u16string_view helpTopic(Page page) { return page == Page::About ? u"About.html" : u"settings.html"; }
+
 }  // namespace zv::config

@@ -55,4 +55,9 @@ std::vector<Page> visiblePages(uint32_t mask);
 // ones (the last when there are fewer).
 int tabForPage(uint32_t mask, Page requested);
 
+// The page of the help file that F1 opens on a page of the main dialog.
+std::u16string_view helpTopic(Page page);
+// ... and in the code-table viewer (its tables are those of the 码表 page).
+constexpr std::u16string_view ViewerHelpTopic = u"settings.html";
+
 }  // namespace zv::config

@@ -1,5 +1,6 @@
 #include "config/win32/about_page.h"
 
+#include "config/win32/browser_control.h"
 #include "config/win32/resource_ids.h"
 
 #include <vector>
@@ -11,7 +12,22 @@ namespace {
 constexpr int kVersionParts = 4;
 constexpr uint64_t kPartMax = 0xFFFF;
 
-INT_PTR CALLBACK aboutProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG ? TRUE : FALSE; }
+// The page owns its browser control.
+INT_PTR CALLBACK aboutProc(HWND page, UINT message, WPARAM, LPARAM) {
+    if (message == WM_INITDIALOG) return TRUE;
+    if (message == WM_NCDESTROY) {
+        delete reinterpret_cast<BrowserControl*>(GetWindowLongPtrW(page, DWLP_USER));
+        SetWindowLongPtrW(page, DWLP_USER, 0);
+    }
+    return FALSE;
+}
+
+RECT placeOf(HWND page, int id) {
+    RECT r{};
+    GetWindowRect(GetDlgItem(page, id), &r);
+    MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
 
 std::wstring wide(std::u16string_view s) { return std::wstring(s.begin(), s.end()); }
 
@@ -79,6 +95,9 @@ HWND createAboutPage(HWND parent, Program& program) {
     const std::wstring line = wide(name) + L": " + wide(scheme) + L"\u3000\u3000\u3000佐文程序版本: " + version;
     SetDlgItemTextW(page, ZV_ABOUT_TEXT, line.c_str());
     SetDlgItemTextW(page, ZV_ABOUT_TITLE, wide(name.empty() ? program.displayName() : name).c_str());
+    const std::wstring about = L"mk:@MSITStore:" + wide(program.folder.info.installDir) + L"main.chm::/About.html";
+    auto* browser = new BrowserControl(page, placeOf(page, ZV_ABOUT_BROWSER_PLACE), ZV_ABOUT_BROWSER, about);
+    SetWindowLongPtrW(page, DWLP_USER, reinterpret_cast<LONG_PTR>(browser));
     return page;
 }
 

@@ -25,6 +25,8 @@ struct EntryDialog {
     EngineContext& engine;
     EntryMode mode;
     int category = CategoryUser;
+    std::u16string oldWord, oldCode;  // Edit
+    uint32_t oldPosition = 0;
     HWND window = nullptr;
     std::u16string source;  // the online word's source: recent output or clipboard
     int length = kInitialLength;
@@ -58,6 +60,7 @@ void takeSource(EntryDialog& d) {
 
 // The code the rules propose follows the word.
 void wordChanged(EntryDialog& d) {
+    if (d.mode == EntryMode::Edit) return;  // the code is the entry's own
     const std::u16string word = itemText(d.window, ZV_ENTRY_WORD);
     platform::MappedFile* chars = d.engine.file(SlotChars);
     const CharCodeTable danzi = chars ? CharCodeTable(chars->data(), chars->size()) : CharCodeTable();
@@ -74,6 +77,7 @@ void confirm(EntryDialog& d) {
     r.word = itemText(d.window, ZV_ENTRY_WORD);
     r.code = itemText(d.window, ZV_ENTRY_CODE);
     r.beforeSystemWords = IsDlgButtonChecked(d.window, ZV_ENTRY_BEFORE_SYSTEM) == BST_CHECKED;
+    r.oldPosition = d.oldPosition;
     const EntryVerdict v = confirmEntry(d.engine, r);
     if (entryDone(v)) {
         EndDialog(d.window, IDOK);
@@ -115,8 +119,15 @@ INT_PTR CALLBACK entryProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
             takeSource(*d);
             setHint(*d, kLengthHint);
         }
+        if (d->mode == EntryMode::Edit) {
+            SetDlgItemTextW(window, ZV_ENTRY_WORD, wide(d->oldWord).c_str());
+            SetDlgItemTextW(window, ZV_ENTRY_CODE, wide(d->oldCode).c_str());
+        }
         const std::u16string name = d->program.displayName();
-        const std::u16string title = (online ? u"在线加词 - " : u"添加词条 - ") + (name.empty() ? u"*****" : name);
+        const std::u16string_view kind = online                             ? u"在线加词 - "
+                                         : d->mode == EntryMode::Edit ? u"修改词条 - "
+                                                                      : u"添加词条 - ";
+        const std::u16string title = std::u16string(kind) + (name.empty() ? u"*****" : name);
         SetWindowTextW(window, wide(title).c_str());
         return TRUE;
     }
@@ -148,6 +159,16 @@ struct ToolEngineCloser {
 };
 
 }  // namespace
+
+bool runEntryDialog(HWND owner, Program& program, EngineContext& engine, const EntryDialogRequest& request) {
+    EntryDialog dialog(program, engine, request.mode);
+    dialog.category = request.category;
+    dialog.oldWord = request.word;
+    dialog.oldCode = request.code;
+    dialog.oldPosition = request.oldPosition;
+    return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(ZV_DIALOG_ENTRY), owner, entryProc,
+                           reinterpret_cast<LPARAM>(&dialog)) == IDOK;
+}
 
 void runEntryDialog(Program& program, EntryMode mode) {
     // The tables through the engine's own data layer, as zvconfig edits them.

@@ -6,9 +6,25 @@
 
 #include "config/entry_editor.h"
 #include "config/win32/program.h"
+#include "engine/engine_context.h"
+
+#include <windows.h>
+
+#include <string>
 
 namespace zv::config::win32 {
 
+// From the command line: the tables opened for the dialog alone.
 void runEntryDialog(Program& program, EntryMode mode);
+
+// From the viewer, on its tables: adding into a category, or changing the
+// entry at a position. True when the table changed.
+struct EntryDialogRequest {
+    EntryMode mode = EntryMode::Add;
+    int category = CategoryUser;
+    std::u16string word, code;  // Edit: the entry as it is
+    uint32_t oldPosition = 0;   // Edit
+};
+bool runEntryDialog(HWND owner, Program& program, EngineContext& engine, const EntryDialogRequest& request);
 
 }  // namespace zv::config::win32

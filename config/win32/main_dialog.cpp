@@ -2,6 +2,7 @@
 
 #include "config/win32/about_page.h"
 #include "config/win32/advanced_page.h"
+#include "config/win32/code_table_page.h"
 #include "config/win32/resource_ids.h"
 #include "host/dll/resource_ids.h"
 #include "platform/mapped_file.h"
@@ -32,6 +33,7 @@ struct MainDialog {
     std::vector<Page> pages;
     HWND page = nullptr;         // the page of the selected tab
     bool pageIsHosted = false;   // the library's page inside an empty page
+    bool pageIsCodeTables = false;
     PageHostPtr host;
     HIMAGELIST icons = nullptr;
 
@@ -64,6 +66,7 @@ void closePage(MainDialog& d) {
     }
     d.page = nullptr;
     d.pageIsHosted = false;
+    d.pageIsCodeTables = false;
 }
 
 HWND emptyPage(MainDialog& d) {
@@ -89,7 +92,10 @@ void openPage(MainDialog& d, int tab) {
         break;
     case Page::About: d.page = createAboutPage(d.window, d.program); break;
     case Page::Advanced: d.page = createAdvancedPage(d.window, d.program); break;
-    case Page::CodeTable: d.page = emptyPage(d); break;
+    case Page::CodeTable:
+        d.page = createCodeTablePage(d.window, d.program);
+        d.pageIsCodeTables = d.page != nullptr;
+        break;
     }
     if (!d.page) return;
     const RECT r = pagePlace(d);
@@ -174,6 +180,10 @@ INT_PTR CALLBACK mainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     }
     case WM_COMMAND:
         if (!d) return FALSE;
+        // A table operation ends before the window does.
+        if ((LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) && d->pageIsCodeTables &&
+            codeTablePageBusy(d->page))
+            return TRUE;
         if (LOWORD(wParam) == IDOK) {
             closePage(*d);  // the page writes what it still holds
             updateVirtualizedCopy(d->program);
@@ -188,7 +198,11 @@ INT_PTR CALLBACK mainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     case WM_HELP:
         if (d) {
             const std::u16string help = d->program.folder.info.installDir + u"main.chm";
-            platform::systemShell().showHelp(help, u"index.html");
+            // The topic of the page the request came from.
+            const int tab = TabCtrl_GetCurSel(d->tabs);
+            const Page page = tab >= 0 && static_cast<size_t>(tab) < d->pages.size() ? d->pages[static_cast<size_t>(tab)]
+                                                                                   : Page::General;
+            platform::systemShell().showHelp(help, helpTopic(page));
         }
         return TRUE;
     case WM_DESTROY:

@@ -8,12 +8,15 @@
 #include "config/shell/targets.h"
 #include "config/shell/url_text.h"
 #include "config/win32/entry_dialog.h"
+#include "config/win32/html_window.h"
 #include "config/win32/key_editor_dialog.h"
 #include "config/win32/main_dialog.h"
 #include "config/win32/program.h"
 #include "config/win32/settings_editor_dialog.h"
 #include "config/win32/single_instance.h"
+#include "config/win32/viewer_dialog.h"
 #include "engine/data_files.h"
+#include "engine/user_words.h"
 #include "platform/clock.h"
 #include "platform/mapped_file.h"
 #include "platform/registry.h"
@@ -21,6 +24,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <ole2.h>
 
 #include <string>
 
@@ -40,19 +44,22 @@ void initialiseControls() {
     InitCommonControlsEx(&controls);
 }
 
-// The tools with windows of their own open the main dialog until they
-// exist, and are then found open by its title.
-Tool builtTool(Tool tool) {
-    switch (tool) {
-    case Tool::OutputLookup:
-    case Tool::ClipboardLookup: return Tool::MainDialog;
-    default: return tool;
-    }
-}
+constexpr size_t kMaxClipboardUnits = 128;
 
-// "/showurl ": a page of the help file in the help viewer, any other
-// web address in the user's browser (the product's home page without one);
-// anything else is not opened.
+// The browser controls live in this thread's apartment.
+struct OleApartment {
+    bool entered = SUCCEEDED(OleInitialize(nullptr));
+    OleApartment() = default;
+    OleApartment(const OleApartment&) = delete;
+    OleApartment& operator=(const OleApartment&) = delete;
+    ~OleApartment() {
+        if (entered) OleUninitialize();
+    }
+};
+
+// "/showurl ": a page of the help file or a web address (the product's
+// home page without one) in the information window; anything else is
+// not opened, so that no command line makes the window start a program.
 void showAddress(Program& program) {
     std::u16string url = program.command.url;
     if (url.empty()) {
@@ -60,15 +67,14 @@ void showAddress(Program& program) {
         url = soft.text(SoftSettings::HomePage, SoftSettings::HomePageUnits);
     }
     if (url.empty()) return;
-    if (auto page = helpFilePage(url)) {
-        platform::systemShell().showHelp(page->file, page->page);
-        return;
-    }
-    if (isWebAddress(url)) platform::systemShell().open(escapeUrl(url));
+    if (!helpFilePage(url) && !isWebAddress(url)) return;
+    const std::u16string address = helpFilePage(url) ? url : escapeUrl(url);
+    runHtmlWindow(std::wstring(address.begin(), address.end()), program.command.urlWidth, program.command.urlHeight);
 }
 
 int run() {
     initialiseControls();
+    const OleApartment apartment;
     Program program;
     const wchar_t* line = GetCommandLineW();
     program.command = parseProgramCommand(std::u16string_view(reinterpret_cast<const char16_t*>(line)));
@@ -93,7 +99,7 @@ int run() {
         return 0;
     }
 
-    const Tool tool = builtTool(toolForTarget(program.command.target));
+    const Tool tool = toolForTarget(program.command.target);
     const std::u16string title = toolWindowTitle(tool, program.displayName(), program.folder.info.imeName);
     if (raiseOpenWindow(title)) return 0;
     switch (tool) {
@@ -106,6 +112,17 @@ int run() {
     case Tool::AdvancedEditor:
         runSettingsEditor(nullptr, program);
         return 0;
+    case Tool::OutputLookup:
+    case Tool::ClipboardLookup: {
+        // The codes of what was typed last, or of the clipboard's text.
+        ViewerRequest request;
+        request.title = title;
+        request.word = tool == Tool::OutputLookup
+                           ? newestHistoryText(program.folder.blocks.ime)
+                           : platform::systemClipboard().text().substr(0, kMaxClipboardUnits);
+        runViewer(program, request);
+        return 0;
+    }
     case Tool::AddUserWord:
         runEntryDialog(program, EntryMode::Add);
         return 0;

@@ -70,3 +70,43 @@
 #define ZV_ENTRY_BEFORE_SYSTEM 1602
 #define ZV_ENTRY_CLIPBOARD 1603
 #define ZV_ENTRY_HINT 1604
+
+#define ZV_DIALOG_CODE_TABLE_PAGE 108
+
+// The 码表 page; its context menu's items carry the buttons' ids.
+#define ZV_TABLES_LIST 1700
+#define ZV_TABLES_VIEW 1701
+#define ZV_TABLES_IMPORT 1702
+#define ZV_TABLES_EXPORT 1703
+#define ZV_TABLES_REPLACE 1704
+#define ZV_TABLES_CLEAR 1705
+#define ZV_TABLES_PROGRESS 1706
+
+#define ZV_DIALOG_VIEWER 109
+#define ZV_VIEWER_MENU 110
+#define ZV_VIEWER_KEYS 111
+
+// The code-table viewer.
+#define ZV_VIEWER_CODE 1800
+#define ZV_VIEWER_WORD 1801
+#define ZV_VIEWER_PARTIAL 1802
+#define ZV_VIEWER_FIND 1803
+#define ZV_VIEWER_LIST 1804
+#define ZV_VIEWER_OVERLAY 1805
+#define ZV_VIEWER_ADD 1810
+#define ZV_VIEWER_EDIT 1811
+#define ZV_VIEWER_DELETE 1812
+#define ZV_VIEWER_UNDELETE 1813
+#define ZV_VIEWER_COPY 1814
+#define ZV_VIEWER_EXIT 1815
+#define ZV_VIEWER_FIXED 1816
+#define ZV_VIEWER_DELETED 1817
+#define ZV_VIEWER_ALL 1818
+// One item per category: this plus the category number.
+#define ZV_VIEWER_CATEGORY 1850
+
+#define ZV_DIALOG_HTML 112
+// The browser control (or the text that stands in for it).
+#define ZV_HTML_BROWSER 1900
+#define ZV_ABOUT_BROWSER 1901
+#define ZV_ABOUT_BROWSER_PLACE 1902

@@ -1,6 +1,6 @@
 // Not a test: shows config.exe's dialogs one after the other (the pages of
 // the main dialog, the embedded-display dialog, the key editor, the
-// settings editor, the entry dialog) for
+// settings editor, the entry dialog, the code-table page and the viewer) for
 // scripts/config-pictures. For each it prints "window NAME x y width
 // height", keeps it up for the script's screenshot, and closes it; "done"
 // at the end.
@@ -60,6 +60,16 @@ bool showTool(const wchar_t* target, const wchar_t* title, const char* name) {
     return program.exitCode() == 0;
 }
 
+// The viewer of the whole main table: 剪贴板反查 with nothing on the
+// clipboard sets no filter.
+bool showViewer() {
+    if (OpenClipboard(nullptr)) {
+        EmptyClipboard();
+        CloseClipboard();
+    }
+    return showTool(L"剪贴板反查", L"码表浏览 - zvconfigtest", "config-viewer");
+}
+
 }  // namespace
 
 int main() {
@@ -72,7 +82,8 @@ int main() {
               showPage(L"高级", "config-advanced") && showPage(L"关于", "config-about") &&
               showTool(L"按键设置", L"按键功能定义 - 佐文五笔", "config-key-editor") &&
               showTool(L"高级设置", L"高级设置模式 - 佐文五笔", "config-settings-editor") &&
-              showTool(L"在线加词", L"在线加词 - 佐文五笔", "config-online-add");
+              showTool(L"在线加词", L"在线加词 - 佐文五笔", "config-online-add") &&
+              showPage(L"码表", "config-code-tables") && showViewer();
     std::printf(ok ? "done\n" : "config_pictures: a dialog did not show\n");
     return ok ? 0 : 1;
 }
