@@ -3,6 +3,8 @@
 #include <aclapi.h>
 #include <sddl.h>
 
+#include <algorithm>
+
 namespace zv::installer::win32 {
 
 namespace {
