@@ -93,7 +93,9 @@ std::optional<Unpacked> unpack(const std::wstring& source) {
     Unpacked u;
     u.folder = work + L"zipdatas\\";
     u.program.assign(parts->program.begin(), parts->program.end());
-    if (!makeFolders(u.folder) || !writeWholeFile(work + L"installer.exe", u.program) ||
+    // The temporary copy that repairs runs as that very "installer.exe".
+    const bool running = _wcsicmp((work + L"installer.exe").c_str(), programPath().c_str()) == 0;
+    if (!makeFolders(u.folder) || (!running && !writeWholeFile(work + L"installer.exe", u.program)) ||
         !writeWholeFile(work + L"makedata.zip", parts->archive.data(), parts->archive.size()))
         return std::nullopt;
     FolderReceiver receiver(u.folder);

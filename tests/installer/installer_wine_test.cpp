@@ -192,7 +192,6 @@ TEST(InstallerPackage, InstallsRepairsSwitchesAndUninstallsWithoutLeftovers) {
     writeAll(installDir() + L"config.exe", {1, 2, 3});
     const Answered installed = drive(package(), L"", [] { return keyExists(kUninstallKey); });
     EXPECT_TRUE(installed.saw(L"欢迎使用 五笔输入法（标准86版） 安装程序"));
-    for (const std::wstring& t : installed.texts) std::printf("box: %s\n", std::filesystem::path(t).u8string().c_str());
     ASSERT_TRUE(keyExists(kInstanceKey));
     EXPECT_EQ(installDir(), readText(kInstanceKey, L"InstallLocation"));
     EXPECT_EQ(L"VoraZerevo86", readText(kInstanceKey, L"IMEName"));
