@@ -13,6 +13,7 @@
 #include "installer/win32/files.h"
 #include "installer/win32/machine.h"
 #include "installer/win32/registry.h"
+#include "installer/win32/shortcuts.h"
 #include "installer/win32/wide.h"
 
 #include <windows.h>
@@ -236,6 +237,8 @@ bool installInstance(const Unpacked& u, const InstallPlaces& places, const std::
                                           utf16(nt.readText(L"RegisteredOrganization").value_or(L"")),
                                           utf16(sourceFolder)));
     ok = ok && writeWholeFile(wide(backupPath(places)), u.package);
+    ok = ok && createShortcuts(places.menuFolder,
+                               shortcutsFor(p, places, fileExists(wide(places.installDir) + L"main.chm")));
     return ok;
 }
 
@@ -295,7 +298,7 @@ int uninstall(const std::wstring& guid) {
     }
     removeTree(wide(i.installDir));
     removeTree(wide(i.dataDir));
-    removeTree(wide(places.menuFolder));
+    removeShortcuts(places.menuFolder);
     const std::wstring root = wide(productDataRoot(m));
     if (folderIsEmpty(root)) {
         RemoveDirectoryW(root.c_str());

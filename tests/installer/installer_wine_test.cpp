@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
 
 #include <cstdio>
 #include <cstring>
@@ -132,6 +134,27 @@ std::wstring systemFolder(bool sixtyFour) {
     return std::wstring(path) + L"\\";
 }
 
+// A shortcut's target and arguments.
+std::vector<std::wstring> linkOf(const std::wstring& file) {
+    IShellLinkW* link = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                reinterpret_cast<void**>(&link))))
+        return {};
+    std::vector<std::wstring> out;
+    IPersistFile* persist = nullptr;
+    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
+        if (SUCCEEDED(persist->Load(file.c_str(), STGM_READ))) {
+            wchar_t path[MAX_PATH] = {}, arguments[MAX_PATH] = {};
+            link->GetPath(path, MAX_PATH, nullptr, 0);
+            link->GetArguments(arguments, MAX_PATH);
+            out = {path, arguments};
+        }
+        persist->Release();
+    }
+    link->Release();
+    return out;
+}
+
 // A variant of the package written beside this program.
 std::wstring variant(const wchar_t* name, const std::vector<uint8_t>& bytes) {
     const std::wstring path = folderOfThisProgram() + name;
@@ -186,6 +209,7 @@ TEST(InstallerPackage, BadPackagesAreRefusedAndChangeNothing) {
 
 TEST(InstallerPackage, InstallsRepairsSwitchesAndUninstallsWithoutLeftovers) {
     ASSERT_TRUE(exists(package()));
+    CoInitialize(nullptr);
     // An earlier folder with old files: they are replaced.
     CreateDirectoryW((programFiles() + L"\\VoraZerevo").c_str(), nullptr);
     CreateDirectoryW(installDir().c_str(), nullptr);
@@ -211,6 +235,14 @@ TEST(InstallerPackage, InstallsRepairsSwitchesAndUninstallsWithoutLeftovers) {
               readText(std::wstring(kClassKey) + L"\\InprocServer32", L"", KEY_WOW64_32KEY));
     EXPECT_TRUE(keyExists(kTipKey, KEY_WOW64_64KEY));
     EXPECT_TRUE(keyExists(kTipKey, KEY_WOW64_32KEY));
+
+    // The settings shortcut starts config.exe for the instance.
+    wchar_t programs[MAX_PATH] = {};
+    SHGetFolderPathW(nullptr, CSIDL_COMMON_PROGRAMS, nullptr, 0, programs);
+    const std::wstring menu = std::wstring(programs) + L"\\五笔输入法（标准86版）\\";
+    EXPECT_EQ((std::vector<std::wstring>{installDir() + L"config.exe", std::wstring(L"/n ") + kGuid}),
+              linkOf(menu + L"设置五笔输入法（标准86版）.lnk"));
+    EXPECT_TRUE(exists(menu + L"卸载五笔输入法（标准86版）.lnk"));
 
     // Installing again registers nothing twice: it says it is installed.
     const Answered again = drive(package(), L"", [] { return true; });
@@ -247,6 +279,7 @@ TEST(InstallerPackage, InstallsRepairsSwitchesAndUninstallsWithoutLeftovers) {
     EXPECT_FALSE(exists(data));
     EXPECT_FALSE(exists(systemFolder(true) + L"VoraZerevo86.ime"));
     EXPECT_FALSE(exists(systemFolder(false) + L"VoraZerevo86.ime"));
+    EXPECT_FALSE(exists(menu));
     RemoveDirectoryW((programFiles() + L"\\VoraZerevo").c_str());
 }
 
