@@ -29,10 +29,12 @@ void writeShippedSoftSettings(SoftSettings& soft) {
     soft.setText(S::Folder, 40, u"VoraZerevo\\ZU86");
     // The GUID in its binary layout (Data1, Data2, Data3 little-endian, then
     // the eight bytes of Data4), followed by the suffix text.
-    soft.setU32(S::ServiceGuid, 0x69A0C870);
-    soft.setU16(S::ServiceGuid + 4, 0x80E4);
-    soft.setU16(S::ServiceGuid + 6, 0x4CF1);
-    const uint8_t data4[8] = {0x92, 0x30, 0x76, 0x72, 0xF1, 0x25, 0xA9, 0x19};
+    // It is the instance the library serves (its string resource), so that
+    // the installer registers the class the library answers for.
+    soft.setU32(S::ServiceGuid, 0x6F3A8E21);
+    soft.setU16(S::ServiceGuid + 4, 0x5C4B);
+    soft.setU16(S::ServiceGuid + 6, 0x4D97);
+    const uint8_t data4[8] = {0xA1, 0xE0, 0x2B, 0x7C, 0x9D, 0x4F, 0x8A, 0x63};
     for (size_t i = 0; i < 8; ++i) soft.setU8(S::ServiceGuid + 8 + i, data4[i]);
     soft.setText(S::ServiceGuid + 16, (S::Language - S::ServiceGuid - 16) / 2, u"_ime_zoruraved");
     soft.setU16(S::Language, 0x0804);

@@ -32,6 +32,6 @@ std::u16string defaultSettingsText();
 std::vector<uint8_t> shippedConfigStore();
 
 // The text service's GUID shipped in SoftSettings.
-constexpr std::u16string_view ShippedServiceGuid = u"{69A0C870-80E4-4CF1-9230-7672F125A919}";
+constexpr std::u16string_view ShippedServiceGuid = u"{6F3A8E21-5C4B-4D97-A1E0-2B7C9D4F8A63}";
 
 }  // namespace zv

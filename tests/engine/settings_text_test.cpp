@@ -128,7 +128,7 @@ TEST(ShippedStore, HoldsEveryShippedValue) {
     EXPECT_EQ(u"VoraZerevo86", soft.text(F::Identifier, 40));
     EXPECT_EQ(u"VoraZerevo\\ZU86", soft.text(F::Folder, 40));
     EXPECT_EQ(u"_ime_zoruraved", soft.text(F::ServiceGuid + 16, 40));
-    EXPECT_EQ(0x69A0C870u, soft.u32(F::ServiceGuid));
+    EXPECT_EQ(0x6F3A8E21u, soft.u32(F::ServiceGuid));
     EXPECT_EQ(0x0804, soft.u16(F::Language));
     EXPECT_EQ(u"0.18", soft.text(F::Version, 40));
     const std::pair<int, std::u16string_view> names[] = {

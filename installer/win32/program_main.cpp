@@ -1,0 +1,428 @@
+// installer.exe: unpacks the package appended to it, installs, repairs and
+// uninstalls one input-method instance, and switches its text-service
+// registration. Every run does one job and removes its working folder.
+
+#include "host/com/com_ptr.h"
+#include "host/com/registration.h"
+#include "host/com/tsf_declarations.h"
+#include "installer/core/archive.h"
+#include "installer/core/command_line.h"
+#include "installer/core/install_plan.h"
+#include "installer/core/package_image.h"
+#include "installer/core/package_settings.h"
+#include "installer/update/update_dialog.h"
+#include "installer/win32/files.h"
+#include "installer/win32/machine.h"
+#include "installer/win32/registry.h"
+#include "installer/win32/shortcuts.h"
+#include "installer/win32/wide.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <objbase.h>
+#include <shellapi.h>
+
+#include <optional>
+#include <string>
+
+
+namespace zv::installer::win32 {
+
+namespace {
+
+constexpr wchar_t kBadPackage[] = L"错误的安装文件，请联系软件发布者获取正确版本。";
+constexpr wchar_t kBadEnvironment[] = L"错误的安装环境，可能程序已经损坏。";
+
+void message(const std::wstring& text, const wchar_t* title, UINT kind = MB_ICONINFORMATION) {
+    MessageBoxW(nullptr, text.c_str(), title, MB_OK | kind | MB_SETFOREGROUND);
+}
+
+std::wstring workingFolder() { return temporaryFolder() + L"$zorvanInstaller$\\"; }
+
+// Entries written below "zipdatas"; folders made as they are needed.
+class FolderReceiver : public EntryReceiver {
+public:
+    explicit FolderReceiver(std::wstring root) : root_(std::move(root)) {}
+    ~FolderReceiver() override { close(); }
+    bool beginFolder(const std::u16string& path) override { return makeFolders(root_ + wide(path)); }
+    bool beginFile(const std::u16string& path) override {
+        path_ = root_ + wide(path);
+        const size_t cut = path_.find_last_of(L'\\');
+        if (cut != std::wstring::npos && !makeFolders(path_.substr(0, cut))) return false;
+        file_ = CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        return file_ != INVALID_HANDLE_VALUE;
+    }
+    bool write(const uint8_t* data, size_t size) override {
+        DWORD n = 0;
+        return WriteFile(file_, data, static_cast<DWORD>(size), &n, nullptr) && n == size;
+    }
+    bool endFile(bool complete) override {
+        close();
+        if (!complete) DeleteFileW(path_.c_str());
+        return true;
+    }
+
+private:
+    void close() {
+        if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
+        file_ = INVALID_HANDLE_VALUE;
+    }
+    std::wstring root_, path_;
+    HANDLE file_ = INVALID_HANDLE_VALUE;
+};
+
+struct Unpacked {
+    std::wstring folder;  // "zipdatas\"
+    std::vector<uint8_t> program;
+    std::vector<uint8_t> package;
+    std::vector<uint8_t> config;
+    PackageSettings settings;
+};
+
+// Splits the package, writes its two parts into the working folder and
+// extracts the archive; nothing when any of it fails.
+std::optional<Unpacked> unpack(const std::wstring& source) {
+    auto file = readWholeFile(source);
+    if (!file) return std::nullopt;
+    const auto parts = splitPackage(*file);
+    if (!parts) return std::nullopt;
+    const std::wstring work = workingFolder();
+    Unpacked u;
+    u.folder = work + L"zipdatas\\";
+    u.program.assign(parts->program.begin(), parts->program.end());
+    // The temporary copy that repairs runs as that very "installer.exe".
+    const bool running = _wcsicmp((work + L"installer.exe").c_str(), programPath().c_str()) == 0;
+    if (!makeFolders(u.folder) || (!running && !writeWholeFile(work + L"installer.exe", u.program)) ||
+        !writeWholeFile(work + L"makedata.zip", parts->archive.data(), parts->archive.size()))
+        return std::nullopt;
+    FolderReceiver receiver(u.folder);
+    if (extractArchive(parts->archive, receiver).status != ArchiveStatus::Ok) {
+        removeTree(u.folder);
+        return std::nullopt;
+    }
+    auto config = readWholeFile(u.folder + L"$dataFiles$\\config.dsc");
+    if (!config) return std::nullopt;
+    auto settings = readPackageSettings(*config);
+    if (!settings) return std::nullopt;
+    u.config = std::move(*config);
+    u.settings = std::move(*settings);
+    u.package = std::move(*file);
+    return u;
+}
+
+com::ServiceRegistration serviceOf(const std::wstring& guid, uint16_t language, const std::wstring& library,
+                                   const std::wstring& description) {
+    com::ServiceRegistration r{};
+    CLSIDFromString(guid.c_str(), &r.service);
+    r.profile = r.service;
+    r.language = language;
+    r.library = library;
+    r.description = description;
+    return r;
+}
+
+// The view the program itself writes, and the other side of a 64-bit Windows.
+constexpr RegistryView kOwnView = sizeof(void*) == 8 ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
+constexpr RegistryView kOtherView = sizeof(void*) == 8 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+
+std::wstring tipKey(const std::wstring& guid) { return L"Software\\Microsoft\\CTF\\TIP\\" + guid; }
+std::wstring classKey(const std::wstring& guid) { return L"Software\\Classes\\CLSID\\" + guid; }
+
+// The text service registered for both bitnesses: the COM class and the
+// profile through the framework in the program's own view, then the class
+// of the other side's library in the other view, and the profile copied
+// there when the system keeps a separate one for that side.
+HRESULT registerTextService(const std::wstring& guid, uint16_t language, const std::wstring& description,
+                            const std::wstring& ime32, const std::wstring& ime64, bool enable) {
+    const std::wstring own = sizeof(void*) == 8 ? ime64 : ime32;
+    const std::wstring other = sizeof(void*) == 8 ? ime32 : ime64;
+    const com::ServiceRegistration r = serviceOf(guid, language, own, description);
+    com::unregisterService(r);
+    HRESULT hr = com::registerService(r);
+    if (FAILED(hr)) return hr;
+    if (RegistryKey k = RegistryKey::create(HKEY_LOCAL_MACHINE, classKey(guid), kOwnView)) k.writeText(nullptr, L"zorvanTSF");
+    com::ComPtr<ITfInputProcessorProfiles> profiles;
+    if (SUCCEEDED(CoCreateInstance(CLSID_TF_InputProcessorProfiles, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_ITfInputProcessorProfiles, profiles.putVoid()))) {
+        profiles->EnableLanguageProfileByDefault(r.service, r.language, r.profile, enable);
+        if (!enable) profiles->EnableLanguageProfile(r.service, r.language, r.profile, FALSE);
+    }
+    if (other.empty() || !is64BitWindows()) return S_OK;
+    RegistryKey cls = RegistryKey::create(HKEY_LOCAL_MACHINE, classKey(guid), kOtherView);
+    RegistryKey server = RegistryKey::create(HKEY_LOCAL_MACHINE, classKey(guid) + L"\\InprocServer32", kOtherView);
+    if (!cls || !server || !cls.writeText(nullptr, L"zorvanTSF") || !server.writeText(nullptr, other) ||
+        !server.writeText(L"ThreadingModel", L"Apartment"))
+        return E_FAIL;
+    RegistryKey source = RegistryKey::open(HKEY_LOCAL_MACHINE, tipKey(guid), kOwnView);
+    if (source && !keyExists(HKEY_LOCAL_MACHINE, tipKey(guid), kOtherView)) {
+        RegistryKey target = RegistryKey::create(HKEY_LOCAL_MACHINE, tipKey(guid), kOtherView);
+        if (!target || RegCopyTreeW(source.get(), nullptr, target.get()) != ERROR_SUCCESS) return E_FAIL;
+    }
+    return S_OK;
+}
+
+void removeTextService(const std::wstring& guid, uint16_t language, const std::wstring& library) {
+    com::unregisterService(serviceOf(guid, language, library, L""));
+    for (RegistryView view : {kOwnView, kOtherView}) {
+        deleteKeyTree(HKEY_LOCAL_MACHINE, tipKey(guid), view);
+        deleteKeyTree(HKEY_LOCAL_MACHINE, classKey(guid), view);
+    }
+}
+
+// A library in use cannot be overwritten but can be renamed: the old file
+// moves aside under a name of its own and is deleted at the next start of
+// Windows, so no deletion is ever pending for the name the new file takes.
+bool placeFile(const std::wstring& source, const std::wstring& target) {
+    if (CopyFileW(source.c_str(), target.c_str(), FALSE)) return true;
+    if (!fileExists(target)) return false;
+    const std::wstring aside = format(L"%ls.%08lX.old", target.c_str(), GetTickCount());
+    if (!MoveFileExW(target.c_str(), aside.c_str(), 0)) return false;
+    MoveFileExW(aside.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    return CopyFileW(source.c_str(), target.c_str(), FALSE);
+}
+
+bool copyTree(const std::wstring& from, const std::wstring& to) {
+    bool ok = makeFolders(to);
+    for (const std::wstring& rel : filesBelow(from)) {
+        const std::wstring target = to + rel;
+        const size_t cut = target.find_last_of(L'\\');
+        ok = makeFolders(target.substr(0, cut)) && placeFile(from + rel, target) && ok;
+        if (ok) grantApplicationAccess(target);
+    }
+    return ok;
+}
+
+// Files of the package, the registration, the uninstall entry, the backup.
+bool installInstance(const Unpacked& u, const InstallPlaces& places, const std::wstring& source) {
+    const PackageSettings& p = u.settings;
+    const std::wstring z = u.folder;
+    bool ok = makeFolders(wide(places.installDir)) && makeFolders(wide(places.dataDir));
+    {
+        NativeFileSystem native;
+        ok = ok && placeFile(z + wide(Ime32Entry), wide(places.ime32));
+        if (ok) grantApplicationAccess(wide(places.ime32));
+        if (ok && !places.ime64.empty() && fileExists(z + wide(Ime64Entry))) {
+            ok = placeFile(z + wide(Ime64Entry), wide(places.ime64));
+            if (ok) grantApplicationAccess(wide(places.ime64));
+        }
+    }
+    if (folderExists(z + L"$windows$")) ok = copyTree(z + L"$windows$\\", windowsFolder()) && ok;
+    ok = ok && copyTree(z + L"$dataFiles$\\", wide(places.dataDir));
+    grantApplicationAccess(wide(places.dataDir));
+    // Windows 8 and later: the traditional style becomes "TSF-嵌入编码".
+    if (ok && isWindows8OrLater(systemVersion())) {
+        std::vector<uint8_t> config = u.config;
+        if (switchToEmbeddedStyle(config)) ok = writeWholeFile(wide(places.dataDir) + L"config.dsc", config);
+    }
+    for (const std::wstring& rel : filesBelow(z)) {
+        const EntryPlace place = placeOfEntry(utf16(rel));
+        if (place.destination != Destination::InstallFolder) continue;
+        const std::wstring target = wide(places.installDir) + rel;
+        ok = ok && makeFolders(target.substr(0, target.find_last_of(L'\\'))) && placeFile(z + rel, target);
+    }
+    ok = ok && writeWholeFile(wide(places.installDir) + L"installer.exe", u.program);
+    if (!ok) return false;
+    const std::wstring guid = wide(p.guid);
+    ok = writeItems(HKEY_LOCAL_MACHINE, wide(instanceKeyFor(p.guid)), instanceValues(p, places));
+    ok = ok && SUCCEEDED(registerTextService(guid, p.language, wide(p.languageName), wide(places.ime32),
+                                             wide(places.ime64), p.framework && isServiceStyle(p.style)));
+    RegistryKey nt = RegistryKey::open(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows NT\\CurrentVersion");
+    const std::wstring sourceFolder = source.substr(0, source.find_last_of(L'\\') + 1);
+    ok = ok && writeItems(HKEY_LOCAL_MACHINE, wide(uninstallKeyFor(p.guid)),
+                          uninstallValues(p, places, utf16(nt.readText(L"RegisteredOwner").value_or(L"")),
+                                          utf16(nt.readText(L"RegisteredOrganization").value_or(L"")),
+                                          utf16(sourceFolder)));
+    ok = ok && writeWholeFile(wide(backupPath(places)), u.package);
+    ok = ok && createShortcuts(places.menuFolder,
+                               shortcutsFor(p, places, fileExists(wide(places.installDir) + L"main.chm")));
+    return ok;
+}
+
+int install(const std::wstring& source) {
+    auto u = unpack(source);
+    if (!u) {
+        message(kBadPackage, L"安装错误", MB_ICONERROR);
+        return 1;
+    }
+    const PackageSettings& p = u->settings;
+    const InstalledInstance existing = readInstance(wide(p.guid));
+    if (!existing.installDir.empty() && fileExists(wide(existing.installDir) + L"installer.exe") &&
+        fileExists(wide(existing.dataDir) + L"main.dmg") && !existing.displayName.empty()) {
+        message(wide(existing.displayName) + L" 已经安装。", L"输入法安装");
+        return 0;
+    }
+    const MachineFolders m = machineFolders();
+    const InstallPlaces places = placesFor(m, p, defaultInstallFolder(m, p));
+    const std::wstring prompt = format(L"欢迎使用 %ls 安装程序\r\n\r\n请确认相关设定，并单击“安装”按钮，执行安装操作。\r\n\r\n%ls",
+                                       wide(p.displayName).c_str(), wide(places.installDir).c_str());
+    if (MessageBoxW(nullptr, prompt.c_str(), L"输入法安装", MB_OKCANCEL | MB_ICONQUESTION) != IDOK) return 0;
+    if (folderExists(wide(places.installDir)))
+        for (const std::u16string& f : filesReplacedInExistingFolder(places)) DeleteFileW(wide(f).c_str());
+    if (!installInstance(*u, places, source)) {
+        message(L"安装程序发生错误！", L"安装错误", MB_ICONERROR);
+        return 1;
+    }
+    message(L"  7.安装完成。", L"输入法安装");
+    return 0;
+}
+
+int uninstall(const std::wstring& guid) {
+    const InstalledInstance i = readInstance(guid);
+    if (!i.completeForUninstall()) {
+        message(kBadEnvironment, L"卸载错误", MB_ICONERROR);
+        return 1;
+    }
+    const std::wstring prompt = format(L"单击“卸载”按钮，从计算机中移除 %ls .", wide(i.displayName).c_str());
+    if (MessageBoxW(nullptr, prompt.c_str(), (wide(i.displayName) + L" - 卸载程序").c_str(),
+                    MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
+        return 0;
+    const MachineFolders m = machineFolders();
+    PackageSettings p;
+    p.guid = i.guid;
+    p.imeName = i.imeName;
+    p.displayName = i.displayName;
+    const InstallPlaces places = placesFor(m, p, i.installDir);
+    removeTextService(guid, i.language, wide(sizeof(void*) == 8 ? places.ime64 : places.ime32));
+    {
+        NativeFileSystem native;
+        for (const std::u16string& ime : {places.ime32, places.ime64})
+            if (!ime.empty() && !DeleteFileW(wide(ime).c_str()) && fileExists(wide(ime))) {
+                const std::wstring aside = format(L"%ls.%08lX.old", wide(ime).c_str(), GetTickCount());
+                if (MoveFileExW(wide(ime).c_str(), aside.c_str(), 0))
+                    MoveFileExW(aside.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+            }
+    }
+    removeTree(wide(i.installDir));
+    removeTree(wide(i.dataDir));
+    removeShortcuts(places.menuFolder);
+    const std::wstring root = wide(productDataRoot(m));
+    if (folderIsEmpty(root)) {
+        RemoveDirectoryW(root.c_str());
+        deleteKeyTree(HKEY_LOCAL_MACHINE, wide(productKey()));
+    }
+    deleteKeyTree(HKEY_LOCAL_MACHINE, wide(uninstallKeyFor(i.guid)));
+    deleteKeyTree(HKEY_LOCAL_MACHINE, wide(instanceKeyFor(i.guid)));
+    message(L"  7.卸载完成。", (wide(i.displayName) + L" - 卸载程序").c_str());
+    return 0;
+}
+
+int repair(const std::wstring& guid) {
+    const InstalledInstance i = readInstance(guid);
+    if (i.installDir.empty()) {
+        message(kBadEnvironment, L"修复错误", MB_ICONERROR);
+        return 1;
+    }
+    auto u = unpack(wide(i.installDir) + L"_backup_.dat");
+    if (!u) {
+        message(kBadEnvironment, L"修复错误", MB_ICONERROR);
+        return 1;
+    }
+    const InstallPlaces places = placesFor(machineFolders(), u->settings, i.installDir);
+    const bool ok = installInstance(*u, places, wide(i.installDir));
+    message(ok ? L"  6.修复完成。" : L"修复程序发生错误！", (wide(i.displayName) + L" - 修复程序").c_str());
+    return ok ? 0 : 1;
+}
+
+// "/GUID= /EMMODE=": the text service on or off; IMM32 stays as it is.
+int switchService(const InstallerCommand& c) {
+    if (!isBracedGuid(c.switchGuid)) {
+        message(kBadEnvironment, L"输入法安装", MB_ICONERROR);
+        return 1;
+    }
+    const std::wstring guid = wide(c.switchGuid);
+    const InstalledInstance i = readInstance(guid);
+    PackageSettings p;
+    p.guid = i.guid;
+    p.imeName = i.imeName;
+    const InstallPlaces places = placesFor(machineFolders(), p, i.installDir);
+    if (c.serviceMode == 0) {
+        removeTextService(guid, i.language, wide(sizeof(void*) == 8 ? places.ime64 : places.ime32));
+        return 0;
+    }
+    if (i.imeName.empty()) {
+        message(kBadEnvironment, L"输入法安装", MB_ICONERROR);
+        return 1;
+    }
+    return SUCCEEDED(registerTextService(guid, i.language, wide(i.languageName), wide(places.ime32),
+                                         wide(places.ime64), true))
+               ? 0
+               : 1;
+}
+
+// Uninstall, repair and update run from a copy in the working folder, so
+// that the installed files can be removed.
+int restartFromWorkingFolder(const InstallerCommand& c, const std::wstring& line) {
+    const InstalledInstance i = readInstance(wide(c.instance));
+    const std::wstring source = wide(i.installDir) + L"installer.exe";
+    const std::wstring copy = workingFolder() + L"installer.exe";
+    if (!makeFolders(workingFolder()) || !CopyFileW(source.c_str(), copy.c_str(), FALSE)) {
+        message(format(L"安装程序无法访问临时目录: \r\ninstall:%ls\r\nsource:%ls\r\ndest:%ls\r\n",
+                       wide(i.installDir).c_str(), source.c_str(), copy.c_str()),
+                L"初始化错误", MB_ICONERROR);
+        return 1;
+    }
+    const std::wstring arguments = wide(temporaryCopyCommand(utf16(line)));
+    if (reinterpret_cast<INT_PTR>(ShellExecuteW(nullptr, L"open", copy.c_str(), arguments.c_str(), nullptr,
+                                                SW_SHOWNORMAL)) <= 32) {
+        message(L"安装程序位于临时目录中的副本无法运行，将中止进程。", L"初始化错误", MB_ICONERROR);
+        return 1;
+    }
+    return 0;
+}
+
+int run(const std::wstring& line) {
+    const InstallerCommand c = parseInstallerCommand(utf16(line));
+    if (c.mode == Mode::ServiceSwitch) return switchService(c);
+    const bool temporaryCopy = c.temporaryCopy;
+    if (!temporaryCopy) removeTree(workingFolder());
+    if (c.mode == Mode::CleanOnly) return 0;
+    if (c.mode != Mode::Install && !temporaryCopy) return restartFromWorkingFolder(c, line);
+    int result = 0;
+    switch (c.mode) {
+    case Mode::Uninstall: result = uninstall(wide(c.instance)); break;
+    case Mode::Repair: result = repair(wide(c.instance)); break;
+    case Mode::Update:
+        result = runUpdateDialog(GetModuleHandleW(nullptr), wide(c.instance));
+        break;
+    default: result = install(programPath()); break;
+    }
+    // The running copy cannot delete itself: the command interpreter does
+    // it once this program has ended.
+    if (temporaryCopy) {
+        wchar_t comspec[MAX_PATH] = {};
+        if (GetEnvironmentVariableW(L"COMSPEC", comspec, MAX_PATH)) {
+            std::wstring command = format(L"\"%ls\" /c ping -n 2 127.0.0.1 >nul & rmdir \"%ls\" /s /q", comspec,
+                                          shortPath(workingFolder()).c_str());
+            STARTUPINFOW si{};
+            si.cb = sizeof si;
+            PROCESS_INFORMATION pi{};
+            if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW | IDLE_PRIORITY_CLASS,
+                               nullptr, nullptr, &si, &pi)) {
+                CloseHandle(pi.hThread);
+                CloseHandle(pi.hProcess);
+            }
+        }
+    } else {
+        removeTree(workingFolder());
+    }
+    return result;
+}
+
+}  // namespace
+
+}  // namespace zv::installer::win32
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&controls);
+    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 1;
+    int result = 1;
+    try {
+        result = zv::installer::win32::run(commandLine ? commandLine : L"");
+    } catch (...) {
+        result = 1;
+    }
+    CoUninitialize();
+    return result;
+}

@@ -1,0 +1,286 @@
+// installer.exe under wine: the package beside this program installs,
+// registers the text service for both bitnesses, repairs and uninstalls,
+// and bad packages change nothing. The program's message boxes are
+// answered the way a person would, by window messages.
+
+#include "installer/core/install_plan.h"
+#include "installer/core/package_image.h"
+#include "ui/skin_package.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr wchar_t kGuid[] = L"{6F3A8E21-5C4B-4D97-A1E0-2B7C9D4F8A63}";
+constexpr wchar_t kInstanceKey[] = L"Software\\ZorvanIME3\\{6F3A8E21-5C4B-4D97-A1E0-2B7C9D4F8A63}";
+constexpr wchar_t kUninstallKey[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{6F3A8E21-5C4B-4D97-A1E0-2B7C9D4F8A63}";
+constexpr wchar_t kClassKey[] = L"Software\\Classes\\CLSID\\{6F3A8E21-5C4B-4D97-A1E0-2B7C9D4F8A63}";
+constexpr wchar_t kTipKey[] = L"Software\\Microsoft\\CTF\\TIP\\{6F3A8E21-5C4B-4D97-A1E0-2B7C9D4F8A63}";
+constexpr DWORD kWaitMs = 60000;
+
+std::wstring folderOfThisProgram() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring p = path;
+    return p.substr(0, p.find_last_of(L"\\/") + 1);
+}
+
+std::vector<uint8_t> readAll(const std::wstring& path) {
+    std::ifstream in(std::filesystem::path(path), std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void writeAll(const std::wstring& path, const std::vector<uint8_t>& bytes) {
+    std::ofstream out(std::filesystem::path(path), std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+bool exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+bool keyExists(const wchar_t* path, REGSAM view = 0) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_READ | view, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
+
+std::wstring readText(const std::wstring& path, const wchar_t* name, REGSAM view = 0) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS) return {};
+    wchar_t buffer[1024] = {};
+    DWORD size = sizeof buffer - sizeof(wchar_t), type = 0;
+    const LONG r = RegQueryValueExW(key, name && *name ? name : nullptr, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
+    RegCloseKey(key);
+    return r == ERROR_SUCCESS && type == REG_SZ ? std::wstring(buffer) : std::wstring();
+}
+
+// The texts of the message boxes a run showed, each answered with OK.
+struct Answered {
+    std::vector<std::wstring> texts;
+    bool saw(const std::wstring& part) const {
+        for (const std::wstring& t : texts)
+            if (t.find(part) != std::wstring::npos) return true;
+        return false;
+    }
+};
+
+BOOL CALLBACK collectBox(HWND w, LPARAM p) {
+    auto* boxes = reinterpret_cast<std::vector<HWND>*>(p);
+    wchar_t cls[32] = {};
+    GetClassNameW(w, cls, 32);
+    if (IsWindowVisible(w) && std::wstring(cls) == L"#32770") boxes->push_back(w);
+    return TRUE;
+}
+
+std::wstring boxText(HWND box) {
+    wchar_t text[2048] = {};
+    GetDlgItemTextW(box, 0xFFFF, text, 2048);  // a message box's text control
+    wchar_t title[256] = {};
+    GetWindowTextW(box, title, 256);
+    return std::wstring(title) + L"|" + text;
+}
+
+// Runs installer.exe (or its temporary copy, started by it) and answers
+// every box until `done` holds or the time runs out.
+template <class Done>
+Answered drive(const std::wstring& program, const std::wstring& arguments, Done done) {
+    Answered a;
+    std::wstring line = L"\"" + program + L"\" " + arguments;
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return a;
+    CloseHandle(pi.hThread);
+    bool exited = false;
+    for (DWORD waited = 0; waited < kWaitMs; waited += 100) {
+        std::vector<HWND> boxes;
+        EnumWindows(collectBox, reinterpret_cast<LPARAM>(&boxes));
+        for (HWND box : boxes) {
+            a.texts.push_back(boxText(box));
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+        }
+        if (!exited && WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0) exited = true;
+        if (exited && boxes.empty() && done()) break;
+        Sleep(100);
+    }
+    TerminateProcess(pi.hProcess, 9);
+    CloseHandle(pi.hProcess);
+    Sleep(300);
+    return a;
+}
+
+std::wstring package() { return folderOfThisProgram() + L"zorvan-setup-test.exe"; }
+std::wstring programFiles() {
+    wchar_t path[MAX_PATH] = {};
+    GetEnvironmentVariableW(L"ProgramFiles", path, MAX_PATH);
+    return path;
+}
+std::wstring installDir() { return programFiles() + L"\\VoraZerevo\\ZU86\\"; }
+std::wstring systemFolder(bool sixtyFour) {
+    wchar_t path[MAX_PATH] = {};
+    if (sixtyFour) GetSystemDirectoryW(path, MAX_PATH); else GetSystemWow64DirectoryW(path, MAX_PATH);
+    return std::wstring(path) + L"\\";
+}
+
+// A shortcut's target and arguments.
+std::vector<std::wstring> linkOf(const std::wstring& file) {
+    IShellLinkW* link = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                reinterpret_cast<void**>(&link))))
+        return {};
+    std::vector<std::wstring> out;
+    IPersistFile* persist = nullptr;
+    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
+        if (SUCCEEDED(persist->Load(file.c_str(), STGM_READ))) {
+            wchar_t path[MAX_PATH] = {}, arguments[MAX_PATH] = {};
+            link->GetPath(path, MAX_PATH, nullptr, 0);
+            link->GetArguments(arguments, MAX_PATH);
+            out = {path, arguments};
+        }
+        persist->Release();
+    }
+    link->Release();
+    return out;
+}
+
+// A variant of the package written beside this program.
+std::wstring variant(const wchar_t* name, const std::vector<uint8_t>& bytes) {
+    const std::wstring path = folderOfThisProgram() + name;
+    writeAll(path, bytes);
+    return path;
+}
+
+void expectRefusedAndNothingChanged(const std::wstring& path) {
+    const Answered a = drive(path, L"", [] { return true; });
+    EXPECT_TRUE(a.saw(L"错误的安装文件，请联系软件发布者获取正确版本。")) << (a.texts.empty() ? L"" : a.texts[0]).size();
+    EXPECT_FALSE(keyExists(kInstanceKey));
+    EXPECT_FALSE(exists(installDir()));
+}
+
+TEST(InstallerPackage, BadPackagesAreRefusedAndChangeNothing) {
+    ASSERT_TRUE(exists(package()));
+    const std::vector<uint8_t> good = readAll(package());
+    const size_t at = *zv::installer::loaderFlagsOffset(good);
+    uint32_t split;
+    std::memcpy(&split, &good[at], 4);
+    std::vector<uint8_t> b = good;
+    std::memset(&b[at], 0, 4);
+    expectRefusedAndNothingChanged(variant(L"flags-zero.exe", b));
+    b = good;
+    const uint32_t beyond = static_cast<uint32_t>(good.size() + 10);
+    std::memcpy(&b[at], &beyond, 4);
+    expectRefusedAndNothingChanged(variant(L"flags-beyond.exe", b));
+    // Truncated, and a byte of the data flipped.
+    b.assign(good.begin(), good.end() - static_cast<long>((good.size() - split) / 2));
+    expectRefusedAndNothingChanged(variant(L"truncated.exe", b));
+    // A payload whose entry climbs out of the folder.
+    std::vector<uint8_t> program(good.begin(), good.begin() + split);
+    std::vector<uint8_t> zip = zv::ui::writeZip({{"..\\..\\evil.txt", {1, 2, 3}}, {"config.exe", {1}}}, true);
+    b = program;
+    b.insert(b.end(), zip.begin(), zip.end());
+    expectRefusedAndNothingChanged(variant(L"climbing.exe", b));
+    // A bomb: a million zero bytes claimed as 100.
+    zip = zv::ui::writeZip({{"bomb.bin", std::vector<uint8_t>(1 << 20, 0)}}, true);
+    for (size_t i = 0; i + 4 <= zip.size(); ++i) {
+        uint32_t v;
+        std::memcpy(&v, &zip[i], 4);
+        if (v == (1u << 20)) {
+            const uint32_t claim = 100;
+            std::memcpy(&zip[i], &claim, 4);
+        }
+    }
+    b = program;
+    b.insert(b.end(), zip.begin(), zip.end());
+    expectRefusedAndNothingChanged(variant(L"bomb.exe", b));
+    EXPECT_FALSE(exists(programFiles() + L"\\evil.txt"));
+}
+
+TEST(InstallerPackage, InstallsRepairsSwitchesAndUninstallsWithoutLeftovers) {
+    ASSERT_TRUE(exists(package()));
+    CoInitialize(nullptr);
+    // An earlier folder with old files: they are replaced.
+    CreateDirectoryW((programFiles() + L"\\VoraZerevo").c_str(), nullptr);
+    CreateDirectoryW(installDir().c_str(), nullptr);
+    writeAll(installDir() + L"config.exe", {1, 2, 3});
+    const Answered installed = drive(package(), L"", [] { return keyExists(kUninstallKey); });
+    EXPECT_TRUE(installed.saw(L"欢迎使用 五笔输入法（标准86版） 安装程序"));
+    ASSERT_TRUE(keyExists(kInstanceKey));
+    EXPECT_EQ(installDir(), readText(kInstanceKey, L"InstallLocation"));
+    EXPECT_EQ(L"VoraZerevo86", readText(kInstanceKey, L"IMEName"));
+    EXPECT_NE(std::wstring::npos, readText(kUninstallKey, L"UninstallString").find(L"/u"));
+    EXPECT_GT(readAll(installDir() + L"config.exe").size(), 3u);
+    EXPECT_TRUE(exists(installDir() + L"installer.exe"));
+    EXPECT_TRUE(exists(installDir() + L"_backup_.dat"));
+    EXPECT_TRUE(exists(installDir() + L"skin.col"));
+    const std::wstring data = readText(kInstanceKey, L"DataLocation");
+    EXPECT_TRUE(exists(data + L"main.dmg"));
+    EXPECT_TRUE(exists(systemFolder(true) + L"VoraZerevo86.ime"));
+    EXPECT_TRUE(exists(systemFolder(false) + L"VoraZerevo86.ime"));
+    // The class in both views, each naming its own side's library.
+    EXPECT_EQ(systemFolder(true) + L"VoraZerevo86.ime",
+              readText(std::wstring(kClassKey) + L"\\InprocServer32", L"", KEY_WOW64_64KEY));
+    EXPECT_EQ(systemFolder(false) + L"VoraZerevo86.ime",
+              readText(std::wstring(kClassKey) + L"\\InprocServer32", L"", KEY_WOW64_32KEY));
+    EXPECT_TRUE(keyExists(kTipKey, KEY_WOW64_64KEY));
+    EXPECT_TRUE(keyExists(kTipKey, KEY_WOW64_32KEY));
+
+    // The settings shortcut starts config.exe for the instance.
+    wchar_t programs[MAX_PATH] = {};
+    SHGetFolderPathW(nullptr, CSIDL_COMMON_PROGRAMS, nullptr, 0, programs);
+    const std::wstring menu = std::wstring(programs) + L"\\五笔输入法（标准86版）\\";
+    EXPECT_EQ((std::vector<std::wstring>{installDir() + L"config.exe", std::wstring(L"/n ") + kGuid}),
+              linkOf(menu + L"设置五笔输入法（标准86版）.lnk"));
+    EXPECT_TRUE(exists(menu + L"卸载五笔输入法（标准86版）.lnk"));
+
+    // Installing again registers nothing twice: it says it is installed.
+    const Answered again = drive(package(), L"", [] { return true; });
+    EXPECT_TRUE(again.saw(L"已经安装"));
+
+    // Repair restores a deleted file.
+    DeleteFileW((installDir() + L"config.exe").c_str());
+    drive(installDir() + L"installer.exe", std::wstring(L"/n ") + kGuid + L" /r",
+          [] { return exists(installDir() + L"config.exe"); });
+    EXPECT_TRUE(exists(installDir() + L"config.exe"));
+
+    // The switch removes only the text service, and brings it back.
+    drive(installDir() + L"installer.exe", std::wstring(L"/GUID=") + kGuid + L" /EMMODE=0", [] { return true; });
+    EXPECT_FALSE(keyExists(kTipKey, KEY_WOW64_64KEY));
+    EXPECT_FALSE(keyExists(kClassKey, KEY_WOW64_32KEY));
+    EXPECT_TRUE(keyExists(kInstanceKey));
+    EXPECT_TRUE(exists(systemFolder(true) + L"VoraZerevo86.ime"));
+    drive(installDir() + L"installer.exe", std::wstring(L"/GUID=") + kGuid + L" /EMMODE=1", [] { return true; });
+    EXPECT_TRUE(keyExists(kTipKey, KEY_WOW64_64KEY));
+    EXPECT_TRUE(keyExists(kClassKey, KEY_WOW64_32KEY));
+
+    // Uninstall runs from the temporary copy and leaves nothing of ours.
+    drive(installDir() + L"installer.exe", std::wstring(L"/n ") + kGuid + L" /u",
+          [] { return !keyExists(kUninstallKey); });
+    Sleep(1500);
+    EXPECT_FALSE(keyExists(kInstanceKey));
+    EXPECT_FALSE(keyExists(L"Software\\ZorvanIME3"));
+    EXPECT_FALSE(keyExists(kUninstallKey));
+    EXPECT_FALSE(keyExists(kClassKey, KEY_WOW64_64KEY));
+    EXPECT_FALSE(keyExists(kClassKey, KEY_WOW64_32KEY));
+    EXPECT_FALSE(keyExists(kTipKey, KEY_WOW64_64KEY));
+    EXPECT_FALSE(keyExists(kTipKey, KEY_WOW64_32KEY));
+    EXPECT_FALSE(exists(installDir()));
+    EXPECT_FALSE(exists(data));
+    EXPECT_FALSE(exists(systemFolder(true) + L"VoraZerevo86.ime"));
+    EXPECT_FALSE(exists(systemFolder(false) + L"VoraZerevo86.ime"));
+    EXPECT_FALSE(exists(menu));
+    RemoveDirectoryW((programFiles() + L"\\VoraZerevo").c_str());
+}
+
+}  // namespace
