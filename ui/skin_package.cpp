@@ -4,6 +4,7 @@
 #include "platform/mapped_file.h"
 #include "ui/no_case.h"
 #include "ui/skin_ini.h"
+#include "ui/zip_memory.h"
 
 #include <algorithm>
 #include <cstring>
@@ -13,63 +14,6 @@
 namespace zv::ui {
 
 namespace {
-
-// minizip reads and writes through these callbacks, so archives live in
-// memory: no path conversion, and the package size is known before a byte
-// of it is parsed.
-struct MemoryStream {
-    const uint8_t* data = nullptr;  // reading
-    std::vector<uint8_t>* out = nullptr;  // writing
-    size_t size = 0;
-    size_t pos = 0;
-};
-
-voidpf ZCALLBACK memOpen(voidpf opaque, const void*, int) { return opaque; }
-
-uLong ZCALLBACK memRead(voidpf, voidpf stream, void* buf, uLong size) {
-    auto* s = static_cast<MemoryStream*>(stream);
-    size_t n = std::min<size_t>(size, s->size - s->pos);
-    if (n) std::memcpy(buf, (s->out ? s->out->data() : s->data) + s->pos, n);
-    s->pos += n;
-    return static_cast<uLong>(n);
-}
-
-uLong ZCALLBACK memWrite(voidpf, voidpf stream, const void* buf, uLong size) {
-    auto* s = static_cast<MemoryStream*>(stream);
-    if (!s->out) return 0;
-    if (s->pos + size > s->out->size()) s->out->resize(s->pos + size);
-    std::memcpy(s->out->data() + s->pos, buf, size);
-    s->pos += size;
-    s->size = s->out->size();
-    return size;
-}
-
-ZPOS64_T ZCALLBACK memTell(voidpf, voidpf stream) { return static_cast<MemoryStream*>(stream)->pos; }
-
-long ZCALLBACK memSeek(voidpf, voidpf stream, ZPOS64_T offset, int origin) {
-    auto* s = static_cast<MemoryStream*>(stream);
-    uint64_t base = origin == ZLIB_FILEFUNC_SEEK_SET ? 0 : origin == ZLIB_FILEFUNC_SEEK_CUR ? s->pos : s->size;
-    uint64_t target = base + offset;
-    if (target > s->size || target < base) return -1;
-    s->pos = static_cast<size_t>(target);
-    return 0;
-}
-
-int ZCALLBACK memClose(voidpf, voidpf) { return 0; }
-int ZCALLBACK memError(voidpf, voidpf) { return 0; }
-
-zlib_filefunc64_def memoryFunctions(MemoryStream* s) {
-    zlib_filefunc64_def f{};
-    f.zopen64_file = memOpen;
-    f.zread_file = memRead;
-    f.zwrite_file = memWrite;
-    f.ztell64_file = memTell;
-    f.zseek64_file = memSeek;
-    f.zclose_file = memClose;
-    f.zerror_file = memError;
-    f.opaque = s;
-    return f;
-}
 
 bool isSkinEntry(std::string_view name) {
     // Only the names are asked about: one empty set of slots serves every call.
@@ -107,8 +51,8 @@ bool readCurrentEntry(unzFile zip, size_t limit, std::vector<uint8_t>& data) {
 std::vector<ZipEntry> readZip(std::span<const uint8_t> archive, bool (*wanted)(std::string_view)) {
     std::vector<ZipEntry> entries;
     if (archive.empty() || archive.size() > MaxPackageBytes) return entries;
-    MemoryStream stream{archive.data(), nullptr, archive.size(), 0};
-    zlib_filefunc64_def functions = memoryFunctions(&stream);
+    ZipMemory stream{archive.data(), nullptr, archive.size(), 0};
+    zlib_filefunc64_def functions = zipMemoryFunctions(&stream);
     unzFile zip = unzOpen2_64("", &functions);
     if (!zip) return entries;
     size_t unpacked = 0;
@@ -134,8 +78,8 @@ std::vector<ZipEntry> readZip(std::span<const uint8_t> archive, bool (*wanted)(s
 
 std::vector<uint8_t> writeZip(const std::vector<ZipEntry>& entries, bool deflate) {
     std::vector<uint8_t> out;
-    MemoryStream stream{nullptr, &out, 0, 0};
-    zlib_filefunc64_def functions = memoryFunctions(&stream);
+    ZipMemory stream{nullptr, &out, 0, 0};
+    zlib_filefunc64_def functions = zipMemoryFunctions(&stream);
     zipFile zip = zipOpen2_64("", APPEND_STATUS_CREATE, nullptr, &functions);
     if (!zip) return {};
     bool ok = true;

@@ -1,6 +1,7 @@
 #include "installer/core/archive.h"
 
 #include "platform/utf.h"
+#include "ui/zip_memory.h"
 
 #include <algorithm>
 #include <array>
@@ -17,48 +18,11 @@ constexpr size_t kMaxNameBytes = 512;
 constexpr size_t kMaxPathUnits = 200;  // leaves room for the install folder within MAX_PATH
 constexpr size_t kChunkBytes = 64 * 1024;
 
-// minizip reads the archive from memory through these callbacks: no path
-// conversion, and every read is bounded by the buffer.
-struct MemoryStream {
-    const uint8_t* data;
-    size_t size;
-    size_t pos;
-};
-
-voidpf ZCALLBACK memOpen(voidpf opaque, const void*, int) { return opaque; }
-uLong ZCALLBACK memRead(voidpf, voidpf stream, void* buf, uLong size) {
-    auto* s = static_cast<MemoryStream*>(stream);
-    const size_t n = std::min<size_t>(size, s->size - s->pos);
-    if (n) std::memcpy(buf, s->data + s->pos, n);
-    s->pos += n;
-    return static_cast<uLong>(n);
-}
-uLong ZCALLBACK memWrite(voidpf, voidpf, const void*, uLong) { return 0; }
-ZPOS64_T ZCALLBACK memTell(voidpf, voidpf stream) { return static_cast<MemoryStream*>(stream)->pos; }
-long ZCALLBACK memSeek(voidpf, voidpf stream, ZPOS64_T offset, int origin) {
-    auto* s = static_cast<MemoryStream*>(stream);
-    const uint64_t base = origin == ZLIB_FILEFUNC_SEEK_SET ? 0 : origin == ZLIB_FILEFUNC_SEEK_CUR ? s->pos : s->size;
-    const uint64_t target = base + offset;
-    if (target > s->size || target < base) return -1;
-    s->pos = static_cast<size_t>(target);
-    return 0;
-}
-int ZCALLBACK memClose(voidpf, voidpf) { return 0; }
-int ZCALLBACK memError(voidpf, voidpf) { return 0; }
-
 // An open archive, closed on every path out.
 class OpenArchive {
 public:
-    explicit OpenArchive(std::span<const uint8_t> bytes) : stream_{bytes.data(), bytes.size(), 0} {
-        zlib_filefunc64_def f{};
-        f.zopen64_file = memOpen;
-        f.zread_file = memRead;
-        f.zwrite_file = memWrite;
-        f.ztell64_file = memTell;
-        f.zseek64_file = memSeek;
-        f.zclose_file = memClose;
-        f.zerror_file = memError;
-        f.opaque = &stream_;
+    explicit OpenArchive(std::span<const uint8_t> bytes) : stream_{bytes.data(), nullptr, bytes.size(), 0} {
+        zlib_filefunc64_def f = ui::zipMemoryFunctions(&stream_);
         if (!bytes.empty()) zip_ = unzOpen2_64("", &f);
     }
     ~OpenArchive() {
@@ -69,7 +33,7 @@ public:
     unzFile get() const { return zip_; }
 
 private:
-    MemoryStream stream_;
+    ui::ZipMemory stream_;
     unzFile zip_ = nullptr;
 };
 
