@@ -15,6 +15,8 @@
 #include "installer/win32/machine.h"
 #include "installer/win32/registry.h"
 #include "installer/win32/shortcuts.h"
+#include "installer/win32/step_dialog.h"
+#include "installer/win32/user_words.h"
 #include "installer/win32/wide.h"
 
 #include <windows.h>
@@ -193,9 +195,8 @@ bool copyTree(const std::wstring& from, const std::wstring& to) {
     return ok;
 }
 
-// Files of the package, the registration, the uninstall entry, the backup.
-bool installInstance(const Unpacked& u, const InstallPlaces& places, const std::wstring& source) {
-    const PackageSettings& p = u.settings;
+// Step 1: the package's files into the system, Windows, data and install folders.
+bool installFiles(const Unpacked& u, const InstallPlaces& places) {
     const std::wstring z = u.folder;
     bool ok = makeFolders(wide(places.installDir)) && makeFolders(wide(places.dataDir));
     {
@@ -221,22 +222,66 @@ bool installInstance(const Unpacked& u, const InstallPlaces& places, const std::
         const std::wstring target = wide(places.installDir) + rel;
         ok = ok && makeFolders(target.substr(0, target.find_last_of(L'\\'))) && placeFile(z + rel, target);
     }
-    ok = ok && writeWholeFile(wide(places.installDir) + L"installer.exe", u.program);
-    if (!ok) return false;
-    const std::wstring guid = wide(p.guid);
-    ok = writeItems(HKEY_LOCAL_MACHINE, wide(instanceKeyFor(p.guid)), instanceValues(p, places));
-    ok = ok && SUCCEEDED(registerTextService(guid, p.language, wide(p.languageName), wide(places.ime32),
-                                             wide(places.ime64), p.framework && isServiceStyle(p.style)));
+    return ok && writeWholeFile(wide(places.installDir) + L"installer.exe", u.program);
+}
+
+// Step 2: the instance key and the text service.
+bool registerInstance(const PackageSettings& p, const InstallPlaces& places) {
+    return writeItems(HKEY_LOCAL_MACHINE, wide(instanceKeyFor(p.guid)), instanceValues(p, places)) &&
+           SUCCEEDED(registerTextService(wide(p.guid), p.language, wide(p.languageName), wide(places.ime32),
+                                         wide(places.ime64), p.framework && isServiceStyle(p.style)));
+}
+
+// Step 3: the entry in the system's list of installed programs.
+bool writeUninstallEntry(const PackageSettings& p, const InstallPlaces& places, const std::wstring& source) {
     RegistryKey nt = RegistryKey::open(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows NT\\CurrentVersion");
     const std::wstring sourceFolder = source.substr(0, source.find_last_of(L'\\') + 1);
-    ok = ok && writeItems(HKEY_LOCAL_MACHINE, wide(uninstallKeyFor(p.guid)),
-                          uninstallValues(p, places, utf16(nt.readText(L"RegisteredOwner").value_or(L"")),
-                                          utf16(nt.readText(L"RegisteredOrganization").value_or(L"")),
-                                          utf16(sourceFolder)));
-    ok = ok && writeWholeFile(wide(backupPath(places)), u.package);
-    ok = ok && createShortcuts(places.menuFolder,
-                               shortcutsFor(p, places, fileExists(wide(places.installDir) + L"main.chm")));
-    return ok;
+    return writeItems(HKEY_LOCAL_MACHINE, wide(uninstallKeyFor(p.guid)),
+                      uninstallValues(p, places, utf16(nt.readText(L"RegisteredOwner").value_or(L"")),
+                                      utf16(nt.readText(L"RegisteredOrganization").value_or(L"")),
+                                      utf16(sourceFolder)));
+}
+
+// Step 4: the package kept for repairs.
+bool keepPackage(const Unpacked& u, const InstallPlaces& places) {
+    return writeWholeFile(wide(backupPath(places)), u.package);
+}
+
+// Step 5: the programs-menu shortcuts.
+bool createMenu(const PackageSettings& p, const InstallPlaces& places) {
+    return createShortcuts(places.menuFolder, shortcutsFor(p, places, fileExists(wide(places.installDir) + L"main.chm")));
+}
+
+constexpr wchar_t kInstallTitle[] = L"输入法安装";
+
+int ask(HWND owner, const std::wstring& text, const wchar_t* title, UINT kind = MB_YESNO | MB_ICONQUESTION) {
+    return MessageBoxW(owner, text.c_str(), title, kind);
+}
+
+// Install step 1's questions: a missing folder is created after asking, an
+// existing one is overwritten after asking. False: the user turned back or
+// the folder could not be made, and nothing has been changed.
+bool prepareInstallFolder(HWND owner, std::wstring& folder) {
+    // Only a full path names one folder: "C:\…" or "\\server\…".
+    const bool full = (folder.size() >= 3 && folder[1] == L':' && folder[2] == L'\\') ||
+                      (folder.size() >= 3 && folder[0] == L'\\' && folder[1] == L'\\');
+    if (!full) {
+        ask(owner, format(L"所选安装目录:\r\n%ls\r\n未能创建，请确定您的当前用户对该目录的访问权限！", folder.c_str()),
+            L"安装错误？", MB_OK | MB_ICONERROR);
+        return false;
+    }
+    if (folder.back() != L'\\') folder += L'\\';
+    if (folderExists(folder)) {
+        return ask(owner, L"所选安装目录已经存在，是否继续安装并覆盖安装目录？", kInstallTitle) == IDYES;
+    }
+    const std::wstring shown = folder.substr(0, folder.size() - 1);
+    if (ask(owner, format(L"目录“%ls”不存在。\r\n是否创建该目录？", shown.c_str()), kInstallTitle) != IDYES)
+        return false;
+    if (!makeFolders(folder)) {
+        ask(owner, L"创建目录失败，请确定程序对当前路径的访问权限。", kInstallTitle, MB_OK | MB_ICONERROR);
+        return false;
+    }
+    return true;
 }
 
 int install(const std::wstring& source) {
@@ -249,22 +294,60 @@ int install(const std::wstring& source) {
     const InstalledInstance existing = readInstance(wide(p.guid));
     if (!existing.installDir.empty() && fileExists(wide(existing.installDir) + L"installer.exe") &&
         fileExists(wide(existing.dataDir) + L"main.dmg") && !existing.displayName.empty()) {
-        message(wide(existing.displayName) + L" 已经安装。", L"输入法安装");
+        message(wide(existing.displayName) + L" 已经安装。", kInstallTitle);
         return 0;
     }
     const MachineFolders m = machineFolders();
-    const InstallPlaces places = placesFor(m, p, defaultInstallFolder(m, p));
-    const std::wstring prompt = format(L"欢迎使用 %ls 安装程序\r\n\r\n请确认相关设定，并单击“安装”按钮，执行安装操作。\r\n\r\n%ls",
-                                       wide(p.displayName).c_str(), wide(places.installDir).c_str());
-    if (MessageBoxW(nullptr, prompt.c_str(), L"输入法安装", MB_OKCANCEL | MB_ICONQUESTION) != IDOK) return 0;
-    if (folderExists(wide(places.installDir)))
+    StepDialogSetup setup;
+    setup.title = kInstallTitle;
+    setup.welcome = format(L"欢迎使用 %ls 安装程序", wide(p.displayName).c_str());
+    setup.hint = L"请确认相关设定，并单击“安装”按钮，执行安装操作。";
+    setup.action = L"安装(&I)";
+    setup.choosesFolder = true;
+    setup.folder = wide(defaultInstallFolder(m, p));
+    return runStepDialog(setup, [&](StepReport& r) {
+        std::wstring folder = r.folder();
+        if (!prepareInstallFolder(r.owner(), folder)) return StepOutcome::NotStarted;
+        const InstallPlaces places = placesFor(m, p, utf16(folder));
         for (const std::u16string& f : filesReplacedInExistingFolder(places)) DeleteFileW(wide(f).c_str());
-    if (!installInstance(*u, places, source)) {
-        message(L"安装程序发生错误！", L"安装错误", MB_ICONERROR);
-        return 1;
-    }
-    message(L"  7.安装完成。", L"输入法安装");
-    return 0;
+        if (!makeFolders(wide(places.installDir))) {
+            ask(r.owner(),
+                format(L"所选安装目录:\r\n%ls\r\n未能创建，请确定您的当前用户对该目录的访问权限！",
+                       wide(places.installDir).c_str()),
+                L"安装错误？", MB_OK | MB_ICONERROR);
+            return StepOutcome::NotStarted;
+        }
+        auto failed = [&] {
+            r.step(100, L"安装程序发生错误！");
+            return StepOutcome::Failed;
+        };
+        r.step(0, L"请稍候安装完成....\r\n");
+        r.step(10, L"  1.创建文件系统....");
+        if (!installFiles(*u, places)) return failed();
+        r.step(25, L"  2.设置软件运行环境...");
+        if (!registerInstance(p, places)) return failed();
+        r.step(40, L"  3.写入卸载信息...");
+        if (!writeUninstallEntry(p, places, source)) return failed();
+        r.step(55, L"  4.备份安装数据...");
+        if (!keepPackage(*u, places)) return failed();
+        r.step(70, L"  5.创建开始菜单及桌面快捷方式...");
+        if (!createMenu(p, places)) return failed();
+        r.step(85, L"  6.清除安装程序创建的临时文件...");
+        r.pause(300);
+        r.step(100, L"  7.安装完成。\r\n");
+        return StepOutcome::Done;
+    });
+}
+
+// "是否备份用户词后执行…操作？": yes writes the user words of main.dmg into
+// the Documents folder the way the settings program exports them.
+// False when the backup was wanted and failed: the words are not removed
+// without the copy the user asked for.
+bool offerUserWordBackup(HWND owner, const InstalledInstance& i, const wchar_t* question) {
+    if (ask(owner, question, L"操作提示") != IDYES) return true;
+    if (exportUserWords(i.dataDir, i.imeName)) return true;
+    ask(owner, L"用户词条导出失败，操作没有执行。", L"操作提示", MB_OK | MB_ICONERROR);
+    return false;
 }
 
 int uninstall(const std::wstring& guid) {
@@ -273,38 +356,52 @@ int uninstall(const std::wstring& guid) {
         message(kBadEnvironment, L"卸载错误", MB_ICONERROR);
         return 1;
     }
-    const std::wstring prompt = format(L"单击“卸载”按钮，从计算机中移除 %ls .", wide(i.displayName).c_str());
-    if (MessageBoxW(nullptr, prompt.c_str(), (wide(i.displayName) + L" - 卸载程序").c_str(),
-                    MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
-        return 0;
     const MachineFolders m = machineFolders();
     PackageSettings p;
     p.guid = i.guid;
     p.imeName = i.imeName;
     p.displayName = i.displayName;
     const InstallPlaces places = placesFor(m, p, i.installDir);
-    removeTextService(guid, i.language, wide(sizeof(void*) == 8 ? places.ime64 : places.ime32));
-    {
-        NativeFileSystem native;
-        for (const std::u16string& ime : {places.ime32, places.ime64})
-            if (!ime.empty() && !DeleteFileW(wide(ime).c_str()) && fileExists(wide(ime))) {
-                const std::wstring aside = format(L"%ls.%08lX.old", wide(ime).c_str(), GetTickCount());
-                if (MoveFileExW(wide(ime).c_str(), aside.c_str(), 0))
-                    MoveFileExW(aside.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-            }
-    }
-    removeTree(wide(i.installDir));
-    removeTree(wide(i.dataDir));
-    removeShortcuts(places.menuFolder);
-    const std::wstring root = wide(productDataRoot(m));
-    if (folderIsEmpty(root)) {
-        RemoveDirectoryW(root.c_str());
-        deleteKeyTree(HKEY_LOCAL_MACHINE, wide(productKey()));
-    }
-    deleteKeyTree(HKEY_LOCAL_MACHINE, wide(uninstallKeyFor(i.guid)));
-    deleteKeyTree(HKEY_LOCAL_MACHINE, wide(instanceKeyFor(i.guid)));
-    message(L"  7.卸载完成。", (wide(i.displayName) + L" - 卸载程序").c_str());
-    return 0;
+    StepDialogSetup setup;
+    setup.title = wide(i.displayName) + L" - 卸载程序";
+    setup.welcome = L"卸载";
+    setup.hint = format(L"单击“卸载”按钮，从计算机中移除 %ls .", wide(i.displayName).c_str());
+    setup.action = L"卸载(&U)";
+    setup.doneHint = L"请单击“完成”按钮退出卸载程序。";
+    return runStepDialog(setup, [&](StepReport& r) {
+        if (!offerUserWordBackup(r.owner(), i, L"是否备份用户词后执行卸载操作？")) return StepOutcome::NotStarted;
+        SetDlgItemTextW(r.owner(), StepHintId, format(L"正在卸载 %ls ，请稍候。", wide(i.displayName).c_str()).c_str());
+        r.step(0, L"请稍候卸载完成...\r\n");
+        r.step(5, L"  1.卸载输入接口...");
+        r.step(20, L"  2.删除语言栏项目...");
+        removeTextService(guid, i.language, wide(sizeof(void*) == 8 ? places.ime64 : places.ime32));
+        r.step(40, L"  3.删除文件系统...");
+        {
+            NativeFileSystem native;
+            for (const std::u16string& ime : {places.ime32, places.ime64})
+                if (!ime.empty() && !DeleteFileW(wide(ime).c_str()) && fileExists(wide(ime))) {
+                    const std::wstring aside = format(L"%ls.%08lX.old", wide(ime).c_str(), GetTickCount());
+                    if (MoveFileExW(wide(ime).c_str(), aside.c_str(), 0))
+                        MoveFileExW(aside.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+                }
+        }
+        removeTree(wide(i.installDir));
+        removeTree(wide(i.dataDir));
+        r.step(60, L"  4.删除快捷方式...");
+        removeShortcuts(places.menuFolder);
+        r.step(70, L"  5.卸载字体...");
+        const std::wstring root = wide(productDataRoot(m));
+        if (folderIsEmpty(root)) {
+            r.step(80, L"      执行完整卸载...");
+            RemoveDirectoryW(root.c_str());
+            deleteKeyTree(HKEY_LOCAL_MACHINE, wide(productKey()));
+        }
+        r.step(90, L"  6.卸载软件信息...");
+        deleteKeyTree(HKEY_LOCAL_MACHINE, wide(uninstallKeyFor(i.guid)));
+        deleteKeyTree(HKEY_LOCAL_MACHINE, wide(instanceKeyFor(i.guid)));
+        r.step(100, L"  7.卸载完成。\r\n");
+        return StepOutcome::Done;
+    });
 }
 
 int repair(const std::wstring& guid) {
@@ -319,9 +416,36 @@ int repair(const std::wstring& guid) {
         return 1;
     }
     const InstallPlaces places = placesFor(machineFolders(), u->settings, i.installDir);
-    const bool ok = installInstance(*u, places, wide(i.installDir));
-    message(ok ? L"  6.修复完成。" : L"修复程序发生错误！", (wide(i.displayName) + L" - 修复程序").c_str());
-    return ok ? 0 : 1;
+    const PackageSettings& p = u->settings;
+    const std::wstring name = wide(i.displayName.empty() ? p.displayName : i.displayName);
+    StepDialogSetup setup;
+    setup.title = name + L" - 修复程序";
+    setup.welcome = L"修复";
+    setup.hint = L"单击“修复”按钮，以将软件恢复到初始状态。";
+    setup.action = L"修复(&R)";
+    setup.doneHint = L"单击“完成”按钮，退出修复程序。";
+    return runStepDialog(setup, [&](StepReport& r) {
+        if (!offerUserWordBackup(r.owner(), i, L"是否备份用户词后执行修复操作？")) return StepOutcome::NotStarted;
+        SetDlgItemTextW(r.owner(), StepHintId, format(L"正在修复 %ls ，请稍候。", name.c_str()).c_str());
+        auto failed = [&] {
+            r.step(100, L"修复程序发生错误！");
+            return StepOutcome::Failed;
+        };
+        r.step(0, L"请稍候修复完成....\r\n");
+        r.step(10, L"  1.备份用户数据....");
+        r.step(20, L"  2.修复文件系统....");
+        if (!installFiles(*u, places)) return failed();
+        r.step(40, L"  3.修复软件运行环境...");
+        if (!registerInstance(p, places) || !writeUninstallEntry(p, places, wide(i.installDir)) ||
+            !keepPackage(*u, places))
+            return failed();
+        r.step(70, L"  4.修复开始菜单及桌面快捷方式...");
+        if (!createMenu(p, places)) return failed();
+        r.step(85, L"  5.清除安装程序创建的临时文件...");
+        r.pause(100);
+        r.step(100, L"  6.修复完成。\r\n");
+        return StepOutcome::Done;
+    });
 }
 
 // "/GUID= /EMMODE=": the text service on or off; IMM32 stays as it is.

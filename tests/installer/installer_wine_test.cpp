@@ -1,10 +1,11 @@
 // installer.exe under wine: the package beside this program installs,
 // registers the text service for both bitnesses, repairs and uninstalls,
 // and bad packages change nothing. The program's message boxes are
-// answered the way a person would, by window messages.
+// and dialogs are answered the way a person would, by window messages.
 
 #include "installer/core/install_plan.h"
 #include "installer/core/package_image.h"
+#include "installer/win32/step_dialog.h"
 #include "ui/skin_package.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -66,37 +68,91 @@ std::wstring readText(const std::wstring& path, const wchar_t* name, REGSAM view
     return r == ERROR_SUCCESS && type == REG_SZ ? std::wstring(buffer) : std::wstring();
 }
 
-// The texts of the message boxes a run showed, each answered with OK.
+// What a run showed: the texts of its message boxes and dialogs, and the
+// logs its install, repair or uninstall dialog ended with.
 struct Answered {
     std::vector<std::wstring> texts;
+    std::vector<std::wstring> logs;
     bool saw(const std::wstring& part) const {
         for (const std::wstring& t : texts)
             if (t.find(part) != std::wstring::npos) return true;
         return false;
     }
+    // The lines appear in the log in this order.
+    bool logged(const std::vector<std::wstring>& lines) const {
+        for (const std::wstring& log : logs) {
+            size_t at = 0;
+            bool all = true;
+            for (const std::wstring& line : lines) {
+                at = log.find(line, at);
+                if (at == std::wstring::npos) {
+                    all = false;
+                    break;
+                }
+                at += line.size();
+            }
+            if (all) return true;
+        }
+        return false;
+    }
 };
 
-BOOL CALLBACK collectBox(HWND w, LPARAM p) {
-    auto* boxes = reinterpret_cast<std::vector<HWND>*>(p);
+BOOL CALLBACK collectDialog(HWND w, LPARAM p) {
+    auto* found = reinterpret_cast<std::vector<HWND>*>(p);
     wchar_t cls[32] = {};
     GetClassNameW(w, cls, 32);
-    if (IsWindowVisible(w) && std::wstring(cls) == L"#32770") boxes->push_back(w);
+    if (IsWindowVisible(w) && std::wstring(cls) == L"#32770") found->push_back(w);
     return TRUE;
 }
 
+std::wstring textOf(HWND w) {
+    wchar_t text[8192] = {};
+    SendMessageTimeoutW(w, WM_GETTEXT, 8192, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, nullptr);
+    return text;
+}
+
 std::wstring boxText(HWND box) {
-    wchar_t text[2048] = {};
-    GetDlgItemTextW(box, 0xFFFF, text, 2048);  // a message box's text control
-    wchar_t title[256] = {};
-    GetWindowTextW(box, title, 256);
-    return std::wstring(title) + L"|" + text;
+    return textOf(box) + L"|" + textOf(GetDlgItem(box, 0xFFFF));  // a message box's text control
+}
+
+// How a run's questions are answered.
+struct Answers {
+    bool backUpUserWords = false;
+};
+
+// The install, repair or uninstall dialog: the licence accepted, the button
+// clicked once, and "完成(&O)" clicked once the log is complete.
+void answerStepDialog(HWND dialog, Answered& a, std::vector<HWND>& started) {
+    using namespace zv::installer::win32;
+    const std::wstring shown = textOf(dialog) + L"|" + textOf(GetDlgItem(dialog, StepWelcomeId)) + L"|" +
+                               textOf(GetDlgItem(dialog, StepHintId));
+    if (a.texts.empty() || a.texts.back() != shown) a.texts.push_back(shown);
+    HWND button = GetDlgItem(dialog, StepActionButton);
+    if (HWND agree = GetDlgItem(dialog, StepAgreeId);
+        agree && SendMessageW(agree, BM_GETCHECK, 0, 0) != BST_CHECKED) {
+        EXPECT_FALSE(IsWindowEnabled(button)) << "the button waits for the licence";
+        SendMessageTimeoutW(agree, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 2000, nullptr);
+        return;
+    }
+    if (!IsWindowEnabled(button)) return;
+    const bool finished = textOf(button) == L"完成(&O)";
+    const bool clicked = std::find(started.begin(), started.end(), dialog) != started.end();
+    if (finished) {
+        a.logs.push_back(textOf(GetDlgItem(dialog, StepLogId)));
+    } else if (clicked) {
+        return;
+    } else {
+        started.push_back(dialog);
+    }
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(StepActionButton, BN_CLICKED), reinterpret_cast<LPARAM>(button));
 }
 
 // Runs installer.exe (or its temporary copy, started by it) and answers
-// every box until `done` holds or the time runs out.
+// every box and dialog until `done` holds or the time runs out.
 template <class Done>
-Answered drive(const std::wstring& program, const std::wstring& arguments, Done done) {
+Answered drive(const std::wstring& program, const std::wstring& arguments, Done done, Answers answers = {}) {
     Answered a;
+    std::vector<HWND> started;
     std::wstring line = L"\"" + program + L"\" " + arguments;
     STARTUPINFOW si{};
     si.cb = sizeof si;
@@ -105,14 +161,22 @@ Answered drive(const std::wstring& program, const std::wstring& arguments, Done 
     CloseHandle(pi.hThread);
     bool exited = false;
     for (DWORD waited = 0; waited < kWaitMs; waited += 100) {
-        std::vector<HWND> boxes;
-        EnumWindows(collectBox, reinterpret_cast<LPARAM>(&boxes));
-        for (HWND box : boxes) {
-            a.texts.push_back(boxText(box));
-            PostMessageW(box, WM_COMMAND, IDOK, 0);
+        std::vector<HWND> found;
+        EnumWindows(collectDialog, reinterpret_cast<LPARAM>(&found));
+        for (HWND w : found) {
+            if (GetDlgItem(w, zv::installer::win32::StepLogId)) {
+                answerStepDialog(w, a, started);
+                continue;
+            }
+            const std::wstring text = boxText(w);
+            a.texts.push_back(text);
+            WPARAM answer = IDOK;
+            if (GetDlgItem(w, IDYES))
+                answer = text.find(L"备份用户词") == std::wstring::npos || answers.backUpUserWords ? IDYES : IDNO;
+            PostMessageW(w, WM_COMMAND, answer, 0);
         }
         if (!exited && WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0) exited = true;
-        if (exited && boxes.empty() && done()) break;
+        if (exited && found.empty() && done()) break;
         Sleep(100);
     }
     TerminateProcess(pi.hProcess, 9);
@@ -216,6 +280,11 @@ TEST(InstallerPackage, InstallsRepairsSwitchesAndUninstallsWithoutLeftovers) {
     writeAll(installDir() + L"config.exe", {1, 2, 3});
     const Answered installed = drive(package(), L"", [] { return keyExists(kUninstallKey); });
     EXPECT_TRUE(installed.saw(L"欢迎使用 五笔输入法（标准86版） 安装程序"));
+    EXPECT_TRUE(installed.saw(L"所选安装目录已经存在，是否继续安装并覆盖安装目录？"));
+    EXPECT_TRUE(installed.logged({L"请稍候安装完成....\r\n", L"  1.创建文件系统....", L"  2.设置软件运行环境...",
+                                  L"  3.写入卸载信息...", L"  4.备份安装数据...", L"  5.创建开始菜单及桌面快捷方式...",
+                                  L"  6.清除安装程序创建的临时文件...", L"  7.安装完成。\r\n"}))
+        << (installed.logs.empty() ? L"no log" : installed.logs.back()).size();
     ASSERT_TRUE(keyExists(kInstanceKey));
     EXPECT_EQ(installDir(), readText(kInstanceKey, L"InstallLocation"));
     EXPECT_EQ(L"VoraZerevo86", readText(kInstanceKey, L"IMEName"));
@@ -250,9 +319,14 @@ TEST(InstallerPackage, InstallsRepairsSwitchesAndUninstallsWithoutLeftovers) {
 
     // Repair restores a deleted file.
     DeleteFileW((installDir() + L"config.exe").c_str());
-    drive(installDir() + L"installer.exe", std::wstring(L"/n ") + kGuid + L" /r",
-          [] { return exists(installDir() + L"config.exe"); });
+    const Answered repaired = drive(installDir() + L"installer.exe", std::wstring(L"/n ") + kGuid + L" /r",
+                                    [] { return exists(installDir() + L"config.exe"); });
     EXPECT_TRUE(exists(installDir() + L"config.exe"));
+    EXPECT_TRUE(repaired.saw(L"五笔输入法（标准86版） - 修复程序|修复|单击“修复”按钮，以将软件恢复到初始状态。"));
+    EXPECT_TRUE(repaired.saw(L"是否备份用户词后执行修复操作？"));
+    EXPECT_TRUE(repaired.logged({L"请稍候修复完成....\r\n", L"  1.备份用户数据....", L"  2.修复文件系统....",
+                                 L"  3.修复软件运行环境...", L"  4.修复开始菜单及桌面快捷方式...",
+                                 L"  5.清除安装程序创建的临时文件...", L"  6.修复完成。\r\n"}));
 
     // The switch removes only the text service, and brings it back.
     drive(installDir() + L"installer.exe", std::wstring(L"/GUID=") + kGuid + L" /EMMODE=0", [] { return true; });
@@ -265,9 +339,21 @@ TEST(InstallerPackage, InstallsRepairsSwitchesAndUninstallsWithoutLeftovers) {
     EXPECT_TRUE(keyExists(kClassKey, KEY_WOW64_32KEY));
 
     // Uninstall runs from the temporary copy and leaves nothing of ours.
-    drive(installDir() + L"installer.exe", std::wstring(L"/n ") + kGuid + L" /u",
-          [] { return !keyExists(kUninstallKey); });
+    // Its backup question answered yes: the user words land under Documents.
+    wchar_t documents[MAX_PATH] = {};
+    SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, 0, documents);
+    const std::wstring exported = std::wstring(documents) + L"\\[ VoraZerevo86 ]\\导出 - 用户词条.txt";
+    DeleteFileW(exported.c_str());
+    const Answered removed = drive(installDir() + L"installer.exe", std::wstring(L"/n ") + kGuid + L" /u",
+                                   [] { return !keyExists(kUninstallKey); }, Answers{true});
     Sleep(1500);
+    EXPECT_TRUE(removed.saw(L"是否备份用户词后执行卸载操作？"));
+    EXPECT_TRUE(exists(exported));
+    DeleteFileW(exported.c_str());
+    RemoveDirectoryW((std::wstring(documents) + L"\\[ VoraZerevo86 ]").c_str());
+    EXPECT_TRUE(removed.logged({L"请稍候卸载完成...\r\n", L"  1.卸载输入接口...", L"  2.删除语言栏项目...",
+                                L"  3.删除文件系统...", L"  4.删除快捷方式...", L"  5.卸载字体...",
+                                L"  6.卸载软件信息...", L"  7.卸载完成。\r\n"}));
     EXPECT_FALSE(keyExists(kInstanceKey));
     EXPECT_FALSE(keyExists(L"Software\\ZorvanIME3"));
     EXPECT_FALSE(keyExists(kUninstallKey));
