@@ -118,11 +118,12 @@ std::wstring boxText(HWND box) {
 // How a run's questions are answered.
 struct Answers {
     bool backUpUserWords = false;
+    std::wstring installFolder;  // typed into the install dialog; the dialog is closed if it turns back
 };
 
 // The install, repair or uninstall dialog: the licence accepted, the button
 // clicked once, and "完成(&O)" clicked once the log is complete.
-void answerStepDialog(HWND dialog, Answered& a, std::vector<HWND>& started) {
+void answerStepDialog(HWND dialog, Answered& a, std::vector<HWND>& started, const Answers& answers) {
     using namespace zv::installer::win32;
     const std::wstring shown = textOf(dialog) + L"|" + textOf(GetDlgItem(dialog, StepWelcomeId)) + L"|" +
                                textOf(GetDlgItem(dialog, StepHintId));
@@ -140,8 +141,14 @@ void answerStepDialog(HWND dialog, Answered& a, std::vector<HWND>& started) {
     if (finished) {
         a.logs.push_back(textOf(GetDlgItem(dialog, StepLogId)));
     } else if (clicked) {
+        // Turned back: the folder can be edited again.
+        if (!answers.installFolder.empty() && IsWindowEnabled(GetDlgItem(dialog, StepFolderId)) && a.texts.size() > 1)
+            PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
         return;
     } else {
+        if (!answers.installFolder.empty())
+            SendMessageTimeoutW(GetDlgItem(dialog, StepFolderId), WM_SETTEXT, 0,
+                                reinterpret_cast<LPARAM>(answers.installFolder.c_str()), SMTO_ABORTIFHUNG, 2000, nullptr);
         started.push_back(dialog);
     }
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(StepActionButton, BN_CLICKED), reinterpret_cast<LPARAM>(button));
@@ -165,7 +172,7 @@ Answered drive(const std::wstring& program, const std::wstring& arguments, Done 
         EnumWindows(collectDialog, reinterpret_cast<LPARAM>(&found));
         for (HWND w : found) {
             if (GetDlgItem(w, zv::installer::win32::StepLogId)) {
-                answerStepDialog(w, a, started);
+                answerStepDialog(w, a, started, answers);
                 continue;
             }
             const std::wstring text = boxText(w);
@@ -269,6 +276,15 @@ TEST(InstallerPackage, BadPackagesAreRefusedAndChangeNothing) {
     b.insert(b.end(), zip.begin(), zip.end());
     expectRefusedAndNothingChanged(variant(L"bomb.exe", b));
     EXPECT_FALSE(exists(programFiles() + L"\\evil.txt"));
+}
+
+TEST(InstallerPackage, AFolderThatIsNoFullPathIsRefusedAndChangesNothing) {
+    ASSERT_TRUE(exists(package()));
+    const Answered a = drive(package(), L"", [] { return true; }, Answers{false, L"VoraZerevo\\ZU86"});
+    EXPECT_TRUE(a.saw(L"未能创建，请确定您的当前用户对该目录的访问权限！"));
+    EXPECT_TRUE(a.logs.empty());
+    EXPECT_FALSE(keyExists(kInstanceKey));
+    EXPECT_FALSE(exists(installDir()));
 }
 
 TEST(InstallerPackage, InstallsRepairsSwitchesAndUninstallsWithoutLeftovers) {
