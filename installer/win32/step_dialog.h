@@ -44,8 +44,8 @@ public:
     virtual std::wstring folder() const = 0;
 };
 
-// Returns whether the steps succeeded; false before the first step means
-// the user turned back (the button stays for another try).
+// How the steps ended; NotStarted means the user turned back before the
+// first step, and the button stays for another try.
 enum class StepOutcome { Done, Failed, NotStarted };
 using StepWork = std::function<StepOutcome(StepReport&)>;
 
