@@ -147,11 +147,12 @@ std::vector<std::u16string> filesReplacedInExistingFolder(const InstallPlaces& p
 
 std::u16string backupPath(const InstallPlaces& places) { return places.installDir + u"_backup_.dat"; }
 
-std::u16string fontValueName(std::u16string_view fileName) {
-    const size_t dot = fileName.rfind(u'.');
-    const std::u16string_view base = fileName.substr(0, dot);
-    const bool collection = dot != std::u16string_view::npos && equalNoCase(fileName.substr(dot), u".ttc");
-    return std::u16string(base) + (collection ? u" (TrueType-C)" : u" (TrueType)");
+bool asksBeforeReplacing(std::u16string_view target, uint64_t packageVersion, uint64_t installedVersion) {
+    const size_t dot = target.rfind(u'.');
+    if (dot == std::u16string_view::npos) return false;
+    const std::u16string_view extension = target.substr(dot);
+    if (!equalNoCase(extension, u".exe") && !equalNoCase(extension, u".ime")) return false;
+    return installedVersion != 0 && installedVersion < packageVersion;
 }
 
 }  // namespace zv::installer

@@ -105,7 +105,10 @@ std::vector<std::u16string> filesReplacedInExistingFolder(const InstallPlaces& p
 // "<install folder>_backup_.dat"
 std::u16string backupPath(const InstallPlaces& places);
 
-// The font's registry name: "<name> (TrueType)", "(TrueType-C)" for collections.
-std::u16string fontValueName(std::u16string_view fileName);
+// Whether copying a program or library over the file at `target` first
+// asks the user: only when the file there is older than the package's. A
+// file without a version (0) is no program of a known release and is
+// replaced without asking.
+bool asksBeforeReplacing(std::u16string_view target, uint64_t packageVersion, uint64_t installedVersion);
 
 }  // namespace zv::installer

@@ -6,6 +6,7 @@
 #include "engine/default_store.h"
 #include "installer/core/archive.h"
 #include "installer/core/command_line.h"
+#include "installer/core/font_names.h"
 #include "installer/core/install_plan.h"
 #include "installer/core/package_image.h"
 #include "installer/core/package_settings.h"
@@ -298,8 +299,14 @@ TEST(InstallPlan, EntriesGoToTheirFoldersAndVersionsDecideTheRegistration) {
     EXPECT_EQ(Destination::Ime32, placeOfEntry(u"zorvanIME.ime").destination);
     EXPECT_EQ(Destination::Ime64, placeOfEntry(u"ZORVANIME64.IME").destination);
     EXPECT_EQ(Destination::InstallFolder, placeOfEntry(u"zoruraved\\night.col").destination);
-    EXPECT_EQ(u"a (TrueType)", fontValueName(u"a.ttf"));
-    EXPECT_EQ(u"b (TrueType-C)", fontValueName(u"b.TTC"));
+    // Only an older program or library of a known version is asked about.
+    EXPECT_TRUE(asksBeforeReplacing(u"C:\\W\\SysWOW64\\VoraZerevo86.IME", 0x0003000000000001, 0x0002000000000000));
+    EXPECT_TRUE(asksBeforeReplacing(u"config.exe", 0x0003000000000001, 0x0003000000000000));
+    EXPECT_FALSE(asksBeforeReplacing(u"config.exe", 0x0003000000000001, 0x0003000000000001));
+    EXPECT_FALSE(asksBeforeReplacing(u"config.exe", 0x0003000000000001, 0x0004000000000000));
+    EXPECT_FALSE(asksBeforeReplacing(u"config.exe", 0x0003000000000001, 0));
+    EXPECT_FALSE(asksBeforeReplacing(u"main.chm", 0x0003000000000001, 0x0001000000000000));
+    EXPECT_FALSE(asksBeforeReplacing(u"exe", 0x0003000000000001, 0x0001000000000000));
     EXPECT_FALSE(isWindows8OrLater({6, 1}));
     EXPECT_TRUE(isWindows8OrLater({6, 2}));
     EXPECT_TRUE(isWindows8OrLater({10, 0}));
