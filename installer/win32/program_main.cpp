@@ -11,13 +11,18 @@
 #include "installer/core/package_image.h"
 #include "installer/core/package_settings.h"
 #include "installer/update/update_dialog.h"
+#include "installer/win32/file_placement.h"
 #include "installer/win32/files.h"
+#include "installer/win32/fonts.h"
 #include "installer/win32/machine.h"
+#include "installer/win32/processes.h"
 #include "installer/win32/registry.h"
 #include "installer/win32/shortcuts.h"
 #include "installer/win32/step_dialog.h"
+#include "installer/win32/unpack_window.h"
 #include "installer/win32/user_words.h"
 #include "installer/win32/wide.h"
+#include "installer/win32/working_folder.h"
 
 #include <windows.h>
 
@@ -99,10 +104,17 @@ std::optional<Unpacked> unpack(const std::wstring& source) {
         !writeWholeFile(work + L"makedata.zip", parts->archive.data(), parts->archive.size()))
         return std::nullopt;
     FolderReceiver receiver(u.folder);
-    if (extractArchive(parts->archive, receiver).status != ArchiveStatus::Ok) {
+    UnpackWindow window;
+    const ArchiveReport report = extractArchive(
+        parts->archive, receiver, {}, [&](uint64_t done, uint64_t total) { window.progress(done, total); },
+        [&](const std::u16string& path, bool ok) {
+            window.line(format(ok ? L"Success: %ls" : L"Failure: %ls", wide(path).c_str()));
+        });
+    if (report.status != ArchiveStatus::Ok) {
         removeTree(u.folder);
         return std::nullopt;
     }
+    window.line(L"Completed.");
     auto config = readWholeFile(u.folder + L"$dataFiles$\\config.dsc");
     if (!config) return std::nullopt;
     auto settings = readPackageSettings(*config);
@@ -172,44 +184,23 @@ void removeTextService(const std::wstring& guid, uint16_t language, const std::w
     }
 }
 
-// A library in use cannot be overwritten but can be renamed: the old file
-// moves aside under a name of its own and is deleted at the next start of
-// Windows, so no deletion is ever pending for the name the new file takes.
-bool placeFile(const std::wstring& source, const std::wstring& target) {
-    if (CopyFileW(source.c_str(), target.c_str(), FALSE)) return true;
-    if (!fileExists(target)) return false;
-    const std::wstring aside = format(L"%ls.%08lX.old", target.c_str(), GetTickCount());
-    if (!MoveFileExW(target.c_str(), aside.c_str(), 0)) return false;
-    MoveFileExW(aside.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-    return CopyFileW(source.c_str(), target.c_str(), FALSE);
-}
-
-bool copyTree(const std::wstring& from, const std::wstring& to) {
-    bool ok = makeFolders(to);
-    for (const std::wstring& rel : filesBelow(from)) {
-        const std::wstring target = to + rel;
-        const size_t cut = target.find_last_of(L'\\');
-        ok = makeFolders(target.substr(0, cut)) && placeFile(from + rel, target) && ok;
-        if (ok) grantApplicationAccess(target);
-    }
-    return ok;
-}
-
 // Step 1: the package's files into the system, Windows, data and install folders.
-bool installFiles(const Unpacked& u, const InstallPlaces& places) {
+bool installFiles(const Unpacked& u, const InstallPlaces& places, HWND owner, const LogLine& log) {
     const std::wstring z = u.folder;
+    const Placement how{owner, {wide(places.ime32), wide(places.ime64)}};
     bool ok = makeFolders(wide(places.installDir)) && makeFolders(wide(places.dataDir));
     {
         NativeFileSystem native;
-        ok = ok && placeFile(z + wide(Ime32Entry), wide(places.ime32));
+        ok = ok && placeFile(how, z + wide(Ime32Entry), wide(places.ime32));
         if (ok) grantApplicationAccess(wide(places.ime32));
         if (ok && !places.ime64.empty() && fileExists(z + wide(Ime64Entry))) {
-            ok = placeFile(z + wide(Ime64Entry), wide(places.ime64));
+            ok = placeFile(how, z + wide(Ime64Entry), wide(places.ime64));
             if (ok) grantApplicationAccess(wide(places.ime64));
         }
     }
-    if (folderExists(z + L"$windows$")) ok = copyTree(z + L"$windows$\\", windowsFolder()) && ok;
-    ok = ok && copyTree(z + L"$dataFiles$\\", wide(places.dataDir));
+    if (folderExists(z + L"$windows$")) ok = copyTree(how, z + L"$windows$\\", windowsFolder()) && ok;
+    ok = ok && installFonts(z + L"$fonts$\\", wide(u.settings.guid), log);
+    ok = ok && copyTree(how, z + L"$dataFiles$\\", wide(places.dataDir));
     grantApplicationAccess(wide(places.dataDir));
     // Windows 8 and later: the traditional style becomes "TSF-嵌入编码".
     if (ok && isWindows8OrLater(systemVersion())) {
@@ -220,7 +211,7 @@ bool installFiles(const Unpacked& u, const InstallPlaces& places) {
         const EntryPlace place = placeOfEntry(utf16(rel));
         if (place.destination != Destination::InstallFolder) continue;
         const std::wstring target = wide(places.installDir) + rel;
-        ok = ok && makeFolders(target.substr(0, target.find_last_of(L'\\'))) && placeFile(z + rel, target);
+        ok = ok && makeFolders(target.substr(0, target.find_last_of(L'\\'))) && placeFile(how, z + rel, target);
     }
     return ok && writeWholeFile(wide(places.installDir) + L"installer.exe", u.program);
 }
@@ -323,7 +314,8 @@ int install(const std::wstring& source) {
         };
         r.step(0, L"请稍候安装完成....\r\n");
         r.step(10, L"  1.创建文件系统....");
-        if (!installFiles(*u, places)) return failed();
+        if (!installFiles(*u, places, r.owner(), [&](const std::wstring& line) { r.step(10, line); }))
+            return failed();
         r.step(25, L"  2.设置软件运行环境...");
         if (!registerInstance(p, places)) return failed();
         r.step(40, L"  3.写入卸载信息...");
@@ -337,6 +329,18 @@ int install(const std::wstring& source) {
         r.step(100, L"  7.安装完成。\r\n");
         return StepOutcome::Done;
     });
+}
+
+constexpr wchar_t kNoticeTitle[] = L"提示信息";
+
+// Whether a process has the input method's library of either side loaded.
+bool inputMethodInUse(const InstallPlaces& places) {
+    const std::vector<std::wstring> libraries = {wide(places.ime32), wide(places.ime64)};
+    if (!processesUsing(libraries).empty()) return true;
+    NativeFileSystem native;
+    for (const std::wstring& library : libraries)
+        if (!library.empty() && fileExists(library) && isHeldOpen(library)) return true;
+    return false;
 }
 
 // "是否备份用户词后执行…操作？": yes writes the user words of main.dmg into
@@ -370,6 +374,11 @@ int uninstall(const std::wstring& guid) {
     setup.doneHint = L"请单击“完成”按钮退出卸载程序。";
     return runStepDialog(setup, [&](StepReport& r) {
         if (!offerUserWordBackup(r.owner(), i, L"是否备份用户词后执行卸载操作？")) return StepOutcome::NotStarted;
+        if (inputMethodInUse(places)) {
+            ask(r.owner(), L"由于存在载入输入法的进程，卸载操作无法继续。请重新启动计算机后重新运行卸载程序。", kNoticeTitle,
+                MB_OK | MB_ICONWARNING);
+            return StepOutcome::NotStarted;
+        }
         SetDlgItemTextW(r.owner(), StepHintId, format(L"正在卸载 %ls ，请稍候。", wide(i.displayName).c_str()).c_str());
         r.step(0, L"请稍候卸载完成...\r\n");
         r.step(5, L"  1.卸载输入接口...");
@@ -390,6 +399,7 @@ int uninstall(const std::wstring& guid) {
         r.step(60, L"  4.删除快捷方式...");
         removeShortcuts(places.menuFolder);
         r.step(70, L"  5.卸载字体...");
+        removeFonts(guid, [&](const std::wstring& line) { r.step(70, line); });
         const std::wstring root = wide(productDataRoot(m));
         if (folderIsEmpty(root)) {
             r.step(80, L"      执行完整卸载...");
@@ -426,6 +436,11 @@ int repair(const std::wstring& guid) {
     setup.doneHint = L"单击“完成”按钮，退出修复程序。";
     return runStepDialog(setup, [&](StepReport& r) {
         if (!offerUserWordBackup(r.owner(), i, L"是否备份用户词后执行修复操作？")) return StepOutcome::NotStarted;
+        if (inputMethodInUse(places)) {
+            ask(r.owner(), L"由于存在载入输入法的进程，修复操作无法继续。请重新启动计算机后重新运行修复程序。", kNoticeTitle,
+                MB_OK | MB_ICONWARNING);
+            return StepOutcome::NotStarted;
+        }
         SetDlgItemTextW(r.owner(), StepHintId, format(L"正在修复 %ls ，请稍候。", name.c_str()).c_str());
         auto failed = [&] {
             r.step(100, L"修复程序发生错误！");
@@ -434,7 +449,8 @@ int repair(const std::wstring& guid) {
         r.step(0, L"请稍候修复完成....\r\n");
         r.step(10, L"  1.备份用户数据....");
         r.step(20, L"  2.修复文件系统....");
-        if (!installFiles(*u, places)) return failed();
+        if (!installFiles(*u, places, r.owner(), [&](const std::wstring& line) { r.step(20, line); }))
+            return failed();
         r.step(40, L"  3.修复软件运行环境...");
         if (!registerInstance(p, places) || !writeUninstallEntry(p, places, wide(i.installDir)) ||
             !keepPackage(*u, places))
@@ -499,7 +515,7 @@ int run(const std::wstring& line) {
     const InstallerCommand c = parseInstallerCommand(utf16(line));
     if (c.mode == Mode::ServiceSwitch) return switchService(c);
     const bool temporaryCopy = c.temporaryCopy;
-    if (!temporaryCopy) removeTree(workingFolder());
+    if (!temporaryCopy) removeWorkingFolder(workingFolder());
     if (c.mode == Mode::CleanOnly) return 0;
     if (c.mode != Mode::Install && !temporaryCopy) return restartFromWorkingFolder(c, line);
     int result = 0;
@@ -513,23 +529,10 @@ int run(const std::wstring& line) {
     }
     // The running copy cannot delete itself: the command interpreter does
     // it once this program has ended.
-    if (temporaryCopy) {
-        wchar_t comspec[MAX_PATH] = {};
-        if (GetEnvironmentVariableW(L"COMSPEC", comspec, MAX_PATH)) {
-            std::wstring command = format(L"\"%ls\" /c ping -n 2 127.0.0.1 >nul & rmdir \"%ls\" /s /q", comspec,
-                                          shortPath(workingFolder()).c_str());
-            STARTUPINFOW si{};
-            si.cb = sizeof si;
-            PROCESS_INFORMATION pi{};
-            if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW | IDLE_PRIORITY_CLASS,
-                               nullptr, nullptr, &si, &pi)) {
-                CloseHandle(pi.hThread);
-                CloseHandle(pi.hProcess);
-            }
-        }
-    } else {
-        removeTree(workingFolder());
-    }
+    if (temporaryCopy)
+        removeWorkingFolderAfterExit(workingFolder());
+    else
+        removeWorkingFolder(workingFolder());
     return result;
 }
 

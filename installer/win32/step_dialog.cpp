@@ -1,5 +1,7 @@
 #include "installer/win32/step_dialog.h"
 
+#include "installer/win32/dialog_template.h"
+
 #include <commctrl.h>
 #include <objbase.h>
 #include <shlobj.h>
@@ -17,51 +19,6 @@ constexpr wchar_t kAgree[] = L"接受协议";
 constexpr wchar_t kRefuse[] = L"不接受协议";
 constexpr wchar_t kChooseFolder[] = L"请选择安装目录...";
 constexpr int kProgressSteps = 100;
-
-// A dialog template written in memory, so that the installer needs no
-// resource script; items name their window class.
-class DialogTemplate {
-public:
-    DialogTemplate(DWORD style, short cx, short cy, std::wstring_view font, WORD points) {
-        dword(style);
-        dword(0);
-        countAt_ = words_.size();
-        word(0);
-        word(0), word(0);
-        word(static_cast<WORD>(cx)), word(static_cast<WORD>(cy));
-        word(0);  // no menu
-        word(0);  // the standard dialog class
-        text(L"");
-        word(points);
-        text(font);
-    }
-    void add(std::wstring_view windowClass, WORD id, DWORD style, short x, short y, short cx, short cy,
-             std::wstring_view caption = L"") {
-        while (words_.size() % 2) word(0);  // every item starts on a DWORD
-        dword(style | WS_CHILD | WS_VISIBLE);
-        dword(0);
-        for (short v : {x, y, cx, cy}) word(static_cast<WORD>(v));
-        word(id);
-        text(windowClass);
-        text(caption);
-        word(0);  // no creation data
-        ++words_[countAt_];
-    }
-    const DLGTEMPLATE* get() const { return reinterpret_cast<const DLGTEMPLATE*>(words_.data()); }
-
-private:
-    void word(WORD w) { words_.push_back(w); }
-    void dword(DWORD d) {
-        word(LOWORD(d));
-        word(HIWORD(d));
-    }
-    void text(std::wstring_view s) {
-        for (wchar_t c : s) word(static_cast<WORD>(c));
-        word(0);
-    }
-    std::vector<WORD> words_;
-    size_t countAt_ = 0;
-};
 
 DialogTemplate stepDialogTemplate(bool choosesFolder) {
     DialogTemplate t(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_MODALFRAME | DS_SETFONT | DS_CENTER, 300,
