@@ -2,10 +2,15 @@
 // registers the text service for both bitnesses, repairs and uninstalls,
 // and bad packages change nothing. The program's message boxes are
 // and dialogs are answered the way a person would, by window messages.
+// A package of the test's own adds fonts and a file for the Windows folder.
 
+#include "installer/core/archive.h"
 #include "installer/core/install_plan.h"
 #include "installer/core/package_image.h"
+#include "installer/win32/file_conflict.h"
 #include "installer/win32/step_dialog.h"
+#include "platform/utf.h"
+#include "tests/installer/generated_font.h"
 #include "ui/skin_package.h"
 
 #include <gtest/gtest.h>
@@ -18,7 +23,9 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -119,6 +126,7 @@ std::wstring boxText(HWND box) {
 struct Answers {
     bool backUpUserWords = false;
     std::wstring installFolder;  // typed into the install dialog; the dialog is closed if it turns back
+    std::function<void()> beforeRetry;  // the file-access-conflict dialog: frees the file, then 重试(&R)
 };
 
 // The install, repair or uninstall dialog: the licence accepted, the button
@@ -173,6 +181,14 @@ Answered drive(const std::wstring& program, const std::wstring& arguments, Done 
         for (HWND w : found) {
             if (GetDlgItem(w, zv::installer::win32::StepLogId)) {
                 answerStepDialog(w, a, started, answers);
+                continue;
+            }
+            if (GetDlgItem(w, zv::installer::win32::ConflictListId)) {
+                a.texts.push_back(textOf(w) + L"|" + textOf(GetDlgItem(w, zv::installer::win32::ConflictTextId)));
+                const WPARAM answer = answers.beforeRetry ? zv::installer::win32::ConflictRetryButton
+                                                          : zv::installer::win32::ConflictCancelButton;
+                if (answers.beforeRetry) answers.beforeRetry();
+                PostMessageW(w, WM_COMMAND, answer, 0);
                 continue;
             }
             const std::wstring text = boxText(w);
@@ -382,6 +398,135 @@ TEST(InstallerPackage, InstallsRepairsSwitchesAndUninstallsWithoutLeftovers) {
     EXPECT_FALSE(exists(systemFolder(true) + L"VoraZerevo86.ime"));
     EXPECT_FALSE(exists(systemFolder(false) + L"VoraZerevo86.ime"));
     EXPECT_FALSE(exists(menu));
+    RemoveDirectoryW((programFiles() + L"\\VoraZerevo").c_str());
+}
+
+// The shipped package's entries and a font, a damaged font and a file for
+// the Windows folder, as a package beside this program.
+std::wstring packageWithFonts() {
+    const std::vector<uint8_t> good = readAll(package());
+    const auto parts = zv::installer::splitPackage(good);
+    if (!parts) return {};
+    struct Collect : zv::installer::EntryReceiver {
+        std::vector<zv::ui::ZipEntry> entries;
+        bool beginFolder(const std::u16string&) override { return true; }
+        bool beginFile(const std::u16string& path) override {
+            entries.push_back({zv::utf16ToUtf8(path), {}});
+            return true;
+        }
+        bool write(const uint8_t* data, size_t size) override {
+            entries.back().data.insert(entries.back().data.end(), data, data + size);
+            return true;
+        }
+        bool endFile(bool) override { return true; }
+    } collect;
+    if (zv::installer::extractArchive(parts->archive, collect).status != zv::installer::ArchiveStatus::Ok) return {};
+    using namespace zv::test_fonts;
+    collect.entries.push_back({"$fonts$\\VoraTestSans.ttf", face(nameTable({windows(4, u"Vora Test Sans")}))});
+    collect.entries.push_back({"$fonts$\\VoraBroken.ttf", ascii("no font at all, only words")});
+    collect.entries.push_back({"$windows$\\VoraZerevoTest\\note.txt", {1, 2, 3}});
+    std::vector<uint8_t> b(parts->program.begin(), parts->program.end());
+    const std::vector<uint8_t> zip = zv::ui::writeZip(collect.entries, true);
+    b.insert(b.end(), zip.begin(), zip.end());
+    return variant(L"with-fonts.exe", b);
+}
+
+std::wstring knownFolder(int csidl) {
+    wchar_t path[MAX_PATH] = {};
+    SHGetFolderPathW(nullptr, csidl, nullptr, 0, path);
+    return std::wstring(path) + L"\\";
+}
+
+std::wstring workingFolder() {
+    wchar_t path[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH + 1, path);
+    std::wstring p = path;
+    if (!p.empty() && p.back() != L'\\') p += L'\\';
+    return p + L"$zorvanInstaller$";
+}
+
+// The temporary copy's folder goes a moment after the copy has ended.
+bool goneWithin(const std::wstring& path, DWORD ms) {
+    for (DWORD waited = 0; waited < ms && exists(path); waited += 250) Sleep(250);
+    return !exists(path);
+}
+
+// The file version's high part (major, minor) in a library's version
+// resource; `replace` writes another one there.
+uint32_t fileVersionHigh(std::vector<uint8_t>& bytes, std::optional<uint32_t> replace = std::nullopt) {
+    constexpr uint32_t kSignature = 0xFEEF04BD;
+    for (size_t i = 0; i + 12 <= bytes.size(); i += 4) {
+        uint32_t v;
+        std::memcpy(&v, &bytes[i], 4);
+        if (v != kSignature) continue;
+        if (replace) std::memcpy(&bytes[i + 8], &*replace, 4);
+        std::memcpy(&v, &bytes[i + 8], 4);
+        return v;
+    }
+    return 0;
+}
+
+constexpr wchar_t kFontList[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
+
+TEST(InstallerPackage, FontsWindowsFilesOlderFilesHeldFilesAndTheWorkingFolder) {
+    ASSERT_TRUE(exists(package()));
+    ASSERT_FALSE(keyExists(kInstanceKey)) << "an earlier test left the instance installed";
+    CoInitialize(nullptr);
+    const std::wstring withFonts = packageWithFonts();
+    ASSERT_FALSE(withFonts.empty());
+    const std::wstring fonts = knownFolder(CSIDL_FONTS);
+    const std::wstring windowsFile = knownFolder(CSIDL_WINDOWS) + L"VoraZerevoTest\\note.txt";
+
+    const Answered installed = drive(withFonts, L"", [] { return keyExists(kUninstallKey); });
+    EXPECT_TRUE(installed.logged({L"  1.创建文件系统....", L"      字体文件已损坏，跳过: VoraBroken.ttf",
+                                  L"  2.设置软件运行环境...", L"  7.安装完成。\r\n"}))
+        << (installed.logs.empty() ? L"no log" : installed.logs.back()).size();
+    EXPECT_EQ(L"VoraTestSans.ttf", readText(kFontList, L"Vora Test Sans (TrueType)", KEY_WOW64_64KEY));
+    EXPECT_TRUE(exists(fonts + L"VoraTestSans.ttf"));
+    EXPECT_FALSE(exists(fonts + L"VoraBroken.ttf"));
+    EXPECT_TRUE(exists(windowsFile));
+    EXPECT_TRUE(goneWithin(workingFolder(), 3000)) << "the working folder stays after the install";
+
+    // Repair over an older library asks before replacing it, and a file
+    // held open brings up the conflict dialog; freed, the retry succeeds.
+    const std::wstring ime = systemFolder(false) + L"VoraZerevo86.ime";
+    std::vector<uint8_t> library = readAll(ime);
+    const uint32_t shipped = fileVersionHigh(library);
+    ASSERT_NE(0u, shipped) << "the library carries no version resource";
+    fileVersionHigh(library, 0x00010000);
+    writeAll(ime, library);
+    HANDLE held = CreateFileW((installDir() + L"skin.col").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    Answers answers;
+    answers.beforeRetry = [&] {
+        if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+        held = INVALID_HANDLE_VALUE;
+    };
+    const Answered repaired = drive(installDir() + L"installer.exe", std::wstring(L"/n ") + kGuid + L" /r",
+                                    [&] {
+                                        std::vector<uint8_t> now = readAll(ime);
+                                        return fileVersionHigh(now) == shipped;
+                                    },
+                                    answers);
+    if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+    EXPECT_TRUE(repaired.saw(L"目标文件已存在，并且版本号 低于 安装程序版本，是否替换已有文件？\r\n目标文件: "));
+    EXPECT_TRUE(repaired.saw(L"文件访问冲突|请关闭下列进程后重试操作:"));
+    EXPECT_TRUE(repaired.logged({L"  2.修复文件系统....", L"  6.修复完成。\r\n"}));
+    library = readAll(ime);
+    EXPECT_EQ(shipped, fileVersionHigh(library));
+    EXPECT_TRUE(goneWithin(workingFolder(), 8000)) << "the working folder stays after the repair";
+
+    // Uninstall takes the font it installed, and only that.
+    const Answered removed = drive(installDir() + L"installer.exe", std::wstring(L"/n ") + kGuid + L" /u",
+                                   [] { return !keyExists(kUninstallKey); });
+    EXPECT_TRUE(removed.logged({L"  5.卸载字体...", L"  7.卸载完成。\r\n"}));
+    EXPECT_EQ(L"", readText(kFontList, L"Vora Test Sans (TrueType)", KEY_WOW64_64KEY));
+    EXPECT_FALSE(exists(fonts + L"VoraTestSans.ttf"));
+    EXPECT_FALSE(keyExists(kInstanceKey));
+    EXPECT_TRUE(goneWithin(workingFolder(), 8000)) << "the working folder stays after the uninstall";
+    DeleteFileW(windowsFile.c_str());
+    RemoveDirectoryW((knownFolder(CSIDL_WINDOWS) + L"VoraZerevoTest").c_str());
     RemoveDirectoryW((programFiles() + L"\\VoraZerevo").c_str());
 }
 
