@@ -12,6 +12,7 @@
 #include "fuzz/file_patches.h"
 #include "platform/mapped_file.h"
 #include "platform/utf.h"
+#include "tests/installer/generated_font.h"
 #include "ui/image.h"
 #include "ui/skin_package.h"
 
@@ -295,6 +296,16 @@ void keysAndEdits() {
     for (const auto& r : runs) seed("shared_tables", "run" + std::to_string(n++), r);
 }
 
+// Fonts as a package carries them: one face, a collection of two.
+void fonts() {
+    using namespace zv::test_fonts;
+    seed("font_names", "sans.ttf",
+         face(nameTable({{1, 0, 0, 4, ascii("Mac Sans")}, windows(1, u"Vora Sans"), windows(4, u"Vora Sans Bold"),
+                         windows(4, u"沃拉黑体 粗", 0x0804)})));
+    seed("font_names", "mono.ttc",
+         collection({nameTable({windows(4, u"Vora Mono")}), nameTable({windows(1, u"Vora Mono P")})}));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -311,6 +322,7 @@ int main(int argc, char** argv) {
     textTables(source);
     skins(source);
     keysAndEdits();
+    fonts();
     std::printf("fuzz_seeds: %d seed files in %s\n", written, corpus.string().c_str());
     return 0;
 }

@@ -2,7 +2,9 @@
 
 #include <tlhelp32.h>
 
+#include <cstdint>
 #include <cwchar>
+#include <cwctype>
 #include <vector>
 
 namespace zv::installer::win32 {

@@ -1,6 +1,6 @@
 // installer.exe under wine: the package beside this program installs,
 // registers the text service for both bitnesses, repairs and uninstalls,
-// and bad packages change nothing. The program's message boxes are
+// and bad packages change nothing. The program's message boxes
 // and dialogs are answered the way a person would, by window messages.
 // A package of the test's own adds fonts and a file for the Windows folder.
 
