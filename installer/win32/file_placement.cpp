@@ -1,6 +1,7 @@
 #include "installer/win32/file_placement.h"
 
 #include "installer/core/install_plan.h"
+#include "installer/core/pending_renames.h"
 #include "installer/win32/file_conflict.h"
 #include "installer/win32/files.h"
 #include "installer/win32/processes.h"
@@ -14,6 +15,30 @@ namespace {
 
 constexpr wchar_t kOlderFile[] = L"目标文件已存在，并且版本号 低于 安装程序版本，是否替换已有文件？\r\n目标文件: %ls";
 constexpr wchar_t kQuestionTitle[] = L"输入法安装";
+constexpr wchar_t kPendingDeletion[] =
+    L"目标文件将在计算机重新启动时被删除，请重新启动计算机后重新运行安装程序。\r\n目标文件: %ls";
+constexpr wchar_t kSessionManager[] = L"SYSTEM\\CurrentControlSet\\Control\\Session Manager";
+// The list holds a few paths; a larger value is not read.
+constexpr DWORD kMostListBytes = 1u << 20;
+
+// The deletions the system will make at its next start.
+std::vector<std::u16string> deletionsAtNextStart() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return {};
+    std::vector<std::u16string> deletions;
+    DWORD type = 0, size = 0;
+    if (RegQueryValueExW(key, L"PendingFileRenameOperations", nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
+        type == REG_MULTI_SZ && size > 0 && size <= kMostListBytes) {
+        std::u16string list(size / sizeof(char16_t), u'\0');
+        if (RegQueryValueExW(key, L"PendingFileRenameOperations", nullptr, &type, reinterpret_cast<BYTE*>(list.data()),
+                             &size) == ERROR_SUCCESS) {
+            list.resize(size / sizeof(char16_t));
+            deletions = pendingDeletions(list);
+        }
+    }
+    RegCloseKey(key);
+    return deletions;
+}
 
 bool isLibrary(const std::wstring& path) {
     const size_t dot = path.find_last_of(L'.');
@@ -41,6 +66,12 @@ bool heldByAnother(DWORD error) {
 }  // namespace
 
 bool placeFile(const Placement& how, const std::wstring& source, const std::wstring& target) {
+    // Another program's deletion for this very name would take the new
+    // file at the next start.
+    if (isPendingDeletion(deletionsAtNextStart(), utf16(target))) {
+        MessageBoxW(how.owner, format(kPendingDeletion, target.c_str()).c_str(), kQuestionTitle, MB_OK | MB_ICONERROR);
+        return false;
+    }
     if (fileExists(target) && asksBeforeReplacing(utf16(target), fileVersion(source), fileVersion(target)) &&
         MessageBoxW(how.owner, format(kOlderFile, target.c_str()).c_str(), kQuestionTitle,
                     MB_YESNO | MB_ICONQUESTION) != IDYES)

@@ -2,7 +2,8 @@
 // Copying one file of the package to its place (install and repair): an
 // older program or library found there is replaced only after asking; a
 // library in use moves aside; anything else held by a running process
-// brings up the file-access-conflict dialog.
+// brings up the file-access-conflict dialog. A name the system is to
+// delete at its next start is not written.
 
 #include <windows.h>
 

@@ -164,8 +164,12 @@ void removeFonts(const std::wstring& guid, const LogLine& log) {
         if (list && !value.empty())
             if (const auto listed = list.readText(value.c_str()); listed && lower(fileNameOf(*listed)) == lower(file))
                 list.deleteValue(value.c_str());
+        // A font the system still holds moves aside first: a deletion left
+        // pending for its own name would take a later install's copy.
         if (!DeleteFileW(target.c_str()) && fileExists(target)) {
-            MoveFileExW(target.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+            const std::wstring aside = format(L"%ls.%08lX.old", target.c_str(), GetTickCount());
+            if (MoveFileExW(target.c_str(), aside.c_str(), 0))
+                MoveFileExW(aside.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
             log(format(L"      字体将在重新启动后删除: %ls", file.c_str()));
         }
         changed = true;

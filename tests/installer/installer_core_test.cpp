@@ -10,6 +10,7 @@
 #include "installer/core/install_plan.h"
 #include "installer/core/package_image.h"
 #include "installer/core/package_settings.h"
+#include "installer/core/pending_renames.h"
 #include "ui/skin_package.h"
 
 #include <gtest/gtest.h>
@@ -310,6 +311,24 @@ TEST(InstallPlan, EntriesGoToTheirFoldersAndVersionsDecideTheRegistration) {
     EXPECT_FALSE(isWindows8OrLater({6, 1}));
     EXPECT_TRUE(isWindows8OrLater({6, 2}));
     EXPECT_TRUE(isWindows8OrLater({10, 0}));
+}
+
+TEST(PendingRenames, OnlyDeletionsAreFoundAndACutListKeepsItsWholePairs) {
+    using namespace std::string_view_literals;
+    // A rename, two deletions, the list's closing NUL.
+    const std::u16string_view list =
+        u"\\??\\C:\\old.txt\0!\\??\\C:\\new.txt\0\\??\\C:\\W\\SysWOW64\\VoraZerevo86.ime\0\0"
+        u"\\??\\C:\\W\\Fonts\\a.ttf.0000ABCD.old\0\0\0"sv;
+    const auto deletions = pendingDeletions(list);
+    ASSERT_EQ(2u, deletions.size());
+    EXPECT_TRUE(isPendingDeletion(deletions, u"c:/w/syswow64/vorazerevo86.IME"));
+    EXPECT_FALSE(isPendingDeletion(deletions, u"C:\\W\\Fonts\\a.ttf"));
+    EXPECT_FALSE(isPendingDeletion(deletions, u"C:\\old.txt"));
+    // Cut inside the second deletion's path: only the first is whole.
+    EXPECT_EQ(1u, pendingDeletions(list.substr(0, list.size() - 12)).size());
+    EXPECT_TRUE(pendingDeletions(u"\\??\\C:\\x.txt"sv).empty());
+    EXPECT_TRUE(pendingDeletions(u""sv).empty());
+    EXPECT_TRUE(pendingDeletions(u"\0\0\0\0"sv).empty());
 }
 
 }  // namespace
