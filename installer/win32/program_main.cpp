@@ -22,6 +22,7 @@
 #include "installer/win32/unpack_window.h"
 #include "installer/win32/user_words.h"
 #include "installer/win32/wide.h"
+#include "installer/win32/windows_files.h"
 #include "installer/win32/working_folder.h"
 
 #include <windows.h>
@@ -198,7 +199,7 @@ bool installFiles(const Unpacked& u, const InstallPlaces& places, HWND owner, co
             if (ok) grantApplicationAccess(wide(places.ime64));
         }
     }
-    if (folderExists(z + L"$windows$")) ok = copyTree(how, z + L"$windows$\\", windowsFolder()) && ok;
+    ok = installWindowsFiles(how, z + L"$windows$\\", wide(u.settings.guid)) && ok;
     ok = ok && installFonts(z + L"$fonts$\\", wide(u.settings.guid), log);
     ok = ok && copyTree(how, z + L"$dataFiles$\\", wide(places.dataDir));
     grantApplicationAccess(wide(places.dataDir));
@@ -396,6 +397,7 @@ int uninstall(const std::wstring& guid) {
         }
         removeTree(wide(i.installDir));
         removeTree(wide(i.dataDir));
+        removeWindowsFiles(guid);
         r.step(60, L"  4.删除快捷方式...");
         removeShortcuts(places.menuFolder);
         r.step(70, L"  5.卸载字体...");

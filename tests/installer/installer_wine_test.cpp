@@ -517,7 +517,7 @@ TEST(InstallerPackage, FontsWindowsFilesOlderFilesHeldFilesAndTheWorkingFolder) 
     EXPECT_EQ(shipped, fileVersionHigh(library));
     EXPECT_TRUE(goneWithin(workingFolder(), 8000)) << "the working folder stays after the repair";
 
-    // Uninstall takes the font it installed, and only that.
+    // Uninstall takes the font and the Windows folder's file it added.
     const Answered removed = drive(installDir() + L"installer.exe", std::wstring(L"/n ") + kGuid + L" /u",
                                    [] { return !keyExists(kUninstallKey); });
     EXPECT_TRUE(removed.logged({L"  5.卸载字体...", L"  7.卸载完成。\r\n"}));
@@ -525,6 +525,9 @@ TEST(InstallerPackage, FontsWindowsFilesOlderFilesHeldFilesAndTheWorkingFolder) 
     EXPECT_FALSE(exists(fonts + L"VoraTestSans.ttf"));
     EXPECT_FALSE(keyExists(kInstanceKey));
     EXPECT_TRUE(goneWithin(workingFolder(), 8000)) << "the working folder stays after the uninstall";
+    // The Windows folder's file and folder it added go with it.
+    EXPECT_FALSE(exists(windowsFile));
+    EXPECT_FALSE(exists(knownFolder(CSIDL_WINDOWS) + L"VoraZerevoTest"));
     DeleteFileW(windowsFile.c_str());
     RemoveDirectoryW((knownFolder(CSIDL_WINDOWS) + L"VoraZerevoTest").c_str());
     RemoveDirectoryW((programFiles() + L"\\VoraZerevo").c_str());
