@@ -9,13 +9,15 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace zv::installer::win32 {
 
 namespace {
 
-// Below an instance key: each added file's path below the Windows folder.
+// Below an instance key: each added file's path below the Windows folder,
+// and each added folder's with a backslash at its end.
 constexpr wchar_t kRecordName[] = L"InstalledWindowsFiles";
 
 std::wstring recordKey(const std::wstring& guid) { return wide(instanceKeyFor(utf16(guid))) + L"\\" + kRecordName; }
@@ -31,6 +33,9 @@ bool installWindowsFiles(const Placement& how, const std::wstring& source, const
     for (const std::wstring& rel : filesBelow(source)) {
         const std::wstring target = windows + rel;
         const bool added = !fileExists(target);
+        // The folders this file brings, recorded with a backslash at their end.
+        for (size_t cut = rel.find(L'\\'); cut != std::wstring::npos; cut = rel.find(L'\\', cut + 1))
+            if (!folderExists(windows + rel.substr(0, cut))) record.writeText((rel.substr(0, cut) + L"\\").c_str(), L"");
         const size_t cut = target.find_last_of(L'\\');
         if (!makeFolders(target.substr(0, cut)) || !placeFile(how, source + rel, target)) {
             ok = false;
@@ -53,18 +58,24 @@ void removeWindowsFiles(const std::wstring& guid) {
         if (RegEnumValueW(record.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
         files.emplace_back(name, length);
     }
-    for (const std::wstring& rel : files) {
+    // Files first, then the folders they brought, deepest first, each
+    // only when it is left empty.
+    std::vector<std::wstring> folders;
+    for (const std::wstring& entry : files) {
+        const bool folder = !entry.empty() && entry.back() == L'\\';
+        const std::wstring rel = folder ? entry.substr(0, entry.size() - 1) : entry;
         // Only a path that stays inside the Windows folder was recorded.
         const auto safe = safeEntryPath(utf16(rel));
         if (!safe || wide(*safe) != rel) continue;
-        DeleteFileW((windows + rel).c_str());
-        // The folders the tree brought go when they are left empty.
-        for (size_t cut = rel.find_last_of(L'\\'); cut != std::wstring::npos && cut > 0;
-             cut = rel.find_last_of(L'\\', cut - 1)) {
-            const std::wstring folder = windows + rel.substr(0, cut);
-            if (!folderIsEmpty(folder) || !RemoveDirectoryW(folder.c_str())) break;
-        }
+        if (folder)
+            folders.push_back(rel);
+        else
+            DeleteFileW((windows + rel).c_str());
     }
+    std::sort(folders.begin(), folders.end(),
+              [](const std::wstring& a, const std::wstring& b) { return a.size() > b.size(); });
+    for (const std::wstring& rel : folders)
+        if (folderIsEmpty(windows + rel)) RemoveDirectoryW((windows + rel).c_str());
     deleteKeyTree(HKEY_LOCAL_MACHINE, recordKey(guid));
 }
 
