@@ -532,7 +532,7 @@ int run(const std::wstring& line) {
     // The running copy cannot delete itself: the command interpreter does
     // it once this program has ended.
     if (temporaryCopy)
-        removeWorkingFolderAfterExit(workingFolder());
+        removeWorkingFolderAfterExit(workingFolder(), programPath());
     else
         removeWorkingFolder(workingFolder());
     return result;

@@ -20,21 +20,28 @@ std::wstring withoutBackslash(std::wstring path) {
     return path;
 }
 
+// The temporary folder may be given in its short form, the program's path
+// in its long one.
+std::wstring longPath(const std::wstring& path) {
+    wchar_t buffer[MAX_PATH] = {};
+    const DWORD n = GetLongPathNameW(path.c_str(), buffer, MAX_PATH);
+    return n > 0 && n < MAX_PATH ? std::wstring(buffer, n) : path;
+}
+
 bool isWorkingFolder(const std::wstring& folder) {
     const std::wstring name = kFolderName;
     return folder.size() > name.size() + 3 && folder.compare(folder.size() - name.size(), name.size(), name) == 0;
 }
 
-// The command interpreter's "rmdir", started suspended at idle priority
-// and let go while this program runs at high priority, so that it takes
-// the folder only once this program has stopped using it. Waits up to
-// `waitMs` for it.
-bool startRemoval(const std::wstring& folder, const wchar_t* delay, DWORD waitMs) {
+// Runs the command through the command interpreter, started suspended at
+// idle priority and let go while this program runs at high priority, so
+// that it works on the folder only once this program has stopped using it.
+// Waits up to `waitMs` for it.
+bool runCommand(const std::wstring& arguments, DWORD waitMs) {
     wchar_t comspec[MAX_PATH] = {};
     const DWORD n = GetEnvironmentVariableW(L"COMSPEC", comspec, MAX_PATH);
     if (n == 0 || n >= MAX_PATH) return false;
-    const std::wstring target = withoutBackslash(shortPath(folder));
-    std::wstring command = format(L"\"%ls\" /c %lsrmdir \"%ls\" /s /q", comspec, delay, target.c_str());
+    std::wstring command = format(L"\"%ls\" /c %ls", comspec, arguments.c_str());
     STARTUPINFOW si{};
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESHOWWINDOW;
@@ -58,18 +65,33 @@ bool removeWorkingFolder(const std::wstring& folder) {
     if (!isWorkingFolder(path)) return false;
     const DWORD priority = GetPriorityClass(GetCurrentProcess());
     for (int i = 0; i < kRemovalTries && folderExists(path); ++i)
-        if (!startRemoval(path, L"", kRemovalWaitMs)) break;
+        if (!runCommand(format(L"rmdir \"%ls\" /s /q", withoutBackslash(shortPath(path)).c_str()), kRemovalWaitMs))
+            break;
     if (priority) SetPriorityClass(GetCurrentProcess(), priority);
     // Without a command interpreter the folder is still removed.
     return !folderExists(path) || removeTree(path);
 }
 
-void removeWorkingFolderAfterExit(const std::wstring& folder) {
+void removeWorkingFolderAfterExit(const std::wstring& folder, const std::wstring& program) {
     const std::wstring path = withoutBackslash(folder);
     if (!isWorkingFolder(path) || !folderExists(path)) return;
+    // Run with "/f" from anywhere else, the program's file is not ours to
+    // delete.
+    const std::wstring folderLong = longPath(path), programLong = longPath(program);
+    const bool inside = programLong.size() > folderLong.size() + 1 &&
+                        _wcsnicmp(programLong.c_str(), folderLong.c_str(), folderLong.size()) == 0 &&
+                        programLong[folderLong.size()] == L'\\';
+    // Everything but this program goes now. What is left for the command
+    // is this program's file and the folder once empty, never "/s": an
+    // installer started meanwhile may already be unpacking into a new
+    // working folder of the same name.
+    removeTree(path);
+    if (!inside) return;
     // Three echo requests a second apart: about two seconds for this
     // program to end.
-    startRemoval(path, L"ping -n 3 127.0.0.1 >nul & ", 0);
+    runCommand(format(L"ping -n 3 127.0.0.1 >nul & del /f /q \"%ls\" & rmdir \"%ls\"", shortPath(program).c_str(),
+                      withoutBackslash(shortPath(path)).c_str()),
+               0);
 }
 
 }  // namespace zv::installer::win32

@@ -12,7 +12,8 @@ namespace zv::installer::win32 {
 bool removeWorkingFolder(const std::wstring& folder);
 
 // The temporary copy runs from the folder and cannot remove it while it
-// runs: the command waits a moment for this program to end first.
-void removeWorkingFolderAfterExit(const std::wstring& folder);
+// runs: the rest goes at once, and a command that waits a moment for this
+// program to end removes its file and the empty folder.
+void removeWorkingFolderAfterExit(const std::wstring& folder, const std::wstring& program);
 
 }  // namespace zv::installer::win32
