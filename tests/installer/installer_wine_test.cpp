@@ -493,6 +493,11 @@ TEST(InstallerPackage, FontsWindowsFilesOlderFilesHeldFilesAndTheWorkingFolder) 
     std::vector<uint8_t> library = readAll(ime);
     const uint32_t shipped = fileVersionHigh(library);
     ASSERT_NE(0u, shipped) << "the library carries no version resource";
+    // The programs state the library's version: one release, one number.
+    for (const wchar_t* program : {L"config.exe", L"installer.exe"}) {
+        std::vector<uint8_t> bytes = readAll(installDir() + program);
+        EXPECT_EQ(shipped, fileVersionHigh(bytes)) << program;
+    }
     fileVersionHigh(library, 0x00010000);
     writeAll(ime, library);
     HANDLE held = CreateFileW((installDir() + L"skin.col").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
