@@ -126,7 +126,9 @@ std::wstring boxText(HWND box) {
 struct Answers {
     bool backUpUserWords = false;
     std::wstring installFolder;  // typed into the install dialog; the dialog is closed if it turns back
-    std::function<void()> beforeRetry;  // the file-access-conflict dialog: frees the file, then 重试(&R)
+    std::function<void()> beforeRetry = {};  // the file-access-conflict dialog: frees the file, then 重试(&R)
+    DWORD leaveAlone = 0;                // a process of the test's whose windows are not answered
+    bool closeIfTurnedBack = false;      // a repair or uninstall that stops before its steps is closed
 };
 
 // The install, repair or uninstall dialog: the licence accepted, the button
@@ -150,7 +152,9 @@ void answerStepDialog(HWND dialog, Answered& a, std::vector<HWND>& started, cons
         a.logs.push_back(textOf(GetDlgItem(dialog, StepLogId)));
     } else if (clicked) {
         // Turned back: the folder can be edited again.
-        if (!answers.installFolder.empty() && IsWindowEnabled(GetDlgItem(dialog, StepFolderId)) && a.texts.size() > 1)
+        if ((answers.closeIfTurnedBack ||
+             (!answers.installFolder.empty() && IsWindowEnabled(GetDlgItem(dialog, StepFolderId)))) &&
+            a.texts.size() > 1)
             PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
         return;
     } else {
@@ -178,13 +182,28 @@ Answered drive(const std::wstring& program, const std::wstring& arguments, Done 
     for (DWORD waited = 0; waited < kWaitMs; waited += 100) {
         std::vector<HWND> found;
         EnumWindows(collectDialog, reinterpret_cast<LPARAM>(&found));
+        // The test's own program's windows are neither answered nor waited for.
+        found.erase(std::remove_if(found.begin(), found.end(),
+                                   [&](HWND w) {
+                                       DWORD owner = 0;
+                                       GetWindowThreadProcessId(w, &owner);
+                                       return answers.leaveAlone && owner == answers.leaveAlone;
+                                   }),
+                    found.end());
         for (HWND w : found) {
             if (GetDlgItem(w, zv::installer::win32::StepLogId)) {
                 answerStepDialog(w, a, started, answers);
                 continue;
             }
-            if (GetDlgItem(w, zv::installer::win32::ConflictListId)) {
-                a.texts.push_back(textOf(w) + L"|" + textOf(GetDlgItem(w, zv::installer::win32::ConflictTextId)));
+            if (HWND list = GetDlgItem(w, zv::installer::win32::ConflictListId)) {
+                std::wstring shown = textOf(w) + L"|" + textOf(GetDlgItem(w, zv::installer::win32::ConflictTextId));
+                const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+                for (LRESULT i = 0; i < count && i < 16; ++i) {
+                    wchar_t item[512] = {};
+                    if (SendMessageW(list, LB_GETTEXTLEN, i, 0) < 511) SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(item));
+                    shown += L"|" + std::wstring(item);
+                }
+                a.texts.push_back(shown);
                 const WPARAM answer = answers.beforeRetry ? zv::installer::win32::ConflictRetryButton
                                                           : zv::installer::win32::ConflictCancelButton;
                 if (answers.beforeRetry) answers.beforeRetry();
@@ -521,6 +540,27 @@ TEST(InstallerPackage, FontsWindowsFilesOlderFilesHeldFilesAndTheWorkingFolder) 
     library = readAll(ime);
     EXPECT_EQ(shipped, fileVersionHigh(library));
     EXPECT_TRUE(goneWithin(workingFolder(), 8000)) << "the working folder stays after the repair";
+
+    // The settings program has the library loaded: the repair stops before
+    // its first step and says why.
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION settings{};
+    std::wstring line = L"\"" + installDir() + L"config.exe\" /n " + kGuid;
+    ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &settings));
+    CloseHandle(settings.hThread);
+    Sleep(3000);
+    Answers refused;
+    refused.closeIfTurnedBack = true;
+    refused.leaveAlone = settings.dwProcessId;
+    // Done once the temporary copy has ended and its folder is gone.
+    const Answered stopped = drive(installDir() + L"installer.exe", std::wstring(L"/n ") + kGuid + L" /r",
+                                   [] { return !exists(workingFolder()); }, refused);
+    TerminateProcess(settings.hProcess, 9);
+    WaitForSingleObject(settings.hProcess, 5000);
+    CloseHandle(settings.hProcess);
+    EXPECT_TRUE(stopped.saw(L"提示信息|由于存在载入输入法的进程，修复操作无法继续。请重新启动计算机后重新运行修复程序。"));
+    EXPECT_TRUE(stopped.logs.empty()) << "the repair ran its steps";
 
     // Uninstall takes the font and the Windows folder's file it added.
     const Answered removed = drive(installDir() + L"installer.exe", std::wstring(L"/n ") + kGuid + L" /u",
