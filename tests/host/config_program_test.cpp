@@ -11,7 +11,7 @@
 #include "engine/settings_text.h"
 #include "engine/user_words.h"
 #include "host/dll/config_objects.h"
-#include "host/dll/version.h"
+#include "resources/version.h"
 #include "tests/host/config_instance.h"
 
 #include <windows.h>
