@@ -89,6 +89,9 @@ HKL layoutHandle(const std::wstring& layout) {
 }
 
 std::vector<std::wstring> layoutsOf(const std::wstring& imeFile) {
+    // Without a name before ".ime" no file is named.
+    constexpr size_t kExtensionUnits = 4;
+    if (imeFile.size() <= kExtensionUnits) return {};
     std::vector<std::u16string> found;
     auto add = [&](const std::wstring& layout) {
         if (!isOneOf(utf16(layout), found)) found.push_back(utf16(layout));

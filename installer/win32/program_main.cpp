@@ -309,6 +309,19 @@ bool offerUserWordBackup(HWND owner, const InstalledInstance& i, const wchar_t* 
     return false;
 }
 
+// The folders the install made above the install folder (the scheme
+// folder's parents below the programs-files folder) go once they are empty;
+// a folder that still holds anything stays.
+void removeEmptyParents(std::wstring folder, const std::wstring& programFiles) {
+    while (folder.size() > programFiles.size() && _wcsnicmp(folder.c_str(), programFiles.c_str(), programFiles.size()) == 0) {
+        if (folder.back() == L'\\') folder.pop_back();
+        const size_t cut = folder.find_last_of(L'\\');
+        if (cut == std::wstring::npos) return;
+        folder.resize(cut + 1);
+        if (folder.size() <= programFiles.size() || !RemoveDirectoryW(folder.c_str())) return;
+    }
+}
+
 int uninstall(const std::wstring& guid) {
     const InstalledInstance i = readInstance(guid);
     if (!i.completeForUninstall()) {
@@ -345,6 +358,7 @@ int uninstall(const std::wstring& guid) {
                 }
         }
         removeTree(wide(i.installDir));
+        removeEmptyParents(wide(i.installDir), wide(m.programFiles));
         removeTree(wide(i.dataDir));
         r.step(60, L"  4.删除快捷方式...");
         removeShortcuts(places.menuFolder);
