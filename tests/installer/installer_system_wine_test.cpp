@@ -68,20 +68,26 @@ void deleteUserValue(const wchar_t* path, const wchar_t* name) {
     RegCloseKey(key);
 }
 
-// A setting of wine's for installer.exe alone, taken back with the object.
+// A setting of wine's for the installer alone (the package as it is
+// started, and its copies named installer.exe), taken back with the object.
 class InstallerSetting {
 public:
-    InstallerSetting(const wchar_t* key, const wchar_t* name, const wchar_t* value)
-        : key_(std::wstring(L"Software\\Wine\\AppDefaults\\installer.exe") + key), name_(name) {
-        setUserText(key_.c_str(), name_.c_str(), value);
+    InstallerSetting(const wchar_t* key, const wchar_t* name, const wchar_t* value) : key_(key), name_(name) {
+        for (const wchar_t* program : kPrograms) setUserText(keyOf(program).c_str(), name_.c_str(), value);
     }
     ~InstallerSetting() {
-        deleteUserValue(key_.c_str(), name_.c_str());
-        RegDeleteKeyW(HKEY_CURRENT_USER, key_.c_str());
-        RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\installer.exe");
+        for (const wchar_t* program : kPrograms) {
+            deleteUserValue(keyOf(program).c_str(), name_.c_str());
+            RegDeleteKeyW(HKEY_CURRENT_USER, keyOf(program).c_str());
+            RegDeleteKeyW(HKEY_CURRENT_USER, (std::wstring(L"Software\\Wine\\AppDefaults\\") + program).c_str());
+        }
     }
 
 private:
+    static constexpr const wchar_t* kPrograms[] = {L"installer.exe", L"zorvan-setup-test.exe", L"traditional.exe"};
+    std::wstring keyOf(const wchar_t* program) const {
+        return std::wstring(L"Software\\Wine\\AppDefaults\\") + program + key_;
+    }
     std::wstring key_, name_;
 };
 
@@ -165,6 +171,8 @@ void switchStyle(int mode) {
 TEST(InstallerSystem, OnWindows10TheTraditionalStyleIsInstalledEmbeddedWithItsProfileOn) {
     const std::wstring traditional = traditionalPackage();
     ASSERT_FALSE(traditional.empty());
+    // Wine 8 reports Windows 7 unless told otherwise.
+    const InstallerSetting windows10(L"", L"Version", L"win10");
     install(traditional);
     ASSERT_TRUE(keyExists(kInstanceKey));
     EXPECT_EQ(uint32_t(zv::ImeSettings::A_StyleEmbedCode), installedStyle());
