@@ -307,6 +307,18 @@ TEST(InstallerSystem, InstallAndUninstallLeaveTheRegistryAndTheDisksAsTheyWere) 
     const std::set<std::wstring> before = snapshot();
     install(package());
     ASSERT_TRUE(keyExists(kInstanceKey));
+    // The snapshot sees what the install wrote: the instance key, the
+    // classic layout, the system folder's library.
+    const std::set<std::wstring> during = snapshot();
+    size_t added = 0;
+    for (const std::wstring& entry : during) {
+        const std::wstring e = lowered(entry);
+        if (!before.count(entry) && (e.find(L"zorvanime3") != std::wstring::npos ||
+                                     e.find(L"keyboard layouts\\e0") != std::wstring::npos ||
+                                     e.find(L"system32\\vorazerevo86.ime") != std::wstring::npos))
+            ++added;
+    }
+    EXPECT_GE(added, 3u);
     switchStyle(0);
     switchStyle(1);
     uninstall();
