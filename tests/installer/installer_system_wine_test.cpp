@@ -6,6 +6,7 @@
 // an uninstall that leaves the registry and the disks as they were.
 
 #include "engine/config_store.h"
+#include "host/imm/ime_api.h"
 #include "installer/core/package_image.h"
 #include "tests/installer/installer_driver.h"
 #include "ui/skin_package.h"
@@ -13,6 +14,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <objbase.h>
+#include <imm.h>
 
 #include <cwctype>
 #include <set>
@@ -329,6 +331,62 @@ TEST(InstallerSystem, InstallAndUninstallLeaveTheRegistryAndTheDisksAsTheyWere) 
             left.push_back(entry);
     for (const std::wstring& entry : left) ADD_FAILURE() << "left behind: " << std::string(entry.begin(), entry.end());
     CoUninitialize();
+}
+
+// An application's edit control, typed into through the layout the
+// installer registered: the system loads the installed library for it,
+// and each key goes to that library the way imm32 hands it on.
+LRESULT CALLBACK plainWindow(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcW(w, m, wp, lp); }
+
+TEST(InstallerSystem, TheInstalledLayoutTypesIntoAnEditControl) {
+    const InstallerSetting windows7(L"", L"Version", L"win7");
+    install(package());
+    ASSERT_TRUE(keyExists(kInstanceKey));
+    const std::vector<std::wstring> layouts = ourLayouts();
+    ASSERT_EQ(1u, layouts.size());
+    const HKL layout = reinterpret_cast<HKL>(static_cast<UINT_PTR>(wcstoul(layouts[0].c_str(), nullptr, 16)));
+    {
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = plainWindow;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"ZvInstalledApplication";
+        RegisterClassW(&wc);
+        HWND frame = CreateWindowW(wc.lpszClassName, L"application", WS_OVERLAPPEDWINDOW, 0, 0, 300, 120, nullptr,
+                                   nullptr, wc.hInstance, nullptr);
+        ASSERT_NE(nullptr, frame) << "no window (is there a display?)";
+        // The layout first, then the focus: the context is set active for it.
+        ActivateKeyboardLayout(layout, 0);
+        HWND edit = CreateWindowW(L"EDIT", L"", WS_CHILD | WS_VISIBLE, 0, 0, 280, 24, frame, nullptr, wc.hInstance, nullptr);
+        ASSERT_NE(nullptr, edit);
+        SetFocus(edit);
+        HMODULE ime = GetModuleHandleW(kImeFile);
+        ASSERT_NE(nullptr, ime) << "the system did not load the installed library";
+        using ProcessKeyFn = BOOL(WINAPI*)(HIMC, UINT, LPARAM, const BYTE*);
+        using ToAsciiExFn = UINT(WINAPI*)(UINT, UINT, const BYTE*, TRANSMSGLIST*, UINT, HIMC);
+        auto processKey = reinterpret_cast<ProcessKeyFn>(reinterpret_cast<void*>(GetProcAddress(ime, "ImeProcessKey")));
+        auto toAscii = reinterpret_cast<ToAsciiExFn>(reinterpret_cast<void*>(GetProcAddress(ime, "ImeToAsciiEx")));
+        ASSERT_TRUE(processKey && toAscii);
+        const HIMC himc = ImmGetContext(edit);
+        ASSERT_NE(nullptr, himc);
+        ImmSetOpenStatus(himc, TRUE);
+        for (char c : std::string("ggll ")) {
+            const UINT vk = c == ' ' ? VK_SPACE : static_cast<UINT>(c - 'a' + 'A');
+            BYTE state[256] = {};
+            state[vk] = 0x80;
+            const UINT scan = MapVirtualKeyW(vk, MAPVK_VK_TO_VSC);
+            const LPARAM data = 1 | (static_cast<LPARAM>(scan) << 16);
+            if (processKey(himc, vk, data, state)) toAscii(vk, scan, state, nullptr, 0, himc);
+            MSG msg;
+            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        }
+        wchar_t text[64] = {};
+        GetWindowTextW(edit, text, 64);
+        EXPECT_EQ(std::wstring(L"一"), std::wstring(text).substr(0, 1)) << std::wstring(text).size();
+        ImmReleaseContext(edit, himc);
+        DestroyWindow(frame);
+    }
+    uninstall();
+    EXPECT_FALSE(keyExists(kInstanceKey));
 }
 
 }  // namespace
