@@ -105,9 +105,13 @@ void keepWalkedRecords(LookupMemo& m, size_t k, const ScanTrace& trace, uint32_t
     // table: a kept walk checks that.
     const uint32_t* slots = m.slots[k].data();
     const size_t mostRuns = walked / kEntriesPerRun;
+    // Most often the walk read one stretch: told by one pass without a
+    // branch per slot.
+    uint32_t apart = 0;
+    for (uint32_t i = 1; i < walked; ++i) apart |= slots[i] - slots[i - 1] - 1 >= kRunGap;
     uint64_t bytes = 0;
-    uint32_t from = slots[0], last = slots[0];
-    for (uint32_t i = 1; i < walked && runs.size() <= mostRuns; ++i) {
+    uint32_t from = slots[0], last = apart ? slots[0] : slots[walked - 1];
+    for (uint32_t i = apart ? 1 : walked; i < walked && runs.size() <= mostRuns; ++i) {
         // Unsigned: a record before the last one starts a new stretch.
         if (slots[i] - last - 1 < kRunGap) {
             last = slots[i];

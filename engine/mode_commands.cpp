@@ -50,25 +50,25 @@ void toggleMode(EngineContext& ctx, uint32_t bit) {
 }
 
 namespace {
-// The memory the first keys need is taken and written when the first input
-// context of a thread first gains the focus, so that its keys do not wait
-// for the system to supply fresh pages: the thread's walk scratch, this
-// engine's ordering and candidate storage for a whole scan, and, once for
-// the folder, room for two kept lists. Further engines (an application's
-// other text fields, most of which never see a key) take memory as their
-// lists need it.
+// The memory the first keys need is taken and written when an input
+// context first gains the focus, so that its keys do not wait for the
+// system to supply fresh pages: this engine's ordering and candidate
+// storage for a whole scan (about 80 KB), once per thread the walk scratch,
+// and once for the folder room for two kept lists. A text field that never
+// gains the focus takes none of it.
 void prepareForKeys(EngineContext& ctx) {
     if (ctx.preparedForKeys) return;
     ctx.preparedForKeys = true;
     keyTextOf(vk::Space, false);  // the key texts are worked out once, on first use
-    ThreadScratch& scratch = threadScratch();
-    if (scratch.walked[0].size >= kMemoWalk) return;
-    for (auto& words : scratch.walked) {
-        uint32_t* w = words.atLeast(kMemoWalk);
-        std::fill(w, w + 2 * CandidateList::ScanLimit, 0u);
-    }
     prepareOrdering(ctx);
     ctx.candidates.prepare(CandidateList::ScanLimit);
+    ThreadScratch& scratch = threadScratch();
+    if (scratch.walked[0].size < kMemoWalk) {
+        for (auto& words : scratch.walked) {
+            uint32_t* w = words.atLeast(kMemoWalk);
+            std::fill(w, w + 2 * CandidateList::ScanLimit, 0u);
+        }
+    }
     if (ctx.share) {
         bool none;
         {

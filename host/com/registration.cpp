@@ -38,18 +38,26 @@ HRESULT registerClass(const ServiceRegistration& r) {
 }  // namespace
 
 // Each one answers for what the service does: it is a keyboard service,
-// provides display attributes, works as a UI element for UI-less hosts,
-// keeps the input-mode compartment, runs in immersive applications and
-// offers the system's tray indicator its input-mode item.
-const GUID* const kServiceCategories[] = {
-    &tsf_guid::TipKeyboard,
-    &tsf_guid::DisplayAttributeProvider,
-    &tsf_guid::TipCapUiElementEnabled,
-    &tsf_guid::TipCapInputModeCompartment,
-    &tsf_guid::TipCapImmersiveSupport,
-    &tsf_guid::TipCapSystraySupport,
+// provides display attributes, behaves in secure mode, works as a UI
+// element for UI-less hosts, keeps the input-mode compartment, can be
+// created without COM, and on Windows 8 and later runs in immersive
+// applications.
+std::vector<GUID> serviceCategories(bool windows8OrLater) {
+    std::vector<GUID> list = {
+        tsf_guid::TipKeyboard,          tsf_guid::DisplayAttributeProvider,   tsf_guid::TipCapSecureMode,
+        tsf_guid::TipCapUiElementEnabled, tsf_guid::TipCapInputModeCompartment, tsf_guid::TipCapComless,
+    };
+    if (windows8OrLater) list.push_back(tsf_guid::TipCapImmersiveSupport);
+    return list;
+}
+
+// The tray-indicator category was registered by earlier installers.
+const GUID* const kEveryServiceCategory[] = {
+    &tsf_guid::TipKeyboard,          &tsf_guid::DisplayAttributeProvider,   &tsf_guid::TipCapSecureMode,
+    &tsf_guid::TipCapUiElementEnabled, &tsf_guid::TipCapInputModeCompartment, &tsf_guid::TipCapComless,
+    &tsf_guid::TipCapImmersiveSupport, &tsf_guid::TipCapSystraySupport,
 };
-const size_t kServiceCategoryCount = std::size(kServiceCategories);
+const size_t kEveryServiceCategoryCount = std::size(kEveryServiceCategory);
 
 HRESULT registerService(const ServiceRegistration& r) {
     HRESULT hr = registerClass(r);
@@ -63,13 +71,17 @@ HRESULT registerService(const ServiceRegistration& r) {
         hr = profiles->AddLanguageProfile(r.service, r.language, r.profile, r.description.c_str(),
                                           static_cast<ULONG>(r.description.size()), r.library.c_str(),
                                           static_cast<ULONG>(r.library.size()), static_cast<ULONG>(r.iconIndex));
-    // A new profile starts disabled for the user.
-    if (SUCCEEDED(hr)) hr = profiles->EnableLanguageProfile(r.service, r.language, r.profile, TRUE);
+    // Not every framework knows substitutes; the profile works without one.
+    if (SUCCEEDED(hr) && r.substitute) profiles->SubstituteKeyboardLayout(r.service, r.language, r.profile, r.substitute);
+    // A new profile starts disabled for the user; the machine's default and
+    // the user's choice follow the style.
+    if (SUCCEEDED(hr)) hr = profiles->EnableLanguageProfileByDefault(r.service, r.language, r.profile, r.enabled);
+    if (SUCCEEDED(hr)) hr = profiles->EnableLanguageProfile(r.service, r.language, r.profile, r.enabled);
     if (SUCCEEDED(hr))
         hr = CoCreateInstance(CLSID_TF_CategoryMgr, nullptr, CLSCTX_INPROC_SERVER, IID_ITfCategoryMgr,
                               categories.putVoid());
-    for (const GUID* category : kServiceCategories)
-        if (SUCCEEDED(hr)) hr = categories->RegisterCategory(r.service, *category, r.service);
+    for (const GUID& category : serviceCategories(r.windows8OrLater))
+        if (SUCCEEDED(hr)) hr = categories->RegisterCategory(r.service, category, r.service);
     if (FAILED(hr)) unregisterService(r);
     return hr;
 }
@@ -79,7 +91,7 @@ HRESULT unregisterService(const ServiceRegistration& r) {
     ComPtr<ITfCategoryMgr> categories;
     if (SUCCEEDED(CoCreateInstance(CLSID_TF_CategoryMgr, nullptr, CLSCTX_INPROC_SERVER, IID_ITfCategoryMgr,
                                    categories.putVoid())))
-        for (const GUID* category : kServiceCategories) categories->UnregisterCategory(r.service, *category, r.service);
+        for (const GUID* category : kEveryServiceCategory) categories->UnregisterCategory(r.service, *category, r.service);
     ComPtr<ITfInputProcessorProfiles> profiles;
     if (SUCCEEDED(CoCreateInstance(CLSID_TF_InputProcessorProfiles, nullptr, CLSCTX_INPROC_SERVER,
                                    IID_ITfInputProcessorProfiles, profiles.putVoid()))) {

@@ -77,4 +77,13 @@ bool switchToEmbeddedStyle(std::vector<uint8_t>& configDsc) {
     return true;
 }
 
+uint32_t installedStyle(const PackageSettings& p, bool windows8OrLater) {
+    if (windows8OrLater && p.framework && !isServiceStyle(p.style)) return p.style | ImeSettings::A_StyleEmbedCode;
+    return p.style;
+}
+
+bool profileEnabled(const PackageSettings& p, bool windows8OrLater) {
+    return p.framework && isServiceStyle(installedStyle(p, windows8OrLater));
+}
+
 }  // namespace zv::installer

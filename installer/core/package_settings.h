@@ -42,4 +42,12 @@ bool isServiceStyle(uint32_t style);
 // "TSF-嵌入编码" in the installed config.dsc. True when the file changed.
 bool switchToEmbeddedStyle(std::vector<uint8_t>& configDsc);
 
+// The style the installed config.dsc holds once that switch is made.
+uint32_t installedStyle(const PackageSettings& p, bool windows8OrLater);
+
+// The text-service profile is enabled exactly when the engine has the
+// framework and the installed style is a text-service one; otherwise it
+// is registered but off.
+bool profileEnabled(const PackageSettings& p, bool windows8OrLater);
+
 }  // namespace zv::installer

@@ -2,9 +2,6 @@
 // uninstalls one input-method instance, and switches its text-service
 // registration. Every run does one job and removes its working folder.
 
-#include "host/com/com_ptr.h"
-#include "host/com/registration.h"
-#include "host/com/tsf_declarations.h"
 #include "installer/core/archive.h"
 #include "installer/core/command_line.h"
 #include "installer/core/install_plan.h"
@@ -17,6 +14,7 @@
 #include "installer/win32/machine.h"
 #include "installer/win32/processes.h"
 #include "installer/win32/registry.h"
+#include "installer/win32/service_registration.h"
 #include "installer/win32/shortcuts.h"
 #include "installer/win32/step_dialog.h"
 #include "installer/win32/unpack_window.h"
@@ -126,65 +124,6 @@ std::optional<Unpacked> unpack(const std::wstring& source) {
     return u;
 }
 
-com::ServiceRegistration serviceOf(const std::wstring& guid, uint16_t language, const std::wstring& library,
-                                   const std::wstring& description) {
-    com::ServiceRegistration r{};
-    CLSIDFromString(guid.c_str(), &r.service);
-    r.profile = r.service;
-    r.language = language;
-    r.library = library;
-    r.description = description;
-    return r;
-}
-
-// The view the program itself writes, and the other side of a 64-bit Windows.
-constexpr RegistryView kOwnView = sizeof(void*) == 8 ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
-constexpr RegistryView kOtherView = sizeof(void*) == 8 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
-
-std::wstring tipKey(const std::wstring& guid) { return L"Software\\Microsoft\\CTF\\TIP\\" + guid; }
-std::wstring classKey(const std::wstring& guid) { return L"Software\\Classes\\CLSID\\" + guid; }
-
-// The text service registered for both bitnesses: the COM class and the
-// profile through the framework in the program's own view, then the class
-// of the other side's library in the other view, and the profile copied
-// there when the system keeps a separate one for that side.
-HRESULT registerTextService(const std::wstring& guid, uint16_t language, const std::wstring& description,
-                            const std::wstring& ime32, const std::wstring& ime64, bool enable) {
-    const std::wstring own = sizeof(void*) == 8 ? ime64 : ime32;
-    const std::wstring other = sizeof(void*) == 8 ? ime32 : ime64;
-    const com::ServiceRegistration r = serviceOf(guid, language, own, description);
-    com::unregisterService(r);
-    HRESULT hr = com::registerService(r);
-    if (FAILED(hr)) return hr;
-    if (RegistryKey k = RegistryKey::create(HKEY_LOCAL_MACHINE, classKey(guid), kOwnView)) k.writeText(nullptr, L"zorvanTSF");
-    com::ComPtr<ITfInputProcessorProfiles> profiles;
-    if (SUCCEEDED(CoCreateInstance(CLSID_TF_InputProcessorProfiles, nullptr, CLSCTX_INPROC_SERVER,
-                                   IID_ITfInputProcessorProfiles, profiles.putVoid()))) {
-        profiles->EnableLanguageProfileByDefault(r.service, r.language, r.profile, enable);
-        if (!enable) profiles->EnableLanguageProfile(r.service, r.language, r.profile, FALSE);
-    }
-    if (other.empty() || !is64BitWindows()) return S_OK;
-    RegistryKey cls = RegistryKey::create(HKEY_LOCAL_MACHINE, classKey(guid), kOtherView);
-    RegistryKey server = RegistryKey::create(HKEY_LOCAL_MACHINE, classKey(guid) + L"\\InprocServer32", kOtherView);
-    if (!cls || !server || !cls.writeText(nullptr, L"zorvanTSF") || !server.writeText(nullptr, other) ||
-        !server.writeText(L"ThreadingModel", L"Apartment"))
-        return E_FAIL;
-    RegistryKey source = RegistryKey::open(HKEY_LOCAL_MACHINE, tipKey(guid), kOwnView);
-    if (source && !keyExists(HKEY_LOCAL_MACHINE, tipKey(guid), kOtherView)) {
-        RegistryKey target = RegistryKey::create(HKEY_LOCAL_MACHINE, tipKey(guid), kOtherView);
-        if (!target || RegCopyTreeW(source.get(), nullptr, target.get()) != ERROR_SUCCESS) return E_FAIL;
-    }
-    return S_OK;
-}
-
-void removeTextService(const std::wstring& guid, uint16_t language, const std::wstring& library) {
-    com::unregisterService(serviceOf(guid, language, library, L""));
-    for (RegistryView view : {kOwnView, kOtherView}) {
-        deleteKeyTree(HKEY_LOCAL_MACHINE, tipKey(guid), view);
-        deleteKeyTree(HKEY_LOCAL_MACHINE, classKey(guid), view);
-    }
-}
-
 // Step 1: the package's files into the system, Windows, data and install folders.
 bool installFiles(const Unpacked& u, const InstallPlaces& places, HWND owner, const LogLine& log) {
     const std::wstring z = u.folder;
@@ -217,12 +156,29 @@ bool installFiles(const Unpacked& u, const InstallPlaces& places, HWND owner, co
     return ok && writeWholeFile(wide(places.installDir) + L"installer.exe", u.program);
 }
 
-// Step 2: the instance key and the text service.
-bool registerInstance(const PackageSettings& p, const InstallPlaces& places) {
-    return writeItems(HKEY_LOCAL_MACHINE, wide(instanceKeyFor(p.guid)), instanceValues(p, places)) &&
-           SUCCEEDED(registerTextService(wide(p.guid), p.language, wide(p.languageName), wide(places.ime32),
-                                         wide(places.ime64), p.framework && isServiceStyle(p.style)));
+// Step 2: the instance key, then the input method registered afresh.
+ServicePlan servicePlanFor(const std::u16string& guid, uint16_t language, const std::u16string& languageName,
+                           const std::u16string& imeName, const InstallPlaces& places) {
+    ServicePlan plan;
+    plan.guid = wide(guid);
+    plan.language = language;
+    plan.description = wide(languageName);
+    plan.imeFile = wide(imeName) + L".ime";
+    plan.ime32 = wide(places.ime32);
+    plan.ime64 = wide(places.ime64);
+    plan.windows8OrLater = isWindows8OrLater(systemVersion());
+    return plan;
 }
+
+RegistrationOutcome registerInstance(const PackageSettings& p, const InstallPlaces& places) {
+    if (!writeItems(HKEY_LOCAL_MACHINE, wide(instanceKeyFor(p.guid)), instanceValues(p, places)))
+        return RegistrationOutcome::Failed;
+    ServicePlan plan = servicePlanFor(p.guid, p.language, p.languageName, p.imeName, places);
+    plan.enabled = profileEnabled(p, plan.windows8OrLater);
+    return registerInputMethod(plan);
+}
+
+constexpr wchar_t kComFailure[] = L"COM初始化错误，操作无法继续";
 
 // Step 3: the entry in the system's list of installed programs.
 bool writeUninstallEntry(const PackageSettings& p, const InstallPlaces& places, const std::wstring& source) {
@@ -318,7 +274,10 @@ int install(const std::wstring& source) {
         if (!installFiles(*u, places, r.owner(), [&](const std::wstring& line) { r.step(10, line); }))
             return failed();
         r.step(25, L"  2.设置软件运行环境...");
-        if (!registerInstance(p, places)) return failed();
+        if (const RegistrationOutcome o = registerInstance(p, places); o != RegistrationOutcome::Done) {
+            if (o == RegistrationOutcome::ComFailure) r.step(100, kComFailure);
+            return o == RegistrationOutcome::ComFailure ? StepOutcome::Failed : failed();
+        }
         r.step(40, L"  3.写入卸载信息...");
         if (!writeUninstallEntry(p, places, source)) return failed();
         r.step(55, L"  4.备份安装数据...");
@@ -355,6 +314,19 @@ bool offerUserWordBackup(HWND owner, const InstalledInstance& i, const wchar_t* 
     return false;
 }
 
+// The folders the install made above the install folder (the scheme
+// folder's parents below the programs-files folder) go once they are empty;
+// a folder that still holds anything stays.
+void removeEmptyParents(std::wstring folder, const std::wstring& programFiles) {
+    while (folder.size() > programFiles.size() && _wcsnicmp(folder.c_str(), programFiles.c_str(), programFiles.size()) == 0) {
+        if (folder.back() == L'\\') folder.pop_back();
+        const size_t cut = folder.find_last_of(L'\\');
+        if (cut == std::wstring::npos) return;
+        folder.resize(cut + 1);
+        if (folder.size() <= programFiles.size() || !RemoveDirectoryW(folder.c_str())) return;
+    }
+}
+
 int uninstall(const std::wstring& guid) {
     const InstalledInstance i = readInstance(guid);
     if (!i.completeForUninstall()) {
@@ -384,7 +356,7 @@ int uninstall(const std::wstring& guid) {
         r.step(0, L"请稍候卸载完成...\r\n");
         r.step(5, L"  1.卸载输入接口...");
         r.step(20, L"  2.删除语言栏项目...");
-        removeTextService(guid, i.language, wide(sizeof(void*) == 8 ? places.ime64 : places.ime32));
+        removeInputMethod(servicePlanFor(i.guid, i.language, i.languageName, i.imeName, places));
         r.step(40, L"  3.删除文件系统...");
         {
             NativeFileSystem native;
@@ -396,6 +368,7 @@ int uninstall(const std::wstring& guid) {
                 }
         }
         removeTree(wide(i.installDir));
+        removeEmptyParents(wide(i.installDir), wide(m.programFiles));
         removeTree(wide(i.dataDir));
         removeWindowsFiles(guid);
         r.step(60, L"  4.删除快捷方式...");
@@ -454,7 +427,12 @@ int repair(const std::wstring& guid) {
         if (!installFiles(*u, places, r.owner(), [&](const std::wstring& line) { r.step(20, line); }))
             return failed();
         r.step(40, L"  3.修复软件运行环境...");
-        if (!registerInstance(p, places) || !writeUninstallEntry(p, places, wide(i.installDir)) ||
+        const RegistrationOutcome o = registerInstance(p, places);
+        if (o == RegistrationOutcome::ComFailure) {
+            r.step(100, kComFailure);
+            return StepOutcome::Failed;
+        }
+        if (o != RegistrationOutcome::Done || !writeUninstallEntry(p, places, wide(i.installDir)) ||
             !keepPackage(*u, places))
             return failed();
         r.step(70, L"  4.修复开始菜单及桌面快捷方式...");
@@ -478,18 +456,19 @@ int switchService(const InstallerCommand& c) {
     p.guid = i.guid;
     p.imeName = i.imeName;
     const InstallPlaces places = placesFor(machineFolders(), p, i.installDir);
+    ServicePlan plan = servicePlanFor(i.guid, i.language, i.languageName, i.imeName, places);
     if (c.serviceMode == 0) {
-        removeTextService(guid, i.language, wide(sizeof(void*) == 8 ? places.ime64 : places.ime32));
+        removeTextService(plan);
         return 0;
     }
     if (i.imeName.empty()) {
         message(kBadEnvironment, L"输入法安装", MB_ICONERROR);
         return 1;
     }
-    return SUCCEEDED(registerTextService(guid, i.language, wide(i.languageName), wide(places.ime32),
-                                         wide(places.ime64), true))
-               ? 0
-               : 1;
+    // A text-service style was chosen; the classic layout is kept as it is.
+    plan.enabled = true;
+    plan.installClassic = false;
+    return registerInputMethod(plan) == RegistrationOutcome::Done ? 0 : 1;
 }
 
 // Uninstall, repair and update run from a copy in the working folder, so
