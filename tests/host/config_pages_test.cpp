@@ -389,6 +389,9 @@ TEST_F(ConfigPages, TheInformationWindowFallsBackToTextWithoutABrowser) {
     Started program(ConfigInstance::instanceArgument() + L" /showurl http://example.com/中文 /showurlCX 500 /showurlCY 300");
     HWND window = waitForDialog(L"信息提示窗口");
     ASSERT_NE(nullptr, window);
+    // The text is put in once the browser control could not be made, which
+    // in a prefix just created can take a moment after the window shows.
+    waitUntil([&] { return textOf(window, ZV_HTML_BROWSER).find(L"没有可用的网页浏览控件") != std::wstring::npos; });
     const std::wstring text = textOf(window, ZV_HTML_BROWSER);
     EXPECT_NE(std::wstring::npos, text.find(L"没有可用的网页浏览控件")) << text;
     EXPECT_NE(std::wstring::npos, text.find(L"http://example.com/%E4%B8%AD%E6%96%87")) << text;
