@@ -8,19 +8,6 @@
 
 namespace zv {
 
-uint8_t codeByteFromUnit(char16_t u) {
-    if (u < 0x20) return 0;
-    if (u < 0x80) return static_cast<uint8_t>(u);
-    if (u >= 0xFF0A && u <= 0xFF19) return static_cast<uint8_t>(u & 0xFF);
-    return 0;
-}
-
-char16_t unitFromCodeByte(uint8_t b) {
-    if (b < 0x20) return static_cast<char16_t>(0xFF00 + b);
-    if (b >= 0x80) return 0;
-    return b;
-}
-
 size_t codeFromText(std::u16string_view text, uint8_t* out, size_t max) {
     size_t n = 0;
     for (char16_t u : text) {

@@ -4,6 +4,7 @@
 // the mapped size before use; a damaged table answers with nothing.
 
 #include "engine/bytes.h"
+#include "engine/code_units.h"
 #include "engine/entry_category.h"
 
 #include <cstddef>
@@ -54,10 +55,6 @@ inline uint32_t withCategory(uint32_t a, int category) {
 }
 }  // namespace attr
 
-// Code alphabet: printable ASCII plus the keypad bytes 0x0A..0x19 that stand
-// for the full-width characters U+FF0A..U+FF19.
-uint8_t codeByteFromUnit(char16_t u);
-char16_t unitFromCodeByte(uint8_t b);
 // Converts text to code bytes, stopping at the first unit that is not a code
 // character or after max bytes; returns the number of bytes written.
 size_t codeFromText(std::u16string_view text, uint8_t* out, size_t max);

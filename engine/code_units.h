@@ -32,4 +32,20 @@ constexpr uint8_t codeByteOf(char16_t u) {
     return 0;
 }
 
+// The code alphabet of the tables and settings: printable ASCII plus the
+// keypad bytes, which stand for the full-width characters U+FF0A..U+FF19.
+// A unit as a code byte; 0 when it is none.
+constexpr uint8_t codeByteFromUnit(char16_t u) {
+    if (u < AsciiOffset) return 0;
+    if (u < 0x80) return static_cast<uint8_t>(u);
+    if (isKeypadForm(u)) return static_cast<uint8_t>(u & 0xFF);
+    return 0;
+}
+// A code byte as the unit it stands for; 0 for a byte outside the alphabet.
+constexpr char16_t unitFromCodeByte(uint8_t b) {
+    if (b < AsciiOffset) return static_cast<char16_t>(FullWidthBase + b);
+    if (b >= 0x80) return 0;
+    return b;
+}
+
 }  // namespace zv

@@ -206,9 +206,12 @@ uint32_t walkPlainRange(EngineContext& ctx, const CodeTable& t, DataSlot slot, u
             const uint32_t a = rd32(p);
             if constexpr (Traced) *w++ = a;
             const uint32_t extra = p[4] - n;  // wraps for a shorter code
-            // One branch for both tests: most entries are admitted.
-            if (!(admits[a >> 24] & (extra <= maxExtra))) continue;
-            storeCandidate(o++, off, 129 - static_cast<int>(extra), a, tail);
+            // Every entry is written and only an admitted one kept: whether
+            // one is admitted follows no pattern the processor could learn
+            // (a range mixes categories), and a branch on it would miss
+            // half the time. The chunk leaves room for the write.
+            storeCandidate(o, off, 129 - static_cast<int>(extra), a, tail);
+            o += admits[a >> 24] & (extra <= maxExtra);
         }
         i = chunkEnd;
     }

@@ -6,7 +6,7 @@
 
 #include "host/dll/config_pages.h"
 
-#include "engine/code_table.h"
+#include "engine/code_units.h"
 #include "engine/config_store.h"
 #include "engine/settings_options.h"
 #include "host/dll/module.h"
