@@ -159,6 +159,8 @@ void startOrdering(EngineContext& ctx) {
 }
 
 constexpr size_t kPickedGroups = 3;
+// Score groups prepared for: a code's lists have one per code length.
+constexpr size_t kGroupsPrepared = 64;
 // Places for the texts of one ordering: at most half of them are taken.
 constexpr size_t kSeenSize = 8192;
 static_assert(kSeenSize >= 2 * CandidateList::Capacity);
@@ -546,14 +548,14 @@ void candidateItems(EngineContext& ctx, const Candidate& c, std::vector<PageItem
 void prepareOrdering(EngineContext& ctx) {
     auto& p = ctx.orderProgress;
     // Written once, so that the pages are there before any key needs them:
-    // as much as the list of one scan takes (longer lists are rare).
+    // the ordering of the longest list one scan gives. The table of placed
+    // texts and the pending members grow as a list first needs them: an
+    // input context that gains the focus and is never typed into (most
+    // fields of a form) does not hold them.
     const size_t n = CandidateList::ScanLimit;
     p.byScore.resize(n);
-    p.bounds.resize(n + 1);
-    p.pending.resize(n);
+    p.bounds.resize(kGroupsPrepared);
     ctx.ordered.resize(n);
-    const size_t places = std::bit_ceil(2 * n);
-    if (p.seen.size() < places) p.seen.resize(places);
     resetPage(ctx);
     p.byScore.clear();
     p.bounds.clear();

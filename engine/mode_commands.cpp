@@ -52,8 +52,8 @@ void toggleMode(EngineContext& ctx, uint32_t bit) {
 namespace {
 // The memory the first keys need is taken and written when an input
 // context first gains the focus, so that its keys do not wait for the
-// system to supply fresh pages: this engine's ordering and candidate
-// storage for a whole scan (about 80 KB), once per thread the walk scratch,
+// system to supply fresh pages: this engine's candidate storage and the
+// order of a whole scan (about 30 KB), once per thread the walk scratch,
 // and once for the folder room for two kept lists. A text field that never
 // gains the focus takes none of it.
 void prepareForKeys(EngineContext& ctx) {
