@@ -4,6 +4,7 @@
 #include "installer/update/internet_download_win32.h"
 #include "installer/update/update_check.h"
 #include "installer/update/update_texts.h"
+#include "installer/win32/dialog_template.h"
 #include "platform/folders.h"
 #include "platform/registry.h"
 
@@ -191,61 +192,16 @@ INT_PTR CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     }
 }
 
-// A dialog template written in memory, so that the installer needs no
-// resource of its own for it.
-class DialogTemplate {
-public:
-    DialogTemplate(DWORD style, short cx, short cy, std::u16string_view font, WORD points) {
-        dword(style);
-        dword(0);          // extended style
-        countAt_ = words_.size();
-        word(0);           // item count, filled in by add()
-        word(0), word(0);  // x, y
-        word(static_cast<WORD>(cx)), word(static_cast<WORD>(cy));
-        word(0);  // no menu
-        word(0);  // the standard dialog class
-        text(u"");
-        word(points);
-        text(font);
-    }
-    void add(WORD atom, WORD id, DWORD style, short x, short y, short cx, short cy) {
-        while (words_.size() % 2) word(0);  // every item starts on a DWORD
-        dword(style | WS_CHILD | WS_VISIBLE);
-        dword(0);
-        for (short v : {x, y, cx, cy}) word(static_cast<WORD>(v));
-        word(id);
-        word(0xFFFF);
-        word(atom);
-        text(u"");
-        word(0);  // no creation data
-        ++words_[countAt_];
-    }
-    const DLGTEMPLATE* get() const { return reinterpret_cast<const DLGTEMPLATE*>(words_.data()); }
-
-private:
-    void word(WORD w) { words_.push_back(w); }
-    void dword(DWORD d) {
-        word(LOWORD(d));
-        word(HIWORD(d));
-    }
-    void text(std::u16string_view s) {
-        for (char16_t c : s) word(c);
-        word(0);
-    }
-    std::vector<WORD> words_;
-    size_t countAt_ = 0;
-};
-
-constexpr WORD kButton = 0x0080, kEdit = 0x0081, kStatic = 0x0082;
+using win32::DialogTemplate;
 
 DialogTemplate updateDialogTemplate() {
     DialogTemplate t(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_MODALFRAME | DS_SETFONT | DS_CENTER, 300,
-                     206, u"宋体", 9);
-    t.add(kStatic, UpdateBannerId, SS_LEFT | SS_CENTERIMAGE, 0, 0, 300, 32);
-    t.add(kEdit, UpdateLogId, ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_BORDER | WS_TABSTOP, 7, 38,
+                     206, L"宋体", 9);
+    t.add(L"STATIC", UpdateBannerId, SS_LEFT | SS_CENTERIMAGE, 0, 0, 300, 32);
+    t.add(L"EDIT", UpdateLogId, ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_BORDER | WS_TABSTOP, 7, 38,
           286, 138);
-    t.add(kStatic, UpdateProgressId, SS_LEFT, 7, 186, 150, 10);
-    t.add(kButton, UpdateCheckButtonId, BS_DEFPUSHBUTTON | WS_TABSTOP, 213, 183, 80, 16);
+    t.add(L"STATIC", UpdateProgressId, SS_LEFT, 7, 186, 150, 10);
+    t.add(L"BUTTON", UpdateCheckButtonId, BS_DEFPUSHBUTTON | WS_TABSTOP, 213, 183, 80, 16);
     return t;
 }
 

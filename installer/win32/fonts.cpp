@@ -43,33 +43,11 @@ bool isFontFile(const std::wstring& name) {
     return extension == L".ttf" || extension == L".ttc" || extension == L".otf";
 }
 
-std::vector<std::wstring> valueNames(HKEY key) {
-    std::vector<std::wstring> names;
-    for (DWORD i = 0;; ++i) {
-        wchar_t name[16384];
-        DWORD length = 16384;
-        if (RegEnumValueW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-        names.emplace_back(name, length);
-    }
-    return names;
-}
-
-std::vector<std::wstring> subkeyNames(HKEY key) {
-    std::vector<std::wstring> names;
-    for (DWORD i = 0;; ++i) {
-        wchar_t name[256];
-        DWORD length = 256;
-        if (RegEnumKeyExW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-        names.emplace_back(name, length);
-    }
-    return names;
-}
-
 // Whether an instance other than `guid` records the font file.
 bool recordedByAnother(const std::wstring& guid, const std::wstring& file) {
     RegistryKey product = RegistryKey::open(HKEY_LOCAL_MACHINE, wide(productKey()));
     if (!product) return false;
-    for (const std::wstring& other : subkeyNames(product.get())) {
+    for (const std::wstring& other : product.subkeyNames()) {
         if (lower(other) == lower(guid)) continue;
         RegistryKey record = RegistryKey::open(HKEY_LOCAL_MACHINE, recordKey(other));
         if (record && record.readText(file.c_str())) return true;
@@ -154,7 +132,7 @@ void removeFonts(const std::wstring& guid, const LogLine& log) {
     if (fonts.empty()) return;
     RegistryKey list = RegistryKey::open(HKEY_LOCAL_MACHINE, kFontList, fontListView(), KEY_READ | KEY_WRITE);
     bool changed = false;
-    for (const std::wstring& file : valueNames(record.get())) {
+    for (const std::wstring& file : record.valueNames()) {
         // Only a plain file name in the fonts folder was ever recorded.
         if (file.empty() || file.find_first_of(L"\\/:") != std::wstring::npos || !isFontFile(file)) continue;
         if (recordedByAnother(guid, file)) continue;

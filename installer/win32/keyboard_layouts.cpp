@@ -22,19 +22,6 @@ constexpr UINT kBroadcastTimeoutMs = 100;
 constexpr int kBroadcastTries = 5;
 constexpr int kMostLoadedLayouts = 256;
 
-std::vector<std::wstring> subkeysOf(HKEY key) {
-    std::vector<std::wstring> out;
-    wchar_t name[256];
-    for (DWORD i = 0;; ++i) {
-        DWORD size = 256;
-        const LONG r = RegEnumKeyExW(key, i, name, &size, nullptr, nullptr, nullptr, nullptr);
-        if (r == ERROR_NO_MORE_ITEMS) break;
-        if (r == ERROR_SUCCESS) out.emplace_back(name, size);
-        else if (r != ERROR_MORE_DATA) break;
-    }
-    return out;
-}
-
 // The text values of a list key; longer values are not layout names.
 std::vector<NamedText> textValuesOf(HKEY key) {
     std::vector<NamedText> out;
@@ -99,7 +86,7 @@ std::vector<std::wstring> layoutsOf(const std::wstring& imeFile) {
     for (const wchar_t* root : kLayoutRoots) {
         RegistryKey layouts = RegistryKey::open(HKEY_LOCAL_MACHINE, root);
         if (!layouts) continue;
-        for (const std::wstring& name : subkeysOf(layouts.get())) {
+        for (const std::wstring& name : layouts.subkeyNames()) {
             RegistryKey layout = RegistryKey::open(layouts.get(), name);
             const auto file = layout.readText(L"Ime File");
             if (file && namesImeFile(utf16(*file), utf16(imeFile))) add(name);
@@ -120,7 +107,7 @@ bool removeKeyboardLayouts(const std::wstring& imeFile) {
     // The current user's lists, then those of every user whose hive is loaded.
     cleanUserLists(HKEY_CURRENT_USER, L"", layouts);
     if (RegistryKey users = RegistryKey::open(HKEY_USERS, L""))
-        for (const std::wstring& sid : subkeysOf(users.get())) cleanUserLists(HKEY_USERS, sid + L"\\", layouts);
+        for (const std::wstring& sid : users.subkeyNames()) cleanUserLists(HKEY_USERS, sid + L"\\", layouts);
     for (const wchar_t* root : kLayoutRoots)
         for (const std::wstring& layout : found) deleteKeyTree(HKEY_LOCAL_MACHINE, std::wstring(root) + L"\\" + layout);
     for (HKL loaded : loadedLayouts())

@@ -66,6 +66,41 @@ std::optional<DWORD> RegistryKey::readDword(const wchar_t* name) const {
 
 bool RegistryKey::deleteValue(const wchar_t* name) { return RegDeleteValueW(key_, name) == ERROR_SUCCESS; }
 
+namespace {
+// The longest names the registry allows, in characters with the closing 0.
+constexpr DWORD kValueNameUnits = 16384;
+constexpr DWORD kKeyNameUnits = 256;
+
+// Names by index until the list ends; a name that does not fit is skipped.
+template <class Enumerate>
+std::vector<std::wstring> namesOf(HKEY key, DWORD units, Enumerate enumerate) {
+    std::vector<std::wstring> names;
+    if (!key) return names;
+    std::vector<wchar_t> name(units);
+    for (DWORD i = 0;; ++i) {
+        DWORD length = units;
+        const LONG r = enumerate(i, name.data(), &length);
+        if (r == ERROR_SUCCESS)
+            names.emplace_back(name.data(), length);
+        else if (r != ERROR_MORE_DATA)
+            break;
+    }
+    return names;
+}
+}  // namespace
+
+std::vector<std::wstring> RegistryKey::valueNames() const {
+    return namesOf(key_, kValueNameUnits, [this](DWORD i, wchar_t* name, DWORD* length) {
+        return RegEnumValueW(key_, i, name, length, nullptr, nullptr, nullptr, nullptr);
+    });
+}
+
+std::vector<std::wstring> RegistryKey::subkeyNames() const {
+    return namesOf(key_, kKeyNameUnits, [this](DWORD i, wchar_t* name, DWORD* length) {
+        return RegEnumKeyExW(key_, i, name, length, nullptr, nullptr, nullptr, nullptr);
+    });
+}
+
 bool writeItems(HKEY root, const std::wstring& path, const std::vector<RegistryItem>& items, RegistryView view) {
     RegistryKey key = RegistryKey::create(root, path, view);
     if (!key) return false;

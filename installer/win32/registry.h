@@ -36,6 +36,10 @@ public:
     std::optional<std::wstring> readText(const wchar_t* name) const;
     std::optional<DWORD> readDword(const wchar_t* name) const;
     bool deleteValue(const wchar_t* name);
+    // The names of the key's values and of its subkeys (a name the system
+    // reports longer than it allows is passed over).
+    std::vector<std::wstring> valueNames() const;
+    std::vector<std::wstring> subkeyNames() const;
 
 private:
     explicit RegistryKey(HKEY key) : key_(key) {}

@@ -51,13 +51,7 @@ void removeWindowsFiles(const std::wstring& guid) {
     RegistryKey record = RegistryKey::open(HKEY_LOCAL_MACHINE, recordKey(guid));
     const std::wstring windows = windowsFolder();
     if (!record || windows.size() < 4) return;
-    std::vector<std::wstring> files;
-    for (DWORD i = 0;; ++i) {
-        wchar_t name[16384];
-        DWORD length = 16384;
-        if (RegEnumValueW(record.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-        files.emplace_back(name, length);
-    }
+    const std::vector<std::wstring> files = record.valueNames();
     // Files first, then the folders they brought, deepest first, each
     // only when it is left empty.
     std::vector<std::wstring> folders;
