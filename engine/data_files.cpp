@@ -70,7 +70,8 @@ std::shared_ptr<platform::MappedFile> currentMapping(EngineContext& ctx, DataSlo
     std::u16string path = ctx.dataDir + std::u16string(dataFileName(slot));
     if (path.size() >= kPathUnits || !platform::fileExists(path)) return nullptr;
     auto f = std::make_shared<platform::MappedFile>();
-    if (!f->open(path, pagesFor(slot)) || !usable(slot, *f)) return nullptr;
+    const bool opened = ctx.leavesDataUntouched ? f->openCopy(path) : f->open(path, pagesFor(slot));
+    if (!opened || !usable(slot, *f)) return nullptr;
     if (share && !f->isHeapCopy()) {
         std::lock_guard<std::mutex> hold(share->lock);
         share->files[slot] = f;
@@ -79,7 +80,8 @@ std::shared_ptr<platform::MappedFile> currentMapping(EngineContext& ctx, DataSlo
 }
 
 void openFiles(EngineContext& ctx) {
-    ctx.share = shareFolder(ctx.dataDir);
+    // Copies of its own are shared with no other engine.
+    ctx.share = ctx.leavesDataUntouched ? nullptr : shareFolder(ctx.dataDir);
     for (int s = 0; s < SlotCount; ++s) ctx.files[s] = currentMapping(ctx, static_cast<DataSlot>(s));
 }
 
@@ -98,8 +100,8 @@ void clearTempWordsAfterBoot(EngineContext& ctx) {
 
 bool finishOpening(EngineContext& ctx, OpenAs as) {
     // A change that a writer left half done is undone before any file is
-    // read.
-    recoverFolder(ctx.dataDir);
+    // read (by an engine that may write the folder).
+    if (!ctx.leavesDataUntouched) recoverFolder(ctx.dataDir);
     openFiles(ctx);
     if (!ctx.isOpen(SlotConfig) || !ctx.isOpen(SlotMain)) {
         closeData(ctx);

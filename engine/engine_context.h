@@ -288,6 +288,9 @@ struct EngineContext {
     // whoever checks the kept ones against it).
     bool keepsLookups = true;
     bool preparedForKeys = false;  // the memory the first keys need was taken
+    // Reads private copies of the data files and writes nothing back to
+    // the folder: no learning, journal, lock or repair reaches the disk.
+    bool leavesDataUntouched = false;
     bool tablesFresh = false;      // just opened: the first focus need not sync
     InputState input;
     SharedInputState* shared = &processState().input;

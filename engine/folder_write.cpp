@@ -50,7 +50,9 @@ bool anyJournal(const std::u16string& folder) {
 }  // namespace
 
 FolderWrite::FolderWrite(EngineContext& ctx) {
-    enter(ctx.dataDir);
+    // An engine that leaves its folder untouched changes only its copies:
+    // it takes no lock and repairs nothing.
+    if (!ctx.leavesDataUntouched) enter(ctx.dataDir);
     // Another process may have grown or replaced a table since this engine
     // last looked: its counts and offsets are read again now.
     syncTables(ctx);
@@ -82,6 +84,7 @@ void FolderWrite::enter(std::u16string_view folder) {
 }
 
 FolderWrite::~FolderWrite() {
+    if (folder_.empty()) return;  // nothing was entered
     for (auto it = held.begin(); it != held.end(); ++it) {
         if (it->folder != folder_) continue;
         if (--it->depth == 0) {
@@ -100,10 +103,12 @@ bool FolderWrite::savedWhole(const platform::MappedFile& file) const {
 }
 
 bool FolderWrite::seal(WriteJournal& journal, const platform::MappedFile& file) const {
-    return savedWhole(file) || journal.seal(file.size());
+    // A heap copy is never written back: there is nothing on disk to guard.
+    return file.isHeapCopy() || savedWhole(file) || journal.seal(file.size());
 }
 
 bool FolderWrite::saveWhole(const platform::MappedFile& file) {
+    if (file.isHeapCopy()) return true;  // never written back (see seal)
     for (Held& h : held) {
         if (h.folder != folder_) continue;
         if (std::find(h.saved.begin(), h.saved.end(), file.path()) != h.saved.end()) return true;

@@ -54,8 +54,11 @@ Engine openWith(const platform::Platform& services, Open&& open) {
 }
 }  // namespace
 
-Engine openEngine(std::u16string_view imeName, const platform::Platform& services) {
-    return openWith(services, [&](EngineContext& ctx) { return openData(ctx, imeName); });
+Engine openEngine(std::u16string_view imeName, const platform::Platform& services, DataUse use) {
+    return openWith(services, [&](EngineContext& ctx) {
+        ctx.leavesDataUntouched = use == DataUse::Untouched;
+        return openData(ctx, imeName);
+    });
 }
 
 Engine openEngineFolder(std::u16string_view dataDir, std::u16string_view installDir,

@@ -90,8 +90,15 @@ struct EngineCloser {
 // then lets every key through).
 using Engine = std::unique_ptr<EngineContext, EngineCloser>;
 
+// How an engine uses its data folder: shared with the process's other
+// engines and written (learning, user words, settings), or read into
+// copies of its own that nothing is written back from, for a host where
+// no user data may change (the secure desktop of a sign-in or an elevation
+// prompt). What such an engine learns lasts only as long as it is open.
+enum class DataUse { Shared, Untouched };
+
 // The instance named in the registry (its data and installation folders).
-Engine openEngine(std::u16string_view imeName, const platform::Platform& services);
+Engine openEngine(std::u16string_view imeName, const platform::Platform& services, DataUse use = DataUse::Shared);
 // A data folder given directly (the terminal's --data), under this
 // product's own instance name; the installation folder defaults to it.
 Engine openEngineFolder(std::u16string_view dataDir, std::u16string_view installDir,

@@ -24,6 +24,10 @@ public:
     // and maps all of it. When that fails the file is read into a zeroed heap
     // block of size + 10 bytes whose changes are never written back.
     bool open(std::u16string_view path, Pages pages = Pages::Filled);
+    // Reads the file into such a heap copy straight away, without trying to
+    // map it: for a user whose data must stay as it is whatever is typed.
+    // Opened again (reopen), it is read again.
+    bool openCopy(std::u16string_view path);
     // Creates the file (or truncates an existing one) with n zero bytes and
     // maps it read/write; no heap-copy fallback.
     bool create(std::u16string_view path, uint32_t n);
@@ -66,6 +70,7 @@ private:
     uint8_t* view_ = nullptr;
     uint32_t size_ = 0;
     bool heap_ = false;
+    bool copyOnly_ = false;  // opened with openCopy
     Pages pages_ = Pages::Filled;
     intptr_t file_ = -1;     // descriptor or HANDLE
     intptr_t mapping_ = 0;   // mapping HANDLE on Windows

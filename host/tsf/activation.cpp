@@ -21,6 +21,24 @@ namespace {
 constexpr DWORD kRestrictedFlags = TF_TMAE_SECUREMODE | TF_TMAE_UIELEMENTENABLEDONLY | TF_TMAE_COMLESS |
                                    TF_TMAE_WOW16 | TF_TMAE_CONSOLE | TF_TMF_IMMERSIVEMODE;
 
+// What the service may start on the secure desktop (a sign-in or an
+// elevation prompt, whose process runs for the system): nothing. No
+// program, web page, help or question of the engine's may appear there.
+platform::NullServices& secureDesktopServices() {
+    static platform::NullServices none;
+    return none;
+}
+
+// The engine of a service on the secure desktop: it types with the user's
+// tables and settings but changes none of them (nothing is learned or
+// saved), and everything it would start or ask is declined.
+Engine openSecureEngine() {
+    platform::Platform services = host::processServices();
+    services.shell = &secureDesktopServices();
+    services.dialogs = &secureDesktopServices();
+    return openEngine(host::instanceName(), services, DataUse::Untouched);
+}
+
 }  // namespace
 
 STDMETHODIMP TextService::Activate(ITfThreadMgr* threadMgr, TfClientId clientId) noexcept {
@@ -53,12 +71,13 @@ HRESULT TextService::activate(ITfThreadMgr* threadMgr, TfClientId clientId, DWOR
     if (threadMgr_) Deactivate();
     threadMgr_ = com::ComPtr<ITfThreadMgr>(threadMgr);
     clientId_ = clientId;
+    restricted_ = flags & kRestrictedFlags;
     // A data folder that cannot be opened leaves nothing to type with.
-    engine_ = openEngine(host::instanceName(), host::processServices());
+    engine_ = (restricted_ & TF_TMAE_SECUREMODE) ? openSecureEngine()
+                                                  : openEngine(host::instanceName(), host::processServices());
     if (!engine_) return E_FAIL;
     focusGained(*engine_);
     initialiseModes();
-    restricted_ = flags & kRestrictedFlags;
     windows_ = std::make_unique<ServiceWindows>(*this, flags == TF_TMF_IMMERSIVEMODE);
 
     if (!advise(threadMgr, IID_ITfThreadMgrEventSink, static_cast<ITfThreadMgrEventSink*>(this), threadMgrSinkCookie_))

@@ -21,8 +21,17 @@ bool MappedFile::open(std::u16string_view path, Pages pages) {
     path_.assign(path);
     systemPath_ = nativePath(path_);
     pages_ = pages;
+    copyOnly_ = false;
     if (mapFile()) return true;
     release();
+    return readHeapCopy();
+}
+
+bool MappedFile::openCopy(std::u16string_view path) {
+    close();
+    path_.assign(path);
+    systemPath_ = nativePath(path_);
+    copyOnly_ = true;
     return readHeapCopy();
 }
 
@@ -148,7 +157,7 @@ bool MappedFile::reopen() {
     std::u16string p = path_;
     close();
     if (!fileExists(p)) return false;
-    return open(p);
+    return copyOnly_ ? openCopy(p) : open(p, pages_);
 }
 
 bool MappedFile::resize(uint32_t n) {

@@ -28,8 +28,16 @@ bool MappedFile::open(std::u16string_view path, Pages pages) {
     close();
     path_.assign(path);
     pages_ = pages;
+    copyOnly_ = false;
     if (mapFile()) return true;
     release();
+    return readHeapCopy();
+}
+
+bool MappedFile::openCopy(std::u16string_view path) {
+    close();
+    path_.assign(path);
+    copyOnly_ = true;
     return readHeapCopy();
 }
 
@@ -138,7 +146,7 @@ bool MappedFile::reopen() {
     std::u16string p = path_;
     close();
     if (!fileExists(p)) return false;
-    return open(p);
+    return copyOnly_ ? openCopy(p) : open(p, pages_);
 }
 
 bool MappedFile::resize(uint32_t n) {

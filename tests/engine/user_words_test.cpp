@@ -4,6 +4,7 @@
 #include "engine/candidates.h"
 #include "engine/data_files.h"
 #include "engine/default_store.h"
+#include "engine/host.h"
 #include "engine/input.h"
 #include "engine/lookup.h"
 #include "engine/rules.h"
@@ -15,6 +16,11 @@
 #include "tests/support/data_fixture.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
 
 namespace zv {
 namespace {
@@ -200,6 +206,49 @@ TEST_F(Learning, WordOperationsMovePinRecategoriseAndDelete) {
               fx.services.messages[1]);
     wordOperation(*ctx, 2, WordDictionary);
     EXPECT_EQ(u"https://dict.zorvan.org/dic/index.php?c=%E7%94%B2", fx.services.opened.at(0));
+}
+
+// Every file of a folder with its bytes.
+std::map<std::string, std::string> folderBytes(const std::filesystem::path& folder) {
+    std::map<std::string, std::string> out;
+    for (const auto& f : std::filesystem::recursive_directory_iterator(folder)) {
+        if (!f.is_regular_file()) continue;
+        std::ifstream in(f.path(), std::ios::binary);
+        out[f.path().lexically_relative(folder).string()] = {std::istreambuf_iterator<char>(in), {}};
+    }
+    return out;
+}
+
+TEST_F(Learning, AnEngineThatLeavesItsDataUntouchedLearnsOnlyWhileItIsOpen) {
+    const auto before = folderBytes(fx.dir.path());
+    {
+        Engine secure = openEngine(test::DataFixture::Name, fx.platform(), DataUse::Untouched);
+        ASSERT_TRUE(secure);
+        term::Session typing(*secure, fx.clock);
+        startInputContext(*secure);
+        auto play = [&](std::string_view script) {
+            const auto strokes = term::parseKeyScript(script);
+            ASSERT_TRUE(strokes);
+            for (const auto& k : *strokes) typing.play(k);
+        };
+        play("ggllkhk{Space}lgyikhlg");
+        // It learns as any engine does: the history, and 中国 as a
+        // temporary word it offers for khlg.
+        EXPECT_EQ(u"一中国", typing.typed());
+        EXPECT_GT(historyCount(secure->blocks.ime), 0);
+        ASSERT_EQ(1, secure->page.count);
+        EXPECT_EQ(u"中国", secure->page.items[0].display);
+        play("{Space}");
+        // Nothing reached the folder: no file changed and none was added
+        // (no journal, no lock), and the folder's other engine sees nothing.
+        EXPECT_EQ(before, folderBytes(fx.dir.path()));
+        EXPECT_TRUE(tempWords().empty());
+        EXPECT_EQ(0, historyCount(ctx->blocks.ime));
+    }
+    EXPECT_EQ(before, folderBytes(fx.dir.path()));
+    // The same keys in an engine that shares the folder do change it.
+    type("ggllkhk{Space}lgyi");
+    EXPECT_NE(before, folderBytes(fx.dir.path()));
 }
 
 }  // namespace

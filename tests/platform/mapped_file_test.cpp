@@ -53,6 +53,26 @@ TEST(MappedFile, EmptyFileFallsBackToHeapCopy) {
     EXPECT_FALSE(f.resize(100));
 }
 
+TEST(MappedFile, ACopyIsNeverWrittenBackAndStaysACopyWhenOpenedAgain) {
+    test::TempDir dir;
+    dir.write("t.bin", {1, 2, 3, 4});
+    MappedFile f;
+    ASSERT_TRUE(f.openCopy(dir.file("t.bin")));
+    EXPECT_TRUE(f.isHeapCopy());
+    EXPECT_EQ(3, f.data()[2]);
+    f.data()[0] = 9;
+    f.flush();
+    EXPECT_EQ(1, dir.read("t.bin")[0]);
+    // Another writer grows the file: it is read again, still as a copy.
+    dir.write("t.bin", {5, 6, 7, 8, 9, 10});
+    ASSERT_TRUE(f.reopen());
+    EXPECT_TRUE(f.isHeapCopy());
+    EXPECT_EQ(5, f.data()[0]);
+    f.data()[1] = 0;
+    f.close();
+    EXPECT_EQ((std::vector<uint8_t>{5, 6, 7, 8, 9, 10}), dir.read("t.bin"));
+}
+
 TEST(MappedFile, MissingFileDoesNotOpen) {
     test::TempDir dir;
     MappedFile f;
