@@ -17,10 +17,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <map>
 
 namespace zv {
 namespace {
@@ -208,19 +204,8 @@ TEST_F(Learning, WordOperationsMovePinRecategoriseAndDelete) {
     EXPECT_EQ(u"https://dict.zorvan.org/dic/index.php?c=%E7%94%B2", fx.services.opened.at(0));
 }
 
-// Every file of a folder with its bytes.
-std::map<std::string, std::string> folderBytes(const std::filesystem::path& folder) {
-    std::map<std::string, std::string> out;
-    for (const auto& f : std::filesystem::recursive_directory_iterator(folder)) {
-        if (!f.is_regular_file()) continue;
-        std::ifstream in(f.path(), std::ios::binary);
-        out[f.path().lexically_relative(folder).string()] = {std::istreambuf_iterator<char>(in), {}};
-    }
-    return out;
-}
-
 TEST_F(Learning, AnEngineThatLeavesItsDataUntouchedLearnsOnlyWhileItIsOpen) {
-    const auto before = folderBytes(fx.dir.path());
+    const auto before = test::folderBytes(fx.dir.path());
     {
         Engine secure = openEngine(test::DataFixture::Name, fx.platform(), DataUse::Untouched);
         ASSERT_TRUE(secure);
@@ -241,14 +226,14 @@ TEST_F(Learning, AnEngineThatLeavesItsDataUntouchedLearnsOnlyWhileItIsOpen) {
         play("{Space}");
         // Nothing reached the folder: no file changed and none was added
         // (no journal, no lock), and the folder's other engine sees nothing.
-        EXPECT_EQ(before, folderBytes(fx.dir.path()));
+        EXPECT_EQ(before, test::folderBytes(fx.dir.path()));
         EXPECT_TRUE(tempWords().empty());
         EXPECT_EQ(0, historyCount(ctx->blocks.ime));
     }
-    EXPECT_EQ(before, folderBytes(fx.dir.path()));
+    EXPECT_EQ(before, test::folderBytes(fx.dir.path()));
     // The same keys in an engine that shares the folder do change it.
     type("ggllkhk{Space}lgyi");
-    EXPECT_NE(before, folderBytes(fx.dir.path()));
+    EXPECT_NE(before, test::folderBytes(fx.dir.path()));
 }
 
 }  // namespace

@@ -16,10 +16,6 @@
 #include <imm.h>
 #include <msctf.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <map>
 #include <memory>
 #include <string>
 
@@ -454,17 +450,6 @@ TEST_F(SecureCustomInitialState, TheSecureDesktopSavesNothing) {
     ASSERT_EQ(S_OK, service->Deactivate());
     ASSERT_EQ(S_OK, service->ActivateEx(thread.get(), kClient, 0));
     EXPECT_TRUE(compartment(conversion) & TF_CONVERSIONMODE_FULLSHAPE);
-}
-
-// Every file of a folder with its bytes.
-std::map<std::wstring, std::string> folderBytes(const std::filesystem::path& folder) {
-    std::map<std::wstring, std::string> out;
-    for (const auto& f : std::filesystem::recursive_directory_iterator(folder)) {
-        if (!f.is_regular_file()) continue;
-        std::ifstream in(f.path(), std::ios::binary);
-        out[f.path().lexically_relative(folder).wstring()] = {std::istreambuf_iterator<char>(in), {}};
-    }
-    return out;
 }
 
 class SecureDesktop : public TextServiceTest {

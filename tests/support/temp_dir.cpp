@@ -38,4 +38,14 @@ std::vector<uint8_t> TempDir::read(const std::string& name) const {
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
 }
 
+std::map<std::filesystem::path, std::string> folderBytes(const std::filesystem::path& folder) {
+    std::map<std::filesystem::path, std::string> out;
+    for (const auto& f : std::filesystem::recursive_directory_iterator(folder)) {
+        if (!f.is_regular_file()) continue;
+        std::ifstream in(f.path(), std::ios::binary);
+        out[f.path().lexically_relative(folder)] = {std::istreambuf_iterator<char>(in), {}};
+    }
+    return out;
+}
+
 }  // namespace zv::test

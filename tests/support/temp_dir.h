@@ -2,6 +2,7 @@
 // A fresh directory for one test, removed with everything in it afterwards.
 
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -25,5 +26,9 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+// Every file below a folder with its bytes, to show that nothing in it
+// changed, appeared or went.
+std::map<std::filesystem::path, std::string> folderBytes(const std::filesystem::path& folder);
 
 }  // namespace zv::test
