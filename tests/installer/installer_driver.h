@@ -15,6 +15,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <cwctype>
 #include <string>
 #include <vector>
 
@@ -223,6 +224,12 @@ inline std::wstring programFiles() {
     return path;
 }
 inline std::wstring installDir() { return programFiles() + L"\\VoraZerevo\\ZU86\\"; }
+// A path in lower case, to compare as Windows does.
+inline std::wstring lowered(std::wstring path) {
+    for (wchar_t& c : path) c = static_cast<wchar_t>(towlower(c));
+    return path;
+}
+
 inline std::wstring systemFolder(bool sixtyFour) {
     wchar_t path[MAX_PATH] = {};
     if (sixtyFour) GetSystemDirectoryW(path, MAX_PATH); else GetSystemWow64DirectoryW(path, MAX_PATH);

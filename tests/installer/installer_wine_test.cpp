@@ -132,11 +132,13 @@ TEST(InstallerPackage, InstallsRepairsSwitchesAndUninstallsWithoutLeftovers) {
     EXPECT_TRUE(exists(data + L"main.dmg"));
     EXPECT_TRUE(exists(systemFolder(true) + L"VoraZerevo86.ime"));
     EXPECT_TRUE(exists(systemFolder(false) + L"VoraZerevo86.ime"));
-    // The class in both views, each naming its own side's library.
-    EXPECT_EQ(systemFolder(true) + L"VoraZerevo86.ime",
-              readText(std::wstring(kClassKey) + L"\\InprocServer32", L"", KEY_WOW64_64KEY));
-    EXPECT_EQ(systemFolder(false) + L"VoraZerevo86.ime",
-              readText(std::wstring(kClassKey) + L"\\InprocServer32", L"", KEY_WOW64_32KEY));
+    // The class in both views, each naming its own side's library (paths
+    // compared as Windows does, without regard to case: a 32-bit installer
+    // spells the 64-bit folder from the Windows folder).
+    EXPECT_EQ(lowered(systemFolder(true) + L"VoraZerevo86.ime"),
+              lowered(readText(std::wstring(kClassKey) + L"\\InprocServer32", L"", KEY_WOW64_64KEY)));
+    EXPECT_EQ(lowered(systemFolder(false) + L"VoraZerevo86.ime"),
+              lowered(readText(std::wstring(kClassKey) + L"\\InprocServer32", L"", KEY_WOW64_32KEY)));
     EXPECT_TRUE(keyExists(kTipKey, KEY_WOW64_64KEY));
     EXPECT_TRUE(keyExists(kTipKey, KEY_WOW64_32KEY));
 
