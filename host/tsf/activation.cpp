@@ -30,8 +30,9 @@ platform::NullServices& secureDesktopServices() {
 }
 
 // The engine of a service on the secure desktop: it types with the user's
-// tables and settings but changes none of them (nothing is learned or
-// saved), and everything it would start or ask is declined.
+// tables and settings but changes none of their files (what it learns
+// stays in its own copies), and everything it would start or ask is
+// declined.
 Engine openSecureEngine() {
     platform::Platform services = host::processServices();
     services.shell = &secureDesktopServices();
