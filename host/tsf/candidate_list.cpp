@@ -35,27 +35,13 @@ Page pageOf(EngineContext& engine, const EngineView& view) {
 CandidateList::CandidateList(TextService& service, ITfContext* context)
     : service_(&service), context_(context) {}
 
-STDMETHODIMP CandidateList::QueryInterface(REFIID riid, void** object) noexcept {
-    if (!object) return E_INVALIDARG;
-    *object = nullptr;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_ITfUIElement) ||
-        IsEqualIID(riid, __uuidof(ITfCandidateListUIElement)) ||
+void* CandidateList::answer(REFIID riid) noexcept {
+    if (IsEqualIID(riid, IID_ITfUIElement) || IsEqualIID(riid, __uuidof(ITfCandidateListUIElement)) ||
         IsEqualIID(riid, __uuidof(ITfCandidateListUIElementBehavior)))
-        *object = static_cast<ITfCandidateListUIElementBehavior*>(this);
-    else if (IsEqualIID(riid, __uuidof(ITfIntegratableCandidateListUIElement)))
-        *object = static_cast<ITfIntegratableCandidateListUIElement*>(this);
-    else
-        return E_NOINTERFACE;
-    AddRef();
-    return S_OK;
-}
-
-STDMETHODIMP_(ULONG) CandidateList::AddRef() noexcept { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
-
-STDMETHODIMP_(ULONG) CandidateList::Release() noexcept {
-    const LONG n = InterlockedDecrement(&refs_);
-    if (n == 0) delete this;
-    return static_cast<ULONG>(n);
+        return static_cast<ITfCandidateListUIElementBehavior*>(this);
+    if (IsEqualIID(riid, __uuidof(ITfIntegratableCandidateListUIElement)))
+        return static_cast<ITfIntegratableCandidateListUIElement*>(this);
+    return nullptr;
 }
 
 STDMETHODIMP CandidateList::GetDescription(BSTR* description) noexcept {

@@ -4,22 +4,17 @@
 // whenever asked, so it never holds a stale copy.
 
 #include "host/com/com_ptr.h"
-#include "host/com/object_count.h"
+#include "host/com/com_object.h"
 #include "host/com/tsf_declarations.h"
 
 namespace zv::tsf {
 
 class TextService;
 
-class CandidateList final : public ITfCandidateListUIElementBehavior,
-                            public ITfIntegratableCandidateListUIElement,
-                            private com::CountedObject {
+class CandidateList final
+    : public com::ComObject<ITfCandidateListUIElementBehavior, ITfIntegratableCandidateListUIElement> {
 public:
     CandidateList(TextService& service, ITfContext* context);
-
-    STDMETHODIMP QueryInterface(REFIID riid, void** object) noexcept override;
-    STDMETHODIMP_(ULONG) AddRef() noexcept override;
-    STDMETHODIMP_(ULONG) Release() noexcept override;
 
     // ITfUIElement
     STDMETHODIMP GetDescription(BSTR* description) noexcept override;
@@ -57,7 +52,8 @@ public:
     HWND window = nullptr;
 
 private:
-    LONG refs_ = 1;
+    void* answer(REFIID riid) noexcept override;
+
     TextService* service_;
     com::ComPtr<ITfContext> context_;
 };

@@ -2,7 +2,7 @@
 
 #include "host/com/com_ptr.h"
 #include "host/com/service_ids.h"
-#include "host/com/single_interface.h"
+#include "host/com/com_object.h"
 #include "host/tsf/text_service.h"
 
 #include <new>

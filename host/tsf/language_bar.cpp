@@ -70,26 +70,11 @@ LangBarItem::LangBarItem(TextService& service, LangBarKind kind) : service_(&ser
 
 LangBarItem::~LangBarItem() = default;
 
-STDMETHODIMP LangBarItem::QueryInterface(REFIID riid, void** object) noexcept {
-    if (!object) return E_INVALIDARG;
-    *object = nullptr;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_ITfLangBarItem) ||
-        IsEqualIID(riid, __uuidof(ITfLangBarItemButton)))
-        *object = static_cast<ITfLangBarItemButton*>(this);
-    else if (IsEqualIID(riid, IID_ITfSource))
-        *object = static_cast<ITfSource*>(this);
-    else
-        return E_NOINTERFACE;
-    AddRef();
-    return S_OK;
-}
-
-STDMETHODIMP_(ULONG) LangBarItem::AddRef() noexcept { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
-
-STDMETHODIMP_(ULONG) LangBarItem::Release() noexcept {
-    const LONG n = InterlockedDecrement(&refs_);
-    if (n == 0) delete this;
-    return static_cast<ULONG>(n);
+void* LangBarItem::answer(REFIID riid) noexcept {
+    if (IsEqualIID(riid, IID_ITfLangBarItem) || IsEqualIID(riid, __uuidof(ITfLangBarItemButton)))
+        return static_cast<ITfLangBarItemButton*>(this);
+    if (IsEqualIID(riid, IID_ITfSource)) return static_cast<ITfSource*>(this);
+    return nullptr;
 }
 
 STDMETHODIMP LangBarItem::GetInfo(TF_LANGBARITEMINFO* info) noexcept {

@@ -5,7 +5,7 @@
 // stand in for the status bar on older systems when the user embeds it.
 
 #include "host/com/com_ptr.h"
-#include "host/com/object_count.h"
+#include "host/com/com_object.h"
 #include "host/com/tsf_declarations.h"
 #include "ui/menus.h"
 
@@ -20,14 +20,11 @@ enum class LangBarKind { OpenClose, Punctuation, FullWidth, SoftKeyboard, Option
 // The cookie every item hands its one sink.
 constexpr DWORD kLangBarSinkCookie = 0x0FAB0FA1;
 
-class LangBarItem final : public ITfLangBarItemButton, public ITfSource, private com::CountedObject {
+class LangBarItem final : public com::ComObject<ITfLangBarItemButton, ITfSource> {
 public:
     LangBarItem(TextService& service, LangBarKind kind);
     ~LangBarItem();
 
-    STDMETHODIMP QueryInterface(REFIID riid, void** object) noexcept override;
-    STDMETHODIMP_(ULONG) AddRef() noexcept override;
-    STDMETHODIMP_(ULONG) Release() noexcept override;
     // ITfLangBarItem
     STDMETHODIMP GetInfo(TF_LANGBARITEMINFO* info) noexcept override;
     STDMETHODIMP GetStatus(DWORD* status) noexcept override;
@@ -50,7 +47,8 @@ public:
     void detach() { service_ = nullptr; }
 
 private:
-    LONG refs_ = 1;
+    void* answer(REFIID riid) noexcept override;
+
     TextService* service_;
     LangBarKind kind_;
     DWORD status_ = 0;

@@ -24,48 +24,24 @@ TextService::TextService() = default;
 
 TextService::~TextService() = default;
 
-STDMETHODIMP TextService::QueryInterface(REFIID riid, void** object) noexcept {
-    if (!object) return E_INVALIDARG;
-    *object = nullptr;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_ITfTextInputProcessor) ||
-        IsEqualIID(riid, __uuidof(ITfTextInputProcessorEx)))
-        *object = static_cast<ITfTextInputProcessorEx*>(this);
-    else if (IsEqualIID(riid, IID_ITfThreadMgrEventSink))
-        *object = static_cast<ITfThreadMgrEventSink*>(this);
-    else if (IsEqualIID(riid, IID_ITfTextEditSink))
-        *object = static_cast<ITfTextEditSink*>(this);
-    else if (IsEqualIID(riid, IID_ITfKeyEventSink))
-        *object = static_cast<ITfKeyEventSink*>(this);
-    else if (IsEqualIID(riid, IID_ITfCompositionSink))
-        *object = static_cast<ITfCompositionSink*>(this);
-    else if (IsEqualIID(riid, __uuidof(ITfDisplayAttributeProvider)))
-        *object = static_cast<ITfDisplayAttributeProvider*>(this);
-    else if (IsEqualIID(riid, IID_ITfActiveLanguageProfileNotifySink))
-        *object = static_cast<ITfActiveLanguageProfileNotifySink*>(this);
-    else if (IsEqualIID(riid, IID_ITfThreadFocusSink))
-        *object = static_cast<ITfThreadFocusSink*>(this);
-    else if (IsEqualIID(riid, IID_ITfCompartmentEventSink))
-        *object = static_cast<ITfCompartmentEventSink*>(this);
-    else if (IsEqualIID(riid, __uuidof(ITfTextLayoutSink)))
-        *object = static_cast<ITfTextLayoutSink*>(this);
-    else if (IsEqualIID(riid, IID_ITfFunctionProvider))
-        *object = static_cast<ITfFunctionProvider*>(this);
-    else if (IsEqualIID(riid, __uuidof(ITfFnConfigure)))
-        *object = static_cast<ITfFnConfigure*>(this);
-    else if (IsEqualIID(riid, __uuidof(ITfFnReconversion)))
-        *object = static_cast<ITfFnReconversion*>(this);
-    else
-        return E_NOINTERFACE;
-    AddRef();
-    return S_OK;
-}
-
-STDMETHODIMP_(ULONG) TextService::AddRef() noexcept { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
-
-STDMETHODIMP_(ULONG) TextService::Release() noexcept {
-    const LONG n = InterlockedDecrement(&refs_);
-    if (n == 0) delete this;
-    return static_cast<ULONG>(n);
+void* TextService::answer(REFIID riid) noexcept {
+    if (IsEqualIID(riid, IID_ITfTextInputProcessor) || IsEqualIID(riid, __uuidof(ITfTextInputProcessorEx)))
+        return static_cast<ITfTextInputProcessorEx*>(this);
+    if (IsEqualIID(riid, IID_ITfThreadMgrEventSink)) return static_cast<ITfThreadMgrEventSink*>(this);
+    if (IsEqualIID(riid, IID_ITfTextEditSink)) return static_cast<ITfTextEditSink*>(this);
+    if (IsEqualIID(riid, IID_ITfKeyEventSink)) return static_cast<ITfKeyEventSink*>(this);
+    if (IsEqualIID(riid, IID_ITfCompositionSink)) return static_cast<ITfCompositionSink*>(this);
+    if (IsEqualIID(riid, __uuidof(ITfDisplayAttributeProvider)))
+        return static_cast<ITfDisplayAttributeProvider*>(this);
+    if (IsEqualIID(riid, IID_ITfActiveLanguageProfileNotifySink))
+        return static_cast<ITfActiveLanguageProfileNotifySink*>(this);
+    if (IsEqualIID(riid, IID_ITfThreadFocusSink)) return static_cast<ITfThreadFocusSink*>(this);
+    if (IsEqualIID(riid, IID_ITfCompartmentEventSink)) return static_cast<ITfCompartmentEventSink*>(this);
+    if (IsEqualIID(riid, __uuidof(ITfTextLayoutSink))) return static_cast<ITfTextLayoutSink*>(this);
+    if (IsEqualIID(riid, IID_ITfFunctionProvider)) return static_cast<ITfFunctionProvider*>(this);
+    if (IsEqualIID(riid, __uuidof(ITfFnConfigure))) return static_cast<ITfFnConfigure*>(this);
+    if (IsEqualIID(riid, __uuidof(ITfFnReconversion))) return static_cast<ITfFnReconversion*>(this);
+    return nullptr;
 }
 
 com::ComPtr<ITfContext> TextService::focusContext() const {

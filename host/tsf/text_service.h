@@ -11,8 +11,7 @@
 
 #include "engine/host.h"
 #include "host/com/com_ptr.h"
-#include "host/com/object_count.h"
-#include "host/com/single_interface.h"
+#include "host/com/com_object.h"
 #include "host/com/tsf_declarations.h"
 
 #include <array>
@@ -42,30 +41,14 @@ constexpr size_t kMaxCompositions = 5;
 // The display attributes, in the order of their atoms.
 enum class Attribute { Input = 0, Converted = 1, None = 2 };
 
-class TextService final : public ITfTextInputProcessorEx,
-                          public ITfThreadMgrEventSink,
-                          public ITfTextEditSink,
-                          public ITfKeyEventSink,
-                          public ITfCompositionSink,
-                          public ITfDisplayAttributeProvider,
-                          public ITfActiveLanguageProfileNotifySink,
-                          public ITfThreadFocusSink,
-                          public ITfCompartmentEventSink,
-                          public ITfTextLayoutSink,
-                          public ITfFunctionProvider,
-                          public ITfFnConfigure,
-                          public ITfFnReconversion,
-                          private com::CountedObject {
+class TextService final
+    : public com::ComObject<ITfTextInputProcessorEx, ITfThreadMgrEventSink, ITfTextEditSink, ITfKeyEventSink,
+                            ITfCompositionSink, ITfDisplayAttributeProvider, ITfActiveLanguageProfileNotifySink,
+                            ITfThreadFocusSink, ITfCompartmentEventSink, ITfTextLayoutSink, ITfFunctionProvider,
+                            ITfFnConfigure, ITfFnReconversion> {
 public:
     TextService();
     ~TextService();
-    TextService(const TextService&) = delete;
-    TextService& operator=(const TextService&) = delete;
-
-    // IUnknown
-    STDMETHODIMP QueryInterface(REFIID riid, void** object) noexcept override;
-    STDMETHODIMP_(ULONG) AddRef() noexcept override;
-    STDMETHODIMP_(ULONG) Release() noexcept override;
 
     // ITfTextInputProcessor(Ex): activation.cpp
     STDMETHODIMP Activate(ITfThreadMgr* threadMgr, TfClientId clientId) noexcept override;
@@ -208,6 +191,7 @@ public:
     void unadviseTextEditSink();
 
 private:
+    void* answer(REFIID riid) noexcept override;
     HRESULT activate(ITfThreadMgr* threadMgr, TfClientId clientId, DWORD flags);
     bool keyTaken(ITfContext* context);
     bool handleKey(ITfContext* context, WPARAM wParam, LPARAM lParam, bool up, bool test);
@@ -225,7 +209,6 @@ private:
     };
     TestedKey tested_;
 
-    LONG refs_ = 1;
     com::ComPtr<ITfThreadMgr> threadMgr_;
     TfClientId clientId_ = TF_CLIENTID_NULL;
     DWORD restricted_ = 0;

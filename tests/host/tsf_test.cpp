@@ -993,16 +993,28 @@ TEST(ServiceInterfaces, AnswersItsOwnInterfacesAndNoOther) {
                             IID_ITfThreadMgrEventSink, IID_ITfTextEditSink, IID_ITfKeyEventSink,
                             IID_ITfCompositionSink, __uuidof(ITfDisplayAttributeProvider),
                             IID_ITfActiveLanguageProfileNotifySink, IID_ITfThreadFocusSink,
-                            IID_ITfCompartmentEventSink, IID_ITfFunctionProvider, __uuidof(ITfFnConfigure),
+                            IID_ITfCompartmentEventSink, __uuidof(ITfTextLayoutSink), IID_ITfFunctionProvider,
+                            __uuidof(ITfFnConfigure),
                             __uuidof(ITfFnReconversion)};
+    // COM's identity rule: asked from any of its interfaces, the service
+    // answers IUnknown with one and the same pointer.
+    IUnknown* identity = nullptr;
+    ASSERT_EQ(S_OK, service->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&identity)));
     for (const IID& iid : answered) {
         IUnknown* p = nullptr;
         EXPECT_EQ(S_OK, service->QueryInterface(iid, reinterpret_cast<void**>(&p)));
-        if (p) p->Release();
+        if (!p) continue;
+        IUnknown* same = nullptr;
+        EXPECT_EQ(S_OK, p->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&same)));
+        EXPECT_EQ(identity, same);
+        if (same) same->Release();
+        p->Release();
     }
-    IUnknown* p = nullptr;
+    identity->Release();
+    IUnknown* p = reinterpret_cast<IUnknown*>(1);
     EXPECT_EQ(E_NOINTERFACE, service->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&p)));
     EXPECT_EQ(nullptr, p);
+    EXPECT_EQ(E_INVALIDARG, service->QueryInterface(IID_IUnknown, nullptr));
 
     // Reconversion is offered, but nothing is reconvertible.
     ITfFunctionProvider* provider = nullptr;
