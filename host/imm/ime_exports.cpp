@@ -7,6 +7,7 @@
 #include "engine/config_store.h"
 #include "engine/host.h"
 #include "engine/host_view.h"
+#include "host/dll/engines.h"
 #include "host/dll/module.h"
 #include "host/imm/ime_api.h"
 #include "host/imm/ime_blocks.h"
@@ -14,6 +15,7 @@
 #include "host/imm/ui_window.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <new>
 
@@ -38,6 +40,15 @@ constexpr DWORD kConversionCaps = IME_CMODE_NATIVE | IME_CMODE_FULLSHAPE | IME_C
 constexpr UINT kUiClassUnits = 11;  // the room the system gives the class name, with its terminator
 constexpr UINT kMaxKey = 128;       // the most key strokes a composition takes (IME_ESC_MAX_KEY)
 constexpr size_t kImeNameUnits = 10;
+// The system's word, when it loads the input method, that this process is
+// the sign-in desktop's (IME_SYSINFO_WINLOGON).
+constexpr DWORD kSystemInfoWinlogon = 0x0001;
+
+// Whether the process that loaded the library is the sign-in desktop's:
+// told once, when the system asks the input method about itself.
+std::atomic<bool> g_onSecureDesktop{false};
+
+host::Desktop desktop() { return g_onSecureDesktop.load() ? host::Desktop::Secure : host::Desktop::User; }
 constexpr size_t kHelpPathUnits = 260;
 
 // Makes a block of the context the right size. False when it had to be made
@@ -92,7 +103,7 @@ BOOL select(HIMC himc) {
         setRecord(*imc, nullptr);
         // A library that cannot open its data leaves the context without an
         // engine: every key then goes to the application.
-        if (Engine engine = openEngine(host::instanceName(), host::processServices())) {
+        if (Engine engine = host::openInstanceEngine(desktop())) {
             auto* record = new ImeContext(std::move(engine));
             setRecord(*imc, record);
             focusGained(record->engine());
@@ -136,7 +147,7 @@ void copyText(void* data, std::u16string_view text, size_t units) {
 }
 
 // An engine for the calls that have no selected context of their own.
-Engine temporaryEngine() { return openEngine(host::instanceName(), host::processServices()); }
+Engine temporaryEngine() { return host::openInstanceEngine(desktop()); }
 
 // The context's engine, or one opened for the call when it has none.
 template <class F>
@@ -151,9 +162,10 @@ void withAnyEngine(HIMC himc, F&& use) {
 
 extern "C" {
 
-BOOL WINAPI ImeInquire(IMEINFO* info, LPWSTR uiClass, DWORD) {
+BOOL WINAPI ImeInquire(IMEINFO* info, LPWSTR uiClass, DWORD systemInfo) {
     return guarded<BOOL>(FALSE, [&]() -> BOOL {
         if (!info || !uiClass) return FALSE;
+        g_onSecureDesktop = (systemInfo & kSystemInfoWinlogon) != 0;
         *info = IMEINFO{PrivateBlockSize, kProperties, kConversionCaps, 0, kImeUiSoftKeyboard,
                         kScsCapCompositionString, kSelectCapConversion};
         registerUiWindowClass(host::moduleHandle());
@@ -166,6 +178,9 @@ BOOL WINAPI ImeInquire(IMEINFO* info, LPWSTR uiClass, DWORD) {
 
 BOOL WINAPI ImeConfigure(HKL, HWND, DWORD, LPVOID) {
     return guarded<BOOL>(FALSE, []() -> BOOL {
+        // Nothing is started from the sign-in desktop: the program would
+        // run for the system.
+        if (desktop() == host::Desktop::Secure) return FALSE;
         Engine engine = temporaryEngine();
         if (!engine) return FALSE;
         std::u16string program = std::u16string(installFolder(*engine)) + u"config.exe";

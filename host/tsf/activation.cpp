@@ -6,7 +6,7 @@
 
 #include "host/tsf/text_service.h"
 
-#include "host/dll/module.h"
+#include "host/dll/engines.h"
 #include "host/tsf/candidate_list.h"
 #include "host/tsf/language_bar.h"
 #include "host/tsf/service_windows.h"
@@ -20,25 +20,6 @@ namespace {
 // settings, no status bar of its own.
 constexpr DWORD kRestrictedFlags = TF_TMAE_SECUREMODE | TF_TMAE_UIELEMENTENABLEDONLY | TF_TMAE_COMLESS |
                                    TF_TMAE_WOW16 | TF_TMAE_CONSOLE | TF_TMF_IMMERSIVEMODE;
-
-// What the service may start on the secure desktop (a sign-in or an
-// elevation prompt, whose process runs for the system): nothing. No
-// program, web page, help or question of the engine's may appear there.
-platform::NullServices& secureDesktopServices() {
-    static platform::NullServices none;
-    return none;
-}
-
-// The engine of a service on the secure desktop: it types with the user's
-// tables and settings but changes none of their files (what it learns
-// stays in its own copies), and everything it would start or ask is
-// declined.
-Engine openSecureEngine() {
-    platform::Platform services = host::processServices();
-    services.shell = &secureDesktopServices();
-    services.dialogs = &secureDesktopServices();
-    return openEngine(host::instanceName(), services, DataUse::Untouched);
-}
 
 }  // namespace
 
@@ -74,8 +55,8 @@ HRESULT TextService::activate(ITfThreadMgr* threadMgr, TfClientId clientId, DWOR
     clientId_ = clientId;
     restricted_ = flags & kRestrictedFlags;
     // A data folder that cannot be opened leaves nothing to type with.
-    engine_ = (restricted_ & TF_TMAE_SECUREMODE) ? openSecureEngine()
-                                                  : openEngine(host::instanceName(), host::processServices());
+    engine_ = host::openInstanceEngine((restricted_ & TF_TMAE_SECUREMODE) ? host::Desktop::Secure
+                                                                        : host::Desktop::User);
     if (!engine_) return E_FAIL;
     focusGained(*engine_);
     initialiseModes();

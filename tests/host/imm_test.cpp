@@ -285,6 +285,53 @@ TEST_F(ImeTest, EscapesAnswerTheirQuestions) {
     EXPECT_EQ(0, escape(himc, IME_ESC_MAX_KEY, nullptr));
 }
 
+// Loaded by the sign-in desktop, the input method types with the user's
+// tables but changes none of their files: not what it learns from a
+// candidate chosen, temporary words or the commit history, nor the initial
+// state saved when a context leaves. It starts no program there.
+class ImeSecureDesktop : public ImeTest {
+protected:
+    void SetUp() override {
+        IMEINFO info = {};
+        wchar_t uiClass[16] = {};
+        ASSERT_TRUE(exported<InquireFn>("ImeInquire")(&info, uiClass, kWinlogon));
+        ImeTest::SetUp();
+    }
+    void TearDown() override {
+        ImeTest::TearDown();
+        IMEINFO info = {};
+        wchar_t uiClass[16] = {};
+        exported<InquireFn>("ImeInquire")(&info, uiClass, 0);
+    }
+    static constexpr DWORD kWinlogon = 0x0001;  // IME_SYSINFO_WINLOGON
+};
+
+TEST_F(ImeSecureDesktop, TypesWithTheUsersTablesButChangesNoneOfTheirFilesAndStartsNothing) {
+    InstalledIme& p = process();
+    SettingsBlocks b = p.fx.blocks();
+    const uint32_t optionC = b.ime.c();
+    b.ime.setU32(ImeSettings::OptionC, optionC | ImeSettings::C_CustomInitialState | ImeSettings::C_SaveInitialState);
+    overwrite(p.fx, "config.dsc", p.fx.config);
+    const auto before = folderBytes(p.fx.dir.path());
+
+    type("wqvb2");
+    type("ggllkhk lgyi");
+    EXPECT_EQ((std::vector<std::string>{"您好", "一", "中", "国"}), results());
+    DWORD conversion = 0, sentence = 0;
+    ImmGetConversionStatus(himc, &conversion, &sentence);
+    ImmSetConversionStatus(himc, conversion | IME_CMODE_FULLSHAPE, sentence);
+    ImmAssociateContext(p.window, previous);
+    ImmDestroyContext(himc);
+    himc = nullptr;
+    EXPECT_TRUE(before == folderBytes(p.fx.dir.path()));
+
+    using ConfigureFn = BOOL(WINAPI*)(HKL, HWND, DWORD, LPVOID);
+    EXPECT_FALSE(exported<ConfigureFn>("ImeConfigure")(p.layout, p.window, IME_CONFIG_GENERAL, nullptr));
+
+    b.ime.setU32(ImeSettings::OptionC, optionC);
+    overwrite(p.fx, "config.dsc", p.fx.config);
+}
+
 // With a stored initial state that is saved on leaving, a context starts as
 // the last one ended: full shape and Chinese punctuation come back, but
 // never no-conversion.

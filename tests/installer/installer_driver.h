@@ -224,7 +224,7 @@ inline std::wstring programFiles() {
     return path;
 }
 inline std::wstring installDir() { return programFiles() + L"\\VoraZerevo\\ZU86\\"; }
-// A path in lower case, to compare as Windows does.
+// A path or registry name in lower case, to compare as Windows does.
 inline std::wstring lowered(std::wstring path) {
     for (wchar_t& c : path) c = static_cast<wchar_t>(towlower(c));
     return path;

@@ -16,7 +16,6 @@
 #include <objbase.h>
 #include <imm.h>
 
-#include <cwctype>
 #include <set>
 #include <string>
 #include <vector>
@@ -38,11 +37,6 @@ constexpr wchar_t kTipKeyboard[] = L"{34745C63-B2F0-4784-8B67-5E12C8701A31}";
 constexpr wchar_t kPreload[] = L"Keyboard Layout\\Preload";
 constexpr wchar_t kSubstitutes[] = L"Keyboard Layout\\Substitutes";
 constexpr wchar_t kComFailure[] = L"COM初始化错误，操作无法继续";
-
-std::wstring lowered(std::wstring s) {
-    for (wchar_t& c : s) c = static_cast<wchar_t>(std::towlower(c));
-    return s;
-}
 
 std::wstring userText(const wchar_t* path, const wchar_t* name) {
     HKEY key = nullptr;
