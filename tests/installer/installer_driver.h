@@ -117,6 +117,7 @@ struct Answers {
     bool backUpUserWords = false;
     std::wstring installFolder;  // typed into the install dialog; the dialog is closed if it turns back
     std::function<void()> beforeRetry = {};  // the file-access-conflict dialog: frees the file, then 重试(&R)
+    bool endHolders = false;             // the file-access-conflict dialog: 强制结束(&E)
     DWORD leaveAlone = 0;                // a process of the test's whose windows are not answered
     bool closeIfTurnedBack = false;      // a repair or uninstall that stops before its steps is closed
 };
@@ -194,9 +195,13 @@ inline Answered drive(const std::wstring& program, const std::wstring& arguments
                     shown += L"|" + std::wstring(item);
                 }
                 a.texts.push_back(shown);
-                const WPARAM answer = answers.beforeRetry ? zv::installer::win32::ConflictRetryButton
-                                                          : zv::installer::win32::ConflictCancelButton;
-                if (answers.beforeRetry) answers.beforeRetry();
+                WPARAM answer = zv::installer::win32::ConflictCancelButton;
+                if (answers.endHolders) {
+                    answer = zv::installer::win32::ConflictEndButton;
+                } else if (answers.beforeRetry) {
+                    answers.beforeRetry();
+                    answer = zv::installer::win32::ConflictRetryButton;
+                }
                 PostMessageW(w, WM_COMMAND, answer, 0);
                 continue;
             }

@@ -273,6 +273,15 @@ uint32_t fileVersionHigh(std::vector<uint8_t>& bytes, std::optional<uint32_t> re
 
 constexpr wchar_t kFontList[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
 
+// What the test program does when it stands in for a running program of
+// the product's: it waits until the installer ends it.
+constexpr wchar_t kStayUntilEnded[] = L"--stay-until-ended";
+
+TEST(HeldProgram, StaysUntilTheInstallerEndsIt) {
+    if (!wcsstr(GetCommandLineW(), kStayUntilEnded)) GTEST_SKIP() << "only as a stand-in for a running program";
+    Sleep(kWaitMs);
+}
+
 TEST(InstallerPackage, FontsWindowsFilesOlderFilesHeldFilesAndTheWorkingFolder) {
     ASSERT_TRUE(exists(package()));
     ASSERT_FALSE(keyExists(kInstanceKey)) << "an earlier test left the instance installed";
@@ -326,6 +335,38 @@ TEST(InstallerPackage, FontsWindowsFilesOlderFilesHeldFilesAndTheWorkingFolder) 
     library = readAll(ime);
     EXPECT_EQ(shipped, fileVersionHigh(library));
     EXPECT_TRUE(goneWithin(workingFolder(), 8000)) << "the working folder stays after the repair";
+
+    // A running program of ours holds its file (here the test program put in
+    // the settings program's place): the conflict dialog names the file and
+    // its process, and 强制结束(&E) ends that process before the file is
+    // placed again.
+    const std::wstring settingsProgram = installDir() + L"config.exe";
+    const std::vector<uint8_t> shippedSettings = readAll(settingsProgram);
+    ASSERT_TRUE(CopyFileW((folderOfThisProgram() + L"installer_tests.exe").c_str(), settingsProgram.c_str(), FALSE));
+    {
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION holder{};
+        std::wstring line = L"\"" + settingsProgram + L"\" --gtest_filter=HeldProgram.* " + kStayUntilEnded;
+        ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &holder));
+        CloseHandle(holder.hThread);
+        Sleep(2000);
+        Answers ending;
+        ending.endHolders = true;
+        const Answered ended = drive(installDir() + L"installer.exe", std::wstring(L"/n ") + kGuid + L" /r",
+                                     [&] { return readAll(settingsProgram) == shippedSettings; }, ending);
+        const bool gone = WaitForSingleObject(holder.hProcess, 5000) == WAIT_OBJECT_0;
+        DWORD code = 0;
+        GetExitCodeProcess(holder.hProcess, &code);
+        if (!gone) TerminateProcess(holder.hProcess, 9);
+        CloseHandle(holder.hProcess);
+        EXPECT_TRUE(ended.saw(L"文件访问冲突|" + settingsProgram + L"\r\n已经运行，请关闭该程序后，单击“重试”按钮。|" +
+                              std::to_wstring(holder.dwProcessId) + L"  "));
+        EXPECT_TRUE(gone && code == 1) << "the holder was not ended by the installer: " << code;
+        EXPECT_TRUE(readAll(settingsProgram) == shippedSettings);
+        EXPECT_TRUE(ended.logged({L"  2.修复文件系统....", L"  6.修复完成。\r\n"}));
+        EXPECT_TRUE(goneWithin(workingFolder(), 8000)) << "the working folder stays after the repair";
+    }
 
     // The settings program has the library loaded: the repair stops before
     // its first step and says why.
