@@ -18,6 +18,7 @@
 
 #include <memory>
 #include <string>
+#include <thread>
 
 namespace zv::test {
 namespace {
@@ -467,6 +468,47 @@ TEST_F(SecureDesktop, TypesWithTheUsersTablesButChangesNoneOfTheirFiles) {
     ASSERT_EQ(S_OK, service->Deactivate());
     EXPECT_TRUE(before == folderBytes(library().data.fx.dir.path()));
     ASSERT_EQ(S_OK, service->ActivateEx(thread.get(), kClient, flags));
+}
+
+// A host that activates the service COM-less may not have COM at all: on a
+// thread that never initialized it, the service still types, and the text
+// it writes carries no display attributes, which need the framework's
+// category manager.
+TEST(ComlessHost, TypesOnAThreadWithoutComWithoutDisplayAttributes) {
+    ASSERT_NE(nullptr, library().module);
+    HRESULT activated = E_FAIL, deactivated = E_FAIL, comOnThread = S_OK;
+    std::vector<LONG> attributes;
+    std::string composedText, typed;
+    std::thread host([&] {
+        // A thread of its own, where COM was never set up.
+        IUnknown* probe = nullptr;
+        comOnThread = CoCreateInstance(CLSID_TF_CategoryMgr, nullptr, CLSCTX_INPROC_SERVER, IID_ITfCategoryMgr,
+                                       reinterpret_cast<void**>(&probe));
+        if (probe) probe->Release();
+        Ref<FakeThreadMgr> thread(new FakeThreadMgr);
+        Ref<FakeDocumentMgr> document(new FakeDocumentMgr);
+        thread->focus = document.get();
+        document->AddRef();
+        Ref<ITfTextInputProcessorEx> service(newService());
+        if (!service) return;
+        activated = service->ActivateEx(thread.get(), kClient, TF_TMAE_COMLESS);
+        if (SUCCEEDED(activated)) {
+            thread->type("wqvb");
+            composedText = utf8(document->top->composed());
+            attributes = document->top->attributes;
+            thread->type(" ");
+            typed = utf8(document->top->text());
+            deactivated = service->Deactivate();
+        }
+        document->top->close();
+    });
+    host.join();
+    ASSERT_TRUE(FAILED(comOnThread)) << "COM answered on a thread that never set it up";
+    EXPECT_EQ(S_OK, activated);
+    EXPECT_EQ("wqvb", composedText);
+    EXPECT_EQ(std::vector<LONG>(4, 0), attributes);
+    EXPECT_EQ("你好", typed);
+    EXPECT_EQ(S_OK, deactivated);
 }
 
 class ClassicStyle : public TextServiceTest {
