@@ -335,71 +335,113 @@ TEST(InstallerSystem, InstallAndUninstallLeaveTheRegistryAndTheDisksAsTheyWere) 
 
 // An application's edit control, typed into through the layout the
 // installer registered: the system loads the installed library for it,
-// and each key goes to that library the way imm32 hands it on.
+// and each key goes to that library the way imm32 hands it on. It runs in
+// a process of its own (this program, started again with kTypingRun), so
+// that the installed library can leave with that process.
 LRESULT CALLBACK plainWindow(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcW(w, m, wp, lp); }
 
-TEST(InstallerSystem, TheInstalledLayoutTypesIntoAnEditControl) {
-    // This process ends up holding the installed library, so the instance
-    // cannot be uninstalled after it: the test runs only in a prefix made
-    // for the run alone, where it changes nothing the other programs see.
-    if (!GetEnvironmentVariableW(L"ZV_FRESH_PREFIX", nullptr, 0))
-        GTEST_SKIP() << "runs only in a prefix of its own (scripts/wine-tests --fresh-prefix)";
-    const InstallerSetting windows7(L"", L"Version", L"win7");
-    install(package());
-    ASSERT_TRUE(keyExists(kInstanceKey));
+constexpr wchar_t kTypingRun[] = L"--type-into-an-edit-control";
+// Set by the application once it has typed (and still holds the library);
+// set by the test when the application may end.
+constexpr wchar_t kTypedEvent[] = L"Local\\ZvInstalledLayoutTyped";
+constexpr wchar_t kEndEvent[] = L"Local\\ZvInstalledLayoutMayEnd";
+
+TEST(InstalledApplication, TypesIntoAnEditControl) {
+    if (!wcsstr(GetCommandLineW(), kTypingRun)) GTEST_SKIP() << "only as the application of the walkthrough";
     const std::vector<std::wstring> layouts = ourLayouts();
     ASSERT_EQ(1u, layouts.size());
     const HKL layout = reinterpret_cast<HKL>(static_cast<UINT_PTR>(wcstoul(layouts[0].c_str(), nullptr, 16)));
-    {
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = plainWindow;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"ZvInstalledApplication";
-        RegisterClassW(&wc);
-        HWND frame = CreateWindowW(wc.lpszClassName, L"application", WS_OVERLAPPEDWINDOW, 0, 0, 300, 120, nullptr,
-                                   nullptr, wc.hInstance, nullptr);
-        ASSERT_NE(nullptr, frame) << "no window (is there a display?)";
-        // The layout first, then the focus: the context is set active for it.
-        ActivateKeyboardLayout(layout, 0);
-        HWND edit = CreateWindowW(L"EDIT", L"", WS_CHILD | WS_VISIBLE, 0, 0, 280, 24, frame, nullptr, wc.hInstance, nullptr);
-        ASSERT_NE(nullptr, edit);
-        SetFocus(edit);
-        HMODULE ime = GetModuleHandleW(kImeFile);
-        ASSERT_NE(nullptr, ime) << "the system did not load the installed library";
-        using ProcessKeyFn = BOOL(WINAPI*)(HIMC, UINT, LPARAM, const BYTE*);
-        using ToAsciiExFn = UINT(WINAPI*)(UINT, UINT, const BYTE*, TRANSMSGLIST*, UINT, HIMC);
-        auto processKey = reinterpret_cast<ProcessKeyFn>(reinterpret_cast<void*>(GetProcAddress(ime, "ImeProcessKey")));
-        auto toAscii = reinterpret_cast<ToAsciiExFn>(reinterpret_cast<void*>(GetProcAddress(ime, "ImeToAsciiEx")));
-        ASSERT_TRUE(processKey && toAscii);
-        const HIMC himc = ImmGetContext(edit);
-        ASSERT_NE(nullptr, himc);
-        ImmSetOpenStatus(himc, TRUE);
-        for (char c : std::string("ggll ")) {
-            const UINT vk = c == ' ' ? VK_SPACE : static_cast<UINT>(c - 'a' + 'A');
-            BYTE state[256] = {};
-            state[vk] = 0x80;
-            const UINT scan = MapVirtualKeyW(vk, MAPVK_VK_TO_VSC);
-            const LPARAM data = 1 | (static_cast<LPARAM>(scan) << 16);
-            if (processKey(himc, vk, data, state)) toAscii(vk, scan, state, nullptr, 0, himc);
-            MSG msg;
-            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-        }
-        wchar_t text[64] = {};
-        GetWindowTextW(edit, text, 64);
-        EXPECT_EQ(std::wstring(L"一"), std::wstring(text).substr(0, 1)) << std::wstring(text).size();
-        ImmReleaseContext(edit, himc);
-        DestroyWindow(frame);
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = plainWindow;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"ZvInstalledApplication";
+    RegisterClassW(&wc);
+    HWND frame = CreateWindowW(wc.lpszClassName, L"application", WS_OVERLAPPEDWINDOW, 0, 0, 300, 120, nullptr,
+                               nullptr, wc.hInstance, nullptr);
+    ASSERT_NE(nullptr, frame) << "no window (is there a display?)";
+    // The layout first, then the focus: the context is set active for it.
+    ActivateKeyboardLayout(layout, 0);
+    HWND edit = CreateWindowW(L"EDIT", L"", WS_CHILD | WS_VISIBLE, 0, 0, 280, 24, frame, nullptr, wc.hInstance, nullptr);
+    ASSERT_NE(nullptr, edit);
+    SetFocus(edit);
+    HMODULE ime = GetModuleHandleW(kImeFile);
+    ASSERT_NE(nullptr, ime) << "the system did not load the installed library";
+    using ProcessKeyFn = BOOL(WINAPI*)(HIMC, UINT, LPARAM, const BYTE*);
+    using ToAsciiExFn = UINT(WINAPI*)(UINT, UINT, const BYTE*, TRANSMSGLIST*, UINT, HIMC);
+    auto processKey = reinterpret_cast<ProcessKeyFn>(reinterpret_cast<void*>(GetProcAddress(ime, "ImeProcessKey")));
+    auto toAscii = reinterpret_cast<ToAsciiExFn>(reinterpret_cast<void*>(GetProcAddress(ime, "ImeToAsciiEx")));
+    ASSERT_TRUE(processKey && toAscii);
+    const HIMC himc = ImmGetContext(edit);
+    ASSERT_NE(nullptr, himc);
+    ImmSetOpenStatus(himc, TRUE);
+    for (char c : std::string("ggll ")) {
+        const UINT vk = c == ' ' ? VK_SPACE : static_cast<UINT>(c - 'a' + 'A');
+        BYTE state[256] = {};
+        state[vk] = 0x80;
+        const UINT scan = MapVirtualKeyW(vk, MAPVK_VK_TO_VSC);
+        const LPARAM data = 1 | (static_cast<LPARAM>(scan) << 16);
+        if (processKey(himc, vk, data, state)) toAscii(vk, scan, state, nullptr, 0, himc);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
     }
-    // The library is loaded in this very process: the uninstall stops
-    // before its steps and says why.
-    Answers loaded;
-    loaded.closeIfTurnedBack = true;
-    const Answered refused = drive(installDir() + L"installer.exe", std::wstring(L"/n ") + kGuid + L" /u",
-                                   [] { return !exists(workingFolderPath()); }, loaded);
-    EXPECT_TRUE(refused.saw(L"提示信息|由于存在载入输入法的进程，卸载操作无法继续。请重新启动计算机后重新运行卸载程序。"));
-    EXPECT_TRUE(keyExists(kInstanceKey));
-    // The system keeps the library loaded in this process until it ends, so
-    // the instance stays; this program runs in a prefix of its own.
+    wchar_t text[64] = {};
+    GetWindowTextW(edit, text, 64);
+    EXPECT_EQ(std::wstring(L"一"), std::wstring(text).substr(0, 1)) << std::wstring(text).size();
+    ImmReleaseContext(edit, himc);
+    // The library stays loaded while the test tries to uninstall.
+    HANDLE typed = OpenEventW(EVENT_MODIFY_STATE, FALSE, kTypedEvent);
+    HANDLE mayEnd = OpenEventW(SYNCHRONIZE, FALSE, kEndEvent);
+    ASSERT_TRUE(typed && mayEnd);
+    SetEvent(typed);
+    WaitForSingleObject(mayEnd, kWaitMs);
+    CloseHandle(typed);
+    CloseHandle(mayEnd);
+    DestroyWindow(frame);
+}
+
+TEST(InstallerSystem, TheInstalledLayoutTypesIntoAnEditControlAndLeavesWithTheApplication) {
+    const InstallerSetting windows7(L"", L"Version", L"win7");
+    install(package());
+    ASSERT_TRUE(keyExists(kInstanceKey));
+    HANDLE typed = CreateEventW(nullptr, TRUE, FALSE, kTypedEvent);
+    HANDLE mayEnd = CreateEventW(nullptr, TRUE, FALSE, kEndEvent);
+    ASSERT_TRUE(typed && mayEnd);
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring line = L"\"" + std::wstring(self) + L"\" --gtest_filter=InstalledApplication.* " + kTypingRun;
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION application{};
+    ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &application));
+    CloseHandle(application.hThread);
+    const HANDLE either[2] = {typed, application.hProcess};
+    const bool holding = WaitForMultipleObjects(2, either, FALSE, kWaitMs) == WAIT_OBJECT_0;
+    EXPECT_TRUE(holding) << "the application ended or hung before it had typed";
+    if (holding) {
+        // The application has the library loaded: the uninstall stops
+        // before its steps and says why.
+        Answers loaded;
+        loaded.closeIfTurnedBack = true;
+        const Answered refused = drive(installDir() + L"installer.exe", std::wstring(L"/n ") + kGuid + L" /u",
+                                       [] { return !exists(workingFolderPath()); }, loaded);
+        EXPECT_TRUE(
+            refused.saw(L"提示信息|由于存在载入输入法的进程，卸载操作无法继续。请重新启动计算机后重新运行卸载程序。"));
+        EXPECT_TRUE(keyExists(kInstanceKey));
+    }
+    SetEvent(mayEnd);
+    if (WaitForSingleObject(application.hProcess, kWaitMs) != WAIT_OBJECT_0) TerminateProcess(application.hProcess, 9);
+    DWORD code = 9;
+    GetExitCodeProcess(application.hProcess, &code);
+    EXPECT_EQ(0u, code) << "the application's typing failed";
+    CloseHandle(application.hProcess);
+    CloseHandle(typed);
+    CloseHandle(mayEnd);
+    // With the application gone, the uninstall takes the library too.
+    uninstall();
+    EXPECT_FALSE(keyExists(kInstanceKey));
+    EXPECT_TRUE(ourLayouts().empty());
+    EXPECT_FALSE(exists(systemFolder(true) + kImeFile));
+    EXPECT_FALSE(exists(systemFolder(false) + kImeFile));
 }
 
 }  // namespace
