@@ -40,6 +40,7 @@ constexpr DWORD kConversionCaps = IME_CMODE_NATIVE | IME_CMODE_FULLSHAPE | IME_C
 constexpr UINT kUiClassUnits = 11;  // the room the system gives the class name, with its terminator
 constexpr UINT kMaxKey = 128;       // the most key strokes a composition takes (IME_ESC_MAX_KEY)
 constexpr size_t kImeNameUnits = 10;
+constexpr size_t kHelpPathUnits = 260;
 // The system's word, when it loads the input method, that this process is
 // the sign-in desktop's (IME_SYSINFO_WINLOGON).
 constexpr DWORD kSystemInfoWinlogon = 0x0001;
@@ -49,7 +50,6 @@ constexpr DWORD kSystemInfoWinlogon = 0x0001;
 std::atomic<bool> g_onSecureDesktop{false};
 
 host::Desktop desktop() { return g_onSecureDesktop.load() ? host::Desktop::Secure : host::Desktop::User; }
-constexpr size_t kHelpPathUnits = 260;
 
 // Makes a block of the context the right size. False when it had to be made
 // again from nothing (the system would not resize it) or not at all.
